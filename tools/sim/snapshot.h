@@ -1,0 +1,8 @@
+// Gives the driver its `snapshot` command, drawn by the same painter as the
+// desktop window.
+#pragma once
+
+namespace cantiere {
+class Driver;
+void installSnapshotWriter(Driver& driver);
+}  // namespace cantiere
