@@ -103,7 +103,12 @@ void Handheld::apeTick() {
     state.OrcoCol = to;
     surface.show(t.OrcoPose(to).Down);
   };
-  if (r >= 12) {
+  if (surface.lit(t.OrcoPose(state.OrcoCol).Up)) {
+    // Still holding the barrel of a throw that a hit put off (a hit on the
+    // barrel tick right after an idle one leaves the ape tick next): it
+    // keeps it for the next barrel tick instead of walking off and leaving
+    // a second ape on the screen.
+  } else if (r >= 12) {
     surface.hide(t.OrcoPose(state.OrcoCol).Down);
     surface.show(t.OrcoPose(state.OrcoCol).Up);
   } else if (state.OrcoCol == 4) {

@@ -284,3 +284,40 @@ TEST_F(Beams, TheApeOnlyStandsAtTwoFourOrSixWithOnePoseLit) {
 
 }  // namespace
 }  // namespace cantiere::test
+
+namespace cantiere::test {
+namespace {
+
+// A hit on the first barrel tick of a game puts off the throw of the
+// prepared barrel, and the next tick is an ape tick: the ape must keep its
+// barrel, not walk away and leave a second ape lit.
+TEST(TickThrowPutOff, TheApeKeepsItsBarrelUntilTheNextBarrelTick) {
+  // Over several times of day, so that the ape's draw would have it walk.
+  for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+    Rig rig;
+    rig.time.universalMs = seed * 1234567u;
+    rig.openCase();
+    rig.startGame(ModeGameA);
+    rig.wait(600);
+    rig.enterEarly();
+    for (int i = 0; i < 4; ++i) rig.key(VkRight);  // taps: to column 6, by the barrel
+    ASSERT_EQ(rig.g.OminoCol, 6);
+    rig.wait(400);  // the first barrel tick, at 1000, finds the hit
+    ASSERT_TRUE(rig.h.timerEnabled(TimerMiss));
+    ASSERT_TRUE(rig.lit(Im_Orco6Up)) << "the throw was put off";
+    ASSERT_TRUE(rig.g.QuarterTick) << "so the next tick is an ape tick";
+    bool thrown = false;
+    for (int tick = 0; tick < 12; ++tick) {
+      rig.wait(rig.scheduler.nextDue() - rig.scheduler.now());
+      int poses = 0;
+      for (int c = 2; c <= 6; c += 2)
+        poses += rig.lit(rig.h.tables.OrcoPose(c).Up) + rig.lit(rig.h.tables.OrcoPose(c).Down);
+      ASSERT_EQ(poses, 1) << "seed " << seed << " tick " << tick;
+      thrown = thrown || rig.lit(Im_BarFall61);
+    }
+    EXPECT_TRUE(thrown) << "seed " << seed;
+  }
+}
+
+}  // namespace
+}  // namespace cantiere::test
