@@ -1,5 +1,8 @@
 #include "settings/ini_settings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -15,6 +18,16 @@ QStringList keysNamed(const QSettings& settings, const QString& name) {
   for (const QString& key : settings.childKeys())
     if (key.compare(name, Qt::CaseInsensitive) == 0) found << key;
   return found;
+}
+
+// Opening the store creates it, as an empty file, when it does not exist
+// yet; a folder where nothing can be created leaves the store in memory.
+void createIfMissing(const QString& path) {
+  const QFileInfo info(path);
+  if (info.exists()) return;
+  QDir().mkpath(info.absolutePath());
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) file.close();
 }
 
 }  // namespace
@@ -41,10 +54,14 @@ bool parseDecimal(const std::string& text, std::int32_t& out) {
 
 IniSettings::IniSettings()
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            "Lanterna", "Cantiere")) {}
+                                            "Lanterna", "Cantiere")) {
+  createIfMissing(settings_->fileName());
+}
 
 IniSettings::IniSettings(const std::string& path)
-    : settings_(std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat)) {}
+    : settings_(std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat)) {
+  createIfMissing(settings_->fileName());
+}
 
 IniSettings::~IniSettings() = default;
 

@@ -6,10 +6,8 @@ namespace {
 
 constexpr bool isLeft(MouseButton b) { return b == MouseButton::Left; }
 
-}  // namespace
-
 // Holding a game button shows its high score over the starting picture.
-static void pressGame(Handheld& h, Element button, int mode) {
+void pressGame(Handheld& h, Element button, int mode) {
   GameState& g = h.state;
   h.surface.hide(button);
   if (g.GameRunning) return;
@@ -27,7 +25,7 @@ static void pressGame(Handheld& h, Element button, int mode) {
 }
 
 // Letting go starts the game with the score at 0.
-static void releaseGame(Handheld& h, Element button, int mode) {
+void releaseGame(Handheld& h, Element button, int mode) {
   GameState& g = h.state;
   h.surface.show(button);
   if (g.GameRunning) return;
@@ -48,6 +46,8 @@ static void releaseGame(Handheld& h, Element button, int mode) {
   h.Trasforma_Score(g.Score);
   if (mode == ModeGameA) g.DropRange = 15;
 }
+
+}  // namespace
 
 void Handheld::Puls_GameAMouseDown(MouseButton b) {
   if (isLeft(b)) pressGame(*this, Puls_GameA, ModeGameA);
