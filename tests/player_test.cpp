@@ -99,6 +99,43 @@ TEST_F(Player, OnTheTopGirderTheMissComesInTheNewCell) {
   EXPECT_TRUE(rig.g.KeyHeld);
 }
 
+// Every move that can fail, with the hazard in the way: on rows 6 and 7 the
+// barrel is tested before the move (the player stays), elsewhere after it.
+TEST_F(Player, EachMoveThatCanFailDoesSoInTheRightCell) {
+  struct Case {
+    int col, row, key;
+    Element hazard;
+    int toCol, toRow;   // where the move leads
+    bool missInNewCell;  // else the player stays where it stood
+  };
+  const Case cases[] = {
+      {4, 7, VkLeft, Im_Bar37, 3, 7, false},     {4, 7, VkRight, Im_Bar47, 5, 7, false},
+      {4, 6, VkLeft, Im_Bar36, 3, 6, false},     {4, 6, VkRight, Im_Bar46, 5, 6, false},
+      {2, 6, VkUp, Im_Trave2, 2, 5, true},       {2, 4, VkDown, Im_Trave2, 2, 5, true},
+      {2, 4, VkUp, Im_BarFall22, 2, 2, true},    {4, 2, VkLeft, Im_BarFall22, 2, 2, true},
+      {2, 2, VkRight, Im_BarFall42, 4, 2, true}, {4, 2, VkRight, Im_BarFall62, 6, 2, true},
+  };
+  for (const Case& c : cases) {
+    for (bool hazard : {false, true}) {
+      rig.h.Blocca_Timers();
+      rig.clearField();
+      rig.placePlayer(c.col, c.row);
+      rig.h.surface.set(c.hazard, hazard);
+      rig.key(c.key);
+      const std::string what = std::to_string(c.col) + std::to_string(c.row) + " key " +
+                               std::to_string(c.key) + (hazard ? " into " : " without ") +
+                               nameOf(c.hazard);
+      EXPECT_EQ(rig.h.timerEnabled(TimerMiss), hazard) << what;
+      const bool moved = !hazard || c.missInNewCell;
+      const int col = moved ? c.toCol : c.col;
+      const int row = moved ? c.toRow : c.row;
+      EXPECT_EQ(rig.g.OminoCol, col) << what;
+      EXPECT_EQ(rig.g.OminoRow, row) << what;
+      EXPECT_TRUE(rig.lit(rig.h.tables.OminoPose(col, row))) << what;
+    }
+  }
+}
+
 TEST_F(Player, ClimbingTheLadderSetsTheApesRangeByRow) {
   rig.placePlayer(6, 7);
   const std::pair<int, int> expected[] = {{6, 16}, {5, 18}, {4, 24}, {2, 36}};
