@@ -4,6 +4,33 @@
 
 namespace cantiere {
 
+// The crane's way back, the same after a key capture and after the ape's
+// fall: down to the hook position with the player hanging, then at rest
+// with the player set down at its foot, then the player gone and the swing
+// over for good.
+void Handheld::craneLowers() {
+  surface.show(Im_Omino62B);
+  surface.show(Im_Gancio3);
+  surface.show(Im_Gru2);
+  surface.hide(Im_Gru3);
+}
+
+void Handheld::craneSetsDown() {
+  surface.show(Im_Gru1);
+  surface.show(Im_LevaGiu);
+  surface.show(Im_Omino62E);
+  surface.hide(Im_Omino62B);
+  surface.hide(Im_Gancio3);
+  surface.hide(Im_Gru2);
+  surface.hide(Im_LevaSu);
+}
+
+void Handheld::playerLeavesCrane() {
+  surface.hide(Im_Omino62E);
+  sound_.Suona(SndJump);
+  state.HookPhase = 0;
+}
+
 void Handheld::TimerNonCadeTimer() {
   GameState& g = state;
   switch (g.CatchPhase) {
@@ -54,27 +81,16 @@ void Handheld::TimerNonCadeTimer() {
         setTimerInterval(TimerBonus, 1);
         enableTimer(TimerBonus);
       } else {
-        surface.show(Im_Omino62B);
-        surface.show(Im_Gancio3);
-        surface.show(Im_Gru2);
-        surface.hide(Im_Gru3);
+        craneLowers();
         g.CatchPhase = 4;
       }
       break;
     case 4:
-      surface.show(Im_Gru1);
-      surface.show(Im_LevaGiu);
-      surface.show(Im_Omino62E);
-      surface.hide(Im_Omino62B);
-      surface.hide(Im_Gancio3);
-      surface.hide(Im_Gru2);
-      surface.hide(Im_LevaSu);
+      craneSetsDown();
       g.CatchPhase = 5;
       break;
     case 5:
-      surface.hide(Im_Omino62E);
-      sound_.Suona(SndJump);
-      g.HookPhase = 0;
+      playerLeavesCrane();
       g.CatchPhase = 6;
       break;
     case 6:
@@ -160,24 +176,13 @@ void Handheld::TimerBonusTimer() {
       setTimerInterval(TimerBonus, 400);
       break;
     case 10:
-      surface.show(Im_Omino62B);
-      surface.show(Im_Gancio3);
-      surface.show(Im_Gru2);
-      surface.hide(Im_Gru3);
+      craneLowers();
       break;
     case 11:
-      surface.show(Im_Gru1);
-      surface.show(Im_LevaGiu);
-      surface.show(Im_Omino62E);
-      surface.hide(Im_Omino62B);
-      surface.hide(Im_Gancio3);
-      surface.hide(Im_Gru2);
-      surface.hide(Im_LevaSu);
+      craneSetsDown();
       break;
     case 12:
-      surface.hide(Im_Omino62E);
-      sound_.Suona(SndJump);
-      g.HookPhase = 0;
+      playerLeavesCrane();
       break;
     case 13:
       surface.show(Im_SbarreSu);

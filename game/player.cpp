@@ -35,15 +35,20 @@ void Handheld::beamTest() {
   if (surface.lit(tables.BeamSeg(5)) && surface.lit(Im_Omino56J)) ProcCollisioneTrave();
 }
 
-void Handheld::enter() {
+// The player comes onto the field at the bottom left: early by the jump
+// key, or by itself on the eighth barrel tick, which leaves the ape's range
+// and the ladder count as they are.
+void Handheld::enter(bool early) {
   state.AwaitingEntry = false;
   state.ControlEnabled = true;
   state.OminoCol = 2;
   state.OminoRow = 7;
   MostraOmino();
   state.PointValue = 1;
-  state.OrcoRange = 15;
-  state.LadderTicks = 0;
+  if (early) {
+    state.OrcoRange = 15;
+    state.LadderTicks = 0;
+  }
   MostraVite();
   jumpSound();
 }
@@ -78,7 +83,7 @@ void Handheld::FormKeyDown(int key) {
       }
     }
     // The entry ignores the gate.
-    if (g.GameRunning && g.AwaitingEntry) enter();
+    if (g.GameRunning && g.AwaitingEntry) enter(true);
   } else if (gate && (key == VkLeft || key == VkRight || key == VkUp || key == VkDown)) {
     switch (g.OminoRow) {
       case 7:

@@ -82,16 +82,7 @@ void Handheld::barrelTick() {
   const int v = 500 - 4 * state.TickCount - state.Score / 2;
   setTimerInterval(TimerGioco, v > 120 ? v : 120);
 
-  if (state.AwaitingEntry && state.TickCount == 8) {
-    state.AwaitingEntry = false;
-    state.ControlEnabled = true;
-    state.OminoCol = 2;
-    state.OminoRow = 7;
-    MostraOmino();
-    state.PointValue = 1;
-    MostraVite();
-    jumpSound();
-  }
+  if (state.AwaitingEntry && state.TickCount == 8) enter(false);
 }
 
 void Handheld::apeTick() {

@@ -166,8 +166,11 @@ class Handheld {
   void walkOrClimb(int col, int row);
   void jump(Element pose);
   void beamTest();
-  void enter();
+  void enter(bool early);
   void returnToPlay();
+  void craneLowers();
+  void craneSetsDown();
+  void playerLeavesCrane();
 
   // Tick helpers (game/tick.cpp).
   void moveCell(Element from, Element to);
