@@ -120,6 +120,10 @@ TEST(PictureLoading, BrokenOrMissingFilesAreReportedAndDrawNothing) {
   ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
   junk.write("P1\n5 7\n0101");
   junk.close();
+  QFile small(dir.filePath(QStringLiteral("lcd/Im_Heart2.pbm")));  // 8 x 8 element
+  ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+  small.write("P1\n3 2\n1 1 1\n0 1 1\n");
+  small.close();
 
   const PictureSet set = PictureSet::load(dir.path());
   int withPicture = 0;
@@ -128,6 +132,8 @@ TEST(PictureLoading, BrokenOrMissingFilesAreReportedAndDrawNothing) {
   EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("Im_Front")));
   EXPECT_TRUE(set.picture(Im_Front, false).isNull());
   EXPECT_TRUE(set.picture(Im_Heart1, true).isNull());
+  EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("Im_Heart2: picture is 3x2")));
+  EXPECT_EQ(set.picture(Im_Heart2, false).size(), QSize(3, 2)) << "a picture of the wrong size still draws";
 
   Surface surface;  // the closed case shown, its picture broken
   surface.show(Im_Heart1);
@@ -269,6 +275,11 @@ TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
     if (info(e).picture == PictureKind::Copy) s.copyPicture(e, info(e).copyOf);
     if (isLcd(e)) s.show(e);
   }
+  // 12:00, the glyph sources' pictures in the digit positions.
+  s.copyPicture(Im_NumPos1, Im_Num1);
+  s.copyPicture(Im_NumPos2, Im_Num2);
+  s.copyPicture(Im_NumPos3, Im_Num0);
+  s.copyPicture(Im_NumPos4, Im_Num0);
   const QImage window = renderWindow(s, shipped(), 464, 571);
   const QImage& base = shipped().picture(Im_Base, false);
   QImage ink(464, 571, QImage::Format_Grayscale8);
@@ -277,6 +288,7 @@ TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
     const Element e = el(i);
     if (!isLcd(e)) continue;
     const QImage& picture = shipped().picture(s.picture(e), false);
+    ASSERT_FALSE(picture.isNull()) << info(e).name;
     const Rect& r = info(e).rect;
     for (int y = 0; y < r.height; ++y)
       for (int x = 0; x < r.width; ++x)
