@@ -199,5 +199,33 @@ TEST(SimBinary, RunsAScriptFileAndReportsErrorsOnStandardError) {
   EXPECT_EQ(WEXITSTATUS(system(bad.c_str())), 2);
 }
 
+#ifdef CANTIERE_SIM_HAS_SNAPSHOT
+// The width and height in a PNG's header.
+std::pair<int, int> pngSize(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char h[24] = {};
+  in.read(reinterpret_cast<char*>(h), sizeof h);
+  if (!in || h[1] != 'P' || h[2] != 'N' || h[3] != 'G') return {0, 0};
+  auto be = [&](int at) { return (h[at] << 24) | (h[at + 1] << 16) | (h[at + 2] << 8) | h[at + 3]; };
+  return {be(16), be(20)};
+}
+
+TEST(SimBinary, SnapshotsTheClientAreaAtItsSize) {
+  const std::string dir = ::testing::TempDir();
+  const std::string script = dir + "/snap.sim";
+  std::ofstream(script) << "play 2\nsnapshot " << dir << "/closed.png\nclick Im_Front\nsnapshot "
+                        << dir << "/open.png\nsnapshot /nonexistent/folder/x.png\n";
+  const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE + " " +
+                          script + " 2>" + dir + "/err.txt";
+  EXPECT_EQ(WEXITSTATUS(system(cmd.c_str())), 2) << "an unwritable file stops the script";
+  EXPECT_EQ(pngSize(dir + "/closed.png"), std::make_pair(464, 300));
+  EXPECT_EQ(pngSize(dir + "/open.png"), std::make_pair(464, 571));
+  std::ifstream err(dir + "/err.txt");
+  std::string message;
+  std::getline(err, message);
+  EXPECT_NE(message.find("line 5"), std::string::npos) << message;
+}
+#endif
+
 }  // namespace
 }  // namespace cantiere
