@@ -97,23 +97,17 @@ void Handheld::TimerNonCadeTimer() {
       g.CatchPhase = 7;
       break;
     case 7:
-      returnToPlay();
-      jumpSound();
-      g.TickCount = 0;
-      g.BonusCount = 20;
-      g.LadderTicks = 0;
-      g.ControlEnabled = true;
-      if (g.PointValue == 2) enableTimer(TimerBlink);
-      enableTimer(TimerGioco);
-      disableTimer(TimerNonCade);
+      returnToPlay(false);
       break;
     default:
       break;
   }
 }
 
-// Steps shared by both returns to play: the player back at the start.
-void Handheld::returnToPlay() {
+// Back to play with the player at the start, the two barrels beside it
+// gone. Only the return after the ape's fall forces a beam launch and
+// restarts the tick's rhythm.
+void Handheld::returnToPlay(bool afterApeFall) {
   GameState& g = state;
   surface.hide(tables.BarrelSeg(2, 7));
   surface.hide(tables.BarrelSeg(3, 7));
@@ -121,6 +115,19 @@ void Handheld::returnToPlay() {
   g.OminoRow = 7;
   MostraOmino();
   g.OrcoRange = 15;
+  if (afterApeFall) g.DropRange = 1;
+  jumpSound();
+  if (afterApeFall) {
+    g.HalfTick = false;
+    g.QuarterTick = false;
+  }
+  g.TickCount = 0;
+  g.BonusCount = 20;
+  g.LadderTicks = 0;
+  g.ControlEnabled = true;
+  if (g.PointValue == 2) enableTimer(TimerBlink);
+  enableTimer(TimerGioco);
+  disableTimer(afterApeFall ? TimerBonus : TimerNonCade);
 }
 
 void Handheld::TimerBonusTimer() {
@@ -193,18 +200,7 @@ void Handheld::TimerBonusTimer() {
       MostraKey();
       break;
     case 14:
-      returnToPlay();
-      g.DropRange = 1;
-      jumpSound();
-      g.HalfTick = false;
-      g.QuarterTick = false;
-      g.TickCount = 0;
-      g.BonusCount = 20;
-      g.LadderTicks = 0;
-      g.ControlEnabled = true;
-      if (g.PointValue == 2) enableTimer(TimerBlink);
-      enableTimer(TimerGioco);
-      disableTimer(TimerBonus);
+      returnToPlay(true);
       return;  // stays at 14
     default:
       return;

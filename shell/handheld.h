@@ -167,7 +167,7 @@ class Handheld {
   void jump(Element pose);
   void beamTest();
   void enter(bool early);
-  void returnToPlay();
+  void returnToPlay(bool afterApeFall);
   void craneLowers();
   void craneSetsDown();
   void playerLeavesCrane();

@@ -7,10 +7,7 @@ namespace {
 class Bonus : public ::testing::Test {
  protected:
   void SetUp() override {
-    rig.openCase();
-    rig.startGame(ModeGameA);
-    rig.wait(600);
-    rig.enterEarly();
+    rig.startPlaying();
     rig.h.disableTimer(TimerGioco);
   }
   // The state a catch leaves: the player on the hook at position 1 during a

@@ -7,10 +7,7 @@ namespace {
 class Crane : public ::testing::Test {
  protected:
   void SetUp() override {
-    rig.openCase();
-    rig.startGame(ModeGameA);
-    rig.wait(600);
-    rig.enterEarly();
+    rig.startPlaying();
     rig.h.disableTimer(TimerGioco);  // barrels stay where they are
     rig.clearField();
     rig.placePlayer(2, 2);
@@ -126,10 +123,7 @@ TEST(CraneRace, ALeapIsCaughtWhenFrameOneLightsBeforeItResolves) {
   const std::pair<int, bool> cases[] = {{3990, false}, {4000, true}, {4010, true}, {4300, true}};
   for (const auto& [leapAt, caught] : cases) {
     Rig rig;
-    rig.openCase();
-    rig.startGame(ModeGameA);
-    rig.wait(600);
-    rig.enterEarly();
+    rig.startPlaying();
     rig.h.disableTimer(TimerGioco);
     rig.clearField();
     rig.placePlayer(2, 2);

@@ -7,10 +7,7 @@ namespace {
 class Misses : public ::testing::Test {
  protected:
   void SetUp() override {
-    rig.openCase();
-    rig.startGame(ModeGameA);
-    rig.wait(600);
-    rig.enterEarly();
+    rig.startPlaying();
     rig.clearField();
     rig.soundLog.clear();
   }

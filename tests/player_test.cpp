@@ -7,10 +7,7 @@ namespace {
 class Player : public ::testing::Test {
  protected:
   void SetUp() override {
-    rig.openCase();
-    rig.startGame(ModeGameA);
-    rig.wait(600);
-    rig.enterEarly();
+    rig.startPlaying();
     // Keep the world still unless a test runs the tick.
     rig.h.disableTimer(TimerGioco);
     rig.clearField();

@@ -50,6 +50,13 @@ void Rig::startGame(int mode) {
 
 void Rig::enterEarly() { key(VkCtrl); }
 
+void Rig::startPlaying() {
+  openCase();
+  startGame(ModeGameA);
+  wait(600);
+  enterEarly();
+}
+
 void Rig::clearField() {
   const ElementTables& t = h.tables;
   for (int c = 1; c <= 6; ++c)

@@ -79,6 +79,8 @@ class Rig {
   void startGame(int mode);
   // The player entered early with Ctrl (then Ctrl released).
   void enterEarly();
+  // The case open, Game A started and the player brought in at 600 ms.
+  void startPlaying();
   void wait(Millis ms) { scheduler.advance(ms); }
   void key(int vk) {
     program.keyDown(vk);

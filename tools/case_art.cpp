@@ -8,6 +8,12 @@
 #include <cstdint>
 
 namespace cantiere::art {
+
+QRectF rectOf(Element e) {
+  const Rect& r = info(e).rect;
+  return QRectF(r.left, r.top, r.width, r.height);
+}
+
 namespace {
 
 constexpr int kWidth = 464;
@@ -29,11 +35,6 @@ const QColor kBezel(38, 40, 44);
 const QColor kRubber(44, 44, 48);
 const QColor kKey(214, 92, 44);
 const QColor kJump(200, 36, 40);
-
-QRectF rectOf(Element e) {
-  const Rect& r = info(e).rect;
-  return QRectF(r.left, r.top, r.width, r.height);
-}
 
 QPainterPath rounded(const QRectF& r, double radius) {
   QPainterPath path;

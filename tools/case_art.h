@@ -10,6 +10,9 @@
 
 namespace cantiere::art {
 
+// An element's rectangle in window pixels.
+QRectF rectOf(Element e);
+
 // The open handheld without any LCD segment: lid, hinge, base, both screens
 // with their printed scenery, labels, the cross pad and the buttons, which
 // are drawn raised or pressed (the case picture carries the pressed look; the

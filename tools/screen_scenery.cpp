@@ -22,11 +22,6 @@ const QColor kSteelDark(58, 72, 96);
 const QColor kConcrete(150, 146, 136);
 const QColor kWood(150, 104, 60);
 
-QRectF rectOf(Element e) {
-  const Rect& r = info(e).rect;
-  return QRectF(r.left, r.top, r.width, r.height);
-}
-
 // The floor under an element: the middle of its bottom edge.
 QPointF footOf(Element e) {
   const QRectF r = rectOf(e);
