@@ -118,7 +118,10 @@ SplashForm::SplashForm(Launcher& launcher, EventClock& clock)
   });
   email_->clicked = [this] { clock_.run([&] { launcher_.La_EmailClick(); }); };
   http_->clicked = [this] { clock_.run([&] { launcher_.La_HttpClick(); }); };
-  clock_.onTicks([this] { refresh(); });
+  // Only the slideshow changes on a tick, and only while the launcher shows.
+  clock_.onTicks([this] {
+    if (launcher_.visible) refresh();
+  });
   refresh();
 }
 

@@ -18,11 +18,6 @@ namespace {
 constexpr int kHintPause = 500;
 constexpr int kHintShown = 2500;
 
-QRect rectOf(Element e) {
-  const Rect& r = info(e).rect;
-  return {r.left, r.top, r.width, r.height};
-}
-
 std::optional<MouseButton> buttonOf(Qt::MouseButton b) {
   switch (b) {
     case Qt::LeftButton: return MouseButton::Left;
@@ -102,11 +97,11 @@ void HandheldWindow::place(const WindowGeometry& g) {
   if (pos() != QPoint(g.left, g.top)) move(g.left, g.top);
 }
 
-void HandheldWindow::litChanged(Element e, bool) { update(rectOf(e)); }
+void HandheldWindow::litChanged(Element e, bool) { update(elementRect(e)); }
 
 void HandheldWindow::pictureChanged(Element e) {
   // A dark element's new picture shows only once it is lit, which repaints.
-  if (program_.form1.surface.lit(e)) update(rectOf(e));
+  if (program_.form1.surface.lit(e)) update(elementRect(e));
 }
 
 void HandheldWindow::paintEvent(QPaintEvent* e) {
@@ -181,7 +176,7 @@ void HandheldWindow::mouseReleaseEvent(QMouseEvent* e) {
 void HandheldWindow::hover(QPoint at) {
   const Element e = hitTest(program_.form1.surface, at.x(), at.y());
   const ElementHint* hint = e == NoElement ? nullptr : hintOf(e);
-  if (hint) hintRect_ = rectOf(e);
+  if (hint) hintRect_ = elementRect(e);
   if (hint == hint_) return;
   hint_ = hint;
   if (!hint) {

@@ -2,6 +2,11 @@
 
 namespace cantiere {
 
+QRect elementRect(Element e) {
+  const Rect& r = info(e).rect;
+  return {r.left, r.top, r.width, r.height};
+}
+
 void paintSurface(QPainter& painter, const Surface& surface, const PictureSet& pictures,
                   const QRect& region) {
   painter.save();
@@ -11,12 +16,11 @@ void paintSurface(QPainter& painter, const Surface& surface, const PictureSet& p
   for (int i = 0; i < ElementCount; ++i) {
     const auto e = static_cast<Element>(i);
     if (!surface.lit(e)) continue;
-    const ElementInfo& in = info(e);
-    const QRect rect(in.rect.left, in.rect.top, in.rect.width, in.rect.height);
+    const QRect rect = elementRect(e);
     if (!rect.intersects(region)) continue;
     const Element owner = surface.picture(e);
     if (owner == NoElement) continue;
-    const QImage& image = pictures.picture(owner, in.transparent);
+    const QImage& image = pictures.picture(owner, info(e).transparent);
     if (image.isNull()) continue;
     // A picture sits at its element's top-left corner at its own size and
     // never spills outside the element.

@@ -11,6 +11,9 @@
 
 namespace cantiere {
 
+// An element's rectangle in window pixels.
+QRect elementRect(Element e);
+
 // Black background, then every shown element whose rectangle meets
 // `region`, lowest first, each with the picture it holds now (none draws
 // nothing), transparent ones leaving out their transparent colour. Draws

@@ -1,5 +1,7 @@
 #include "tools/case_art.h"
 
+#include "shell/surface_painter.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QRadialGradient>
@@ -9,10 +11,7 @@
 
 namespace cantiere::art {
 
-QRectF rectOf(Element e) {
-  const Rect& r = info(e).rect;
-  return QRectF(r.left, r.top, r.width, r.height);
-}
+QRectF rectOf(Element e) { return QRectF(elementRect(e)); }
 
 namespace {
 

@@ -50,10 +50,7 @@ bool writeJpeg(const QImage& picture, const QString& path, int quality) {
   return written;
 }
 
-QImage crop(const QImage& image, Element e) {
-  const Rect& r = info(e).rect;
-  return image.copy(r.left, r.top, r.width, r.height);
-}
+QImage crop(const QImage& image, Element e) { return image.copy(elementRect(e)); }
 
 // The open handheld with every LCD segment lit and the clock at 12:00, as
 // the window shows it right after the case is opened.
