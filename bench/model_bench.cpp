@@ -2,7 +2,7 @@
 // clear pair, one barrel tick, one ape tick, and an hour of play.
 #include <benchmark/benchmark.h>
 
-#include "test_support.h"
+#include "tests/core/test_support.h"
 
 namespace cantiere::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/case_art.h"
 
-#include "shell/surface_painter.h"
+#include "frontend/surface_painter.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "lcd/catalogue.h"
+#include "core/lcd/catalogue.h"
 
 namespace cantiere::art {
 

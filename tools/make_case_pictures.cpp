@@ -18,9 +18,9 @@
 
 #include <cstdio>
 
-#include "assets/picture_set.h"
-#include "lcd/surface.h"
-#include "shell/surface_painter.h"
+#include "frontend/picture_set.h"
+#include "core/lcd/surface.h"
+#include "frontend/surface_painter.h"
 #include "tools/case_art.h"
 
 using namespace cantiere;

@@ -23,7 +23,7 @@ OUT = ROOT / "assets" / "lcd"
 
 def bitmap_sizes():
     """{name: (width, height)} of every element with a picture of its own."""
-    text = (ROOT / "lcd" / "catalogue_table.inc").read_text()
+    text = (ROOT / "core" / "lcd" / "catalogue_table.inc").read_text()
     sizes = {}
     for m in re.finditer(r"^X\((\w+), *(\d+), *(\d+), *(\d+), *(\d+), *(\w+),", text, re.M):
         if m.group(6) == "Bitmap":

@@ -1,0 +1,113 @@
+#include "core/handheld/pointer.h"
+
+namespace cantiere {
+namespace {
+
+bool isDragSurface(Element e) {
+  return e == Im_Base || e == Im_Front || e == Im_Schermo1Top || e == Im_Schermo2Top;
+}
+
+void buttonDown(Handheld& h, Element e, MouseButton b) {
+  switch (e) {
+    case Puls_GameA: h.Puls_GameAMouseDown(b); break;
+    case Puls_GameB: h.Puls_GameBMouseDown(b); break;
+    case Puls_Time: h.Puls_TimeMouseDown(b); break;
+    case Puls_ACL: h.Puls_ACLMouseDown(b); break;
+    default: break;
+  }
+}
+
+void buttonUp(Handheld& h, Element e, MouseButton b) {
+  switch (e) {
+    case Puls_GameA: h.Puls_GameAMouseUp(b); break;
+    case Puls_GameB: h.Puls_GameBMouseUp(b); break;
+    case Puls_Time: h.Puls_TimeMouseUp(b); break;
+    case Puls_ACL: h.Puls_ACLMouseUp(b); break;
+    default: break;
+  }
+}
+
+constexpr ElementHint kOpen{"Click to open", false};
+constexpr ElementHint kGameA{"Click to start Game A (hold to view hiscore)", false};
+constexpr ElementHint kGameB{"Click to start Game B (hold to view hiscore)", false};
+constexpr ElementHint kTime{"Click to view current time (hold to view alarm time)", false};
+constexpr ElementHint kAcl{"Click to reset game", false};
+constexpr ElementHint kJump{"Use 'CTRL' key to jump", true};
+constexpr ElementHint kAlarm{"Button disabled", true};
+constexpr ElementHint kCross{"Use arrow keys to move", true};
+
+}  // namespace
+
+Element hitTest(const Surface& surface, int x, int y) {
+  for (int i = ElementCount - 1; i >= 0; --i) {
+    const auto e = static_cast<Element>(i);
+    if (surface.lit(e) && info(e).rect.contains(x, y)) return e;
+  }
+  return NoElement;
+}
+
+const ElementHint* hintOf(Element e) {
+  switch (e) {
+    case Im_Front: return &kOpen;
+    case Puls_GameA: return &kGameA;
+    case Puls_GameB: return &kGameB;
+    case Puls_Time: return &kTime;
+    case Puls_ACL: return &kAcl;
+    case Puls_Jump: return &kJump;
+    case Puls_Alarm: return &kAlarm;
+    case Puls_Cross1:
+    case Puls_Cross2: return &kCross;
+    default: return nullptr;
+  }
+}
+
+void Pointer::press(int x, int y, MouseButton button) {
+  x_ = x;
+  y_ = y;
+  if (captured_ != NoElement) return;  // one press at a time
+  const Element e = hitTest(h_.surface, x, y);
+  if (e == NoElement) return;
+  captured_ = e;
+  capturedButton_ = button;
+  dragged_ = false;
+  const Rect& r = info(e).rect;
+  if (isDragSurface(e)) h_.Im_BaseMouseDown(button, x - r.left, y - r.top);
+  buttonDown(h_, e, button);
+}
+
+void Pointer::deliverMove(Element e, int x, int y) {
+  if (!isDragSurface(e)) return;
+  const bool leftHeld = captured_ == e && capturedButton_ == MouseButton::Left;
+  const WindowGeometry before = h_.window();
+  const Rect& r = info(e).rect;
+  h_.Im_BaseMouseMove(leftHeld, x - r.left, y - r.top);
+  const WindowGeometry& after = h_.window();
+  if (after.left != before.left || after.top != before.top) {
+    dragged_ = true;
+    // The pointer stays where it is on the screen, so in the moved window's
+    // client area it is where the drag began.
+    x_ -= after.left - before.left;
+    y_ -= after.top - before.top;
+  }
+}
+
+void Pointer::move(int x, int y) {
+  x_ = x;
+  y_ = y;
+  const Element e = captured_ != NoElement ? captured_ : hitTest(h_.surface, x, y);
+  if (e != NoElement) deliverMove(e, x, y);
+}
+
+void Pointer::release(MouseButton button) {
+  if (captured_ == NoElement) return;
+  const Element e = captured_;
+  captured_ = NoElement;
+  buttonUp(h_, e, button);
+  // A click is a left press and release over the same element, unless the
+  // window was dragged in between: dragging the closed case must not open it.
+  if (button == MouseButton::Left && !dragged_ && hitTest(h_.surface, x_, y_) == e &&
+      e == Im_Front)
+    h_.Im_FrontClick();
+}
+
+}  // namespace cantiere

@@ -1,0 +1,64 @@
+#include "frontend/about_window.h"
+
+#include <QFrame>
+
+#include "frontend/about.h"
+#include "frontend/picture_set.h"
+#include "frontend/launcher_window.h"
+
+namespace cantiere {
+
+AboutForm::AboutForm()
+    : QWidget(nullptr,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("About the author..."));
+  setFixedSize(275, 224);
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+  setAutoFillBackground(true);
+  move(0, 0);  // the screen's top left corner
+
+  picture_ = new QLabel(this);
+  picture_->setGeometry(9, 9, 252, 84);
+  picture_->setPixmap(QPixmap::fromImage(builtInPhoto(QStringLiteral("Im_Foto"))));
+  // Over the picture, so its raised edges show.
+  auto* bevel = new QFrame(this);
+  bevel->setGeometry(9, 9, 256, 84);
+  bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  bevel->setLineWidth(1);
+
+  struct Text {
+    const char* caption;
+    const char* value;
+    int top;
+  };
+  const Text texts[] = {
+      {"My real name:", about::kName, 104},
+      {"My birthplace:", about::kPlace, 128},
+      {"My birth date:", about::kDate, 152},
+      {"My current occupation:", about::kOccupation, 176},
+      {"My hobby:", about::kHobby, 200},
+  };
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const Text& t = texts[i];
+    auto* caption = new QLabel(QString::fromUtf8(t.caption), this);
+    caption->setFont(arialFont(11));
+    QPalette silver = caption->palette();
+    silver.setColor(QPalette::WindowText, QColor(192, 192, 192));
+    caption->setPalette(silver);
+    caption->setGeometry(13, t.top, 248, 14);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The value ends at x = 261 whatever its length.
+    auto* value = new QLabel(QString::fromUtf8(t.value), this);
+    value->setFont(arialFont(11, true));
+    QPalette white = value->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    value->setPalette(white);
+    value->setGeometry(13, t.top, 248, 14);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    rows_[i] = {caption, value};
+  }
+}
+
+}  // namespace cantiere

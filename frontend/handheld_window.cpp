@@ -1,0 +1,281 @@
+#include "frontend/handheld_window.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include "frontend/surface_painter.h"
+
+namespace cantiere {
+namespace {
+
+// A hint shows after the pointer has rested half a second and goes two and a
+// half seconds later.
+constexpr int kHintPause = 500;
+constexpr int kHintShown = 2500;
+
+std::optional<MouseButton> buttonOf(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::LeftButton: return MouseButton::Left;
+    case Qt::RightButton: return MouseButton::Right;
+    case Qt::MiddleButton: return MouseButton::Middle;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+HandheldWindow::HandheldWindow(Program& program, EventClock& clock, const PictureSet& pictures)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      program_(program),
+      clock_(clock),
+      pictures_(pictures) {
+  setWindowTitle(QString::fromUtf8(kApplicationTitle));
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+  // Every pixel is painted from the catalogue: no background erase first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);  // hints and cursors follow the pointer
+  // Right presses and releases reach the mouse handlers; the menu opens on
+  // the release, after the element has seen both.
+  setContextMenuPolicy(Qt::PreventContextMenu);
+  hintDelay_.setSingleShot(true);
+  connect(&hintDelay_, &QTimer::timeout, this, [this] { showHint(); });
+  buildMenu();
+  program_.form1.surface.setListener(this);
+  place(program_.form1.window());
+}
+
+HandheldWindow::~HandheldWindow() { program_.form1.surface.setListener(nullptr); }
+
+void HandheldWindow::buildMenu() {
+  struct Entry {
+    MenuEntry id;
+    const char* caption;
+    int key;  // 0: no shortcut
+    bool separatorAfter;
+  };
+  static constexpr Entry kEntries[] = {
+      {MenuEntry::PM_1About, "About...", Qt::Key_F1, true},
+      {MenuEntry::PM_3Readme, "View 'Readme.txt'", Qt::Key_F2, false},
+      {MenuEntry::PM_4Whatsnew, "View 'Whatsnew.txt'", Qt::Key_F3, true},
+      {MenuEntry::PM_6Instruct, "Open 'Manual.exe'", Qt::Key_F4, true},
+      {MenuEntry::PM_8Hiscore, "Reset Hiscores", 0, true},
+      {MenuEntry::PM_10Exit, "E&xit", Qt::Key_Escape, false},
+  };
+  for (const Entry& entry : kEntries) {
+    auto* action = new QAction(QString::fromUtf8(entry.caption), this);
+    if (entry.key) action->setShortcut(QKeySequence(entry.key));
+    // Shortcuts act whenever this window has the keyboard, open or closed,
+    // and the menu need not be open.
+    action->setShortcutContext(Qt::WindowShortcut);
+    const MenuEntry id = entry.id;
+    connect(action, &QAction::triggered, this,
+            [this, id] { clock_.run([&] { program_.splash.choose(id); }); });
+    addAction(action);
+    menu_.addAction(action);
+    if (entry.separatorAfter) menu_.addSeparator();
+    actions_[static_cast<int>(id)] = action;
+  }
+  QAction* about = action(MenuEntry::PM_1About);
+  QFont bold = about->font();
+  bold.setBold(true);
+  about->setFont(bold);
+  menu_.setDefaultAction(about);
+}
+
+void HandheldWindow::place(const WindowGeometry& g) {
+  setFixedSize(g.width, g.height);
+  // No frame: the window's position is its client area's.
+  if (pos() != QPoint(g.left, g.top)) move(g.left, g.top);
+}
+
+void HandheldWindow::litChanged(Element e, bool) { update(elementRect(e)); }
+
+void HandheldWindow::pictureChanged(Element e) {
+  // A dark element's new picture shows only once it is lit, which repaints.
+  if (program_.form1.surface.lit(e)) update(elementRect(e));
+}
+
+void HandheldWindow::paintEvent(QPaintEvent* e) {
+  QPainter painter(this);
+  for (const QRect& r : e->region()) paintSurface(painter, program_.form1.surface, pictures_, r);
+}
+
+bool HandheldWindow::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) {
+    const bool first = program_.FirstActivate;
+    clock_.run([&] { program_.form1.FormActivate(); });
+    // While the launcher is open it keeps the keyboard, even if a window
+    // manager activates the off-screen handheld late.
+    if (!first && program_.splash.visible) program_.form1.desktop().showLauncher();
+  }
+  return QWidget::event(e);
+}
+
+QPoint HandheldWindow::clientPoint(const QMouseEvent* e) const {
+  if (program_.pointer.captured() == NoElement) return e->position().toPoint();
+  // The window may have moved since the press, and the toolkit may not yet
+  // know where to: the model's own geometry is the truth.
+  const WindowGeometry& now = program_.form1.window();
+  const QPoint moved(now.left - geometryAtPress_.left, now.top - geometryAtPress_.top);
+  return e->globalPosition().toPoint() - originAtPress_ - moved;
+}
+
+void HandheldWindow::mousePressEvent(QMouseEvent* e) {
+  const auto button = buttonOf(e->button());
+  if (!button) return;
+  Pointer& pointer = program_.pointer;
+  // With no other button held, a press still captured lost its release
+  // (a grab taken away by another program): let it go, or no press would
+  // ever reach the handheld again.
+  if (pointer.captured() != NoElement && e->buttons() == e->button())
+    clock_.run([&] { pointer.release(pointer.heldButton()); });
+  if (pointer.captured() == NoElement) {
+    originAtPress_ = e->globalPosition().toPoint() - e->position().toPoint();
+    geometryAtPress_ = program_.form1.window();
+  }
+  const QPoint at = clientPoint(e);
+  QToolTip::hideText();
+  hintDelay_.stop();
+  clock_.run([&] { pointer.press(at.x(), at.y(), *button); });
+}
+
+void HandheldWindow::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint at = clientPoint(e);
+  Pointer& pointer = program_.pointer;
+  clock_.run([&] { pointer.move(at.x(), at.y()); });
+  if (pointer.captured() == NoElement) hover(at);
+}
+
+void HandheldWindow::mouseReleaseEvent(QMouseEvent* e) {
+  const auto button = buttonOf(e->button());
+  if (!button) return;
+  Pointer& pointer = program_.pointer;
+  const QPoint at = clientPoint(e);
+  if (pointer.captured() != NoElement) {
+    // Another button let go while one is held belongs to no press.
+    if (pointer.heldButton() != *button) return;
+    clock_.run([&] {
+      // The release counts where it happens, as a move there would have told.
+      if (at != QPoint(pointer.x(), pointer.y())) pointer.move(at.x(), at.y());
+      pointer.release(*button);
+    });
+  }
+  hover(at);
+  if (*button == MouseButton::Right && !closed_) menu_.popup(e->globalPosition().toPoint());
+}
+
+void HandheldWindow::hover(QPoint at) {
+  const Element e = hitTest(program_.form1.surface, at.x(), at.y());
+  const ElementHint* hint = e == NoElement ? nullptr : hintOf(e);
+  if (hint) hintRect_ = elementRect(e);
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (!hint) {
+    unsetCursor();
+  } else {
+    setCursor(hint->helpCursor ? Qt::WhatsThisCursor : Qt::PointingHandCursor);
+  }
+  QToolTip::hideText();
+  // Shown by hand rather than through tool-tip events, which Qt gives only
+  // to the active window: the handheld is often not the active one.
+  if (hint) {
+    hintDelay_.start(kHintPause);
+  } else {
+    hintDelay_.stop();
+  }
+}
+
+void HandheldWindow::showHint() {
+  if (!hint_ || program_.pointer.captured() != NoElement) return;
+  QToolTip::showText(QCursor::pos(), QString::fromUtf8(hint_->text), this, hintRect_, kHintShown);
+}
+
+void HandheldWindow::leaveEvent(QEvent* e) {
+  hint_ = nullptr;
+  hintDelay_.stop();
+  QToolTip::hideText();
+  unsetCursor();
+  QWidget::leaveEvent(e);
+}
+
+int HandheldWindow::virtualKey(int k) {
+  // Letters and digits share their codes with the virtual keys.
+  if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9)) return k;
+  if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
+  switch (k) {
+    case Qt::Key_Control: return VkCtrl;  // left and right alike
+    case Qt::Key_Left: return VkLeft;
+    case Qt::Key_Up: return VkUp;
+    case Qt::Key_Right: return VkRight;
+    case Qt::Key_Down: return VkDown;
+    case Qt::Key_Escape: return VkEsc;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return 18;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_CapsLock: return 20;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    default: return 0;
+  }
+}
+
+void HandheldWindow::keyPressEvent(QKeyEvent* e) {
+  const int key = virtualKey(e->key());
+  if (pendingRelease_) {
+    // A release with the very timestamp of this press of the same key is
+    // the server's auto-repeat, not the person letting go.
+    if (pendingRelease_->key == key && pendingRelease_->timestamp == e->timestamp()) {
+      pendingRelease_.reset();
+    } else {
+      deliverRelease();
+    }
+  }
+  clock_.run([&] { program_.keyDown(key); });
+}
+
+void HandheldWindow::keyReleaseEvent(QKeyEvent* e) {
+  if (e->isAutoRepeat()) return;  // the toolkit already paired it with a press
+  deliverRelease();
+  pendingRelease_ = PendingRelease{virtualKey(e->key()), e->timestamp()};
+  // A repeat's press comes in the same batch of events, before anything
+  // queued now runs.
+  QMetaObject::invokeMethod(this, [this] { deliverRelease(); }, Qt::QueuedConnection);
+}
+
+void HandheldWindow::deliverRelease() {
+  if (!pendingRelease_) return;
+  const int key = pendingRelease_->key;
+  pendingRelease_.reset();
+  clock_.run([&] { program_.keyUp(key); });
+}
+
+void HandheldWindow::closeEvent(QCloseEvent* e) {
+  if (!closed_) {
+    closed_ = true;
+    menu_.close();
+    clock_.run([&] { program_.form1.FormClose(); });
+  }
+  e->accept();
+}
+
+}  // namespace cantiere

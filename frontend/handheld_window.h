@@ -1,0 +1,89 @@
+// The handheld window (`Form1`) on the desktop: one borderless widget that
+// draws the whole catalogue, turns mouse and key events into the model's
+// events, and repaints only the elements the model reports as changed. It
+// holds no game rules.
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "frontend/picture_set.h"
+#include "core/launcher/program.h"
+#include "frontend/event_clock.h"
+
+namespace cantiere {
+
+inline constexpr const char* kApplicationTitle = "Cantiere (Ludoria) Simulator";
+
+class HandheldWindow : public QWidget, public SurfaceListener {
+ public:
+  HandheldWindow(Program& program, EventClock& clock, const PictureSet& pictures);
+  ~HandheldWindow() override;
+
+  // Follows the model's window: client area at (left, top), its size.
+  void place(const WindowGeometry& g);
+
+  // The context menu `PM_Menu`; its actions carry the shortcuts.
+  QMenu& menu() { return menu_; }
+  QAction* action(MenuEntry entry) const { return actions_[static_cast<int>(entry)]; }
+
+  // The virtual-key code the model uses for a Qt key (0 for keys it has no
+  // code for, which the model ignores).
+  static int virtualKey(int qtKey);
+
+  void litChanged(Element e, bool lit) override;
+  void pictureChanged(Element e) override;
+
+ protected:
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void buildMenu();
+  QPoint clientPoint(const QMouseEvent* e) const;
+  void hover(QPoint at);
+  void showHint();
+  void deliverRelease();
+
+  Program& program_;
+  EventClock& clock_;
+  const PictureSet& pictures_;
+  QMenu menu_;
+  std::array<QAction*, 6> actions_{};
+
+  // Where the client area's origin was on the screen at the press, and the
+  // model's window then: during a drag the window moves under the pointer,
+  // and the client point is worked out from the screen position.
+  QPoint originAtPress_;
+  WindowGeometry geometryAtPress_{};
+
+  const ElementHint* hint_ = nullptr;
+  QRect hintRect_;
+  QTimer hintDelay_;
+
+  // A key release held back until the next event: on X11 a held key
+  // arrives as release and press pairs with one timestamp.
+  struct PendingRelease {
+    int key;
+    quint64 timestamp;
+  };
+  std::optional<PendingRelease> pendingRelease_;
+  bool closed_ = false;
+};
+
+// Asks the X server to send a held key as repeated presses alone
+// (detectable auto-repeat), where the platform is X11. True when granted.
+bool enableDetectableAutoRepeat();
+
+}  // namespace cantiere

@@ -1,0 +1,57 @@
+// The desktop the model talks to, made of Qt: the three windows, the
+// desktop's "open" action, the beep, the message box and the end of the
+// event loop.
+#pragma once
+
+#include <QUrl>
+#include <functional>
+#include <optional>
+
+#include "core/handheld/desktop.h"
+
+class QWidget;
+
+namespace cantiere {
+
+class HandheldWindow;
+
+class QtDesktop : public Desktop {
+ public:
+  QtDesktop();
+
+  void setHandheld(HandheldWindow* window) { handheld_ = window; }
+  void setLauncher(QWidget* window) { launcher_ = window; }
+  void setAbout(QWidget* window) { about_ = window; }
+
+  // Replaceable for tests: what "open" hands a target to, and what ends
+  // the program.
+  std::function<void(const QUrl&)> opener;
+  std::function<void()> quitter;
+  // A screen size in place of the primary screen's (tests).
+  std::optional<ScreenSize> screenOverride;
+
+  // The URL "open" gives the desktop for a target: a URL with a scheme as it
+  // is, anything else a file named relative to the working folder.
+  static QUrl urlFor(const char* target);
+
+  ScreenSize screen() const override;
+  void windowChanged(const WindowGeometry& g) override;
+  void showLauncher() override;
+  void hideLauncher() override;
+  void showAbout() override;
+  void open(const char* target) override;
+  void beep() override;
+  void message(const char* text) override;
+  void exit() override;
+
+ private:
+  HandheldWindow* handheld_ = nullptr;
+  QWidget* launcher_ = nullptr;
+  QWidget* about_ = nullptr;
+};
+
+// Brings a window to the front with the keyboard, also on an X server
+// without a window manager, where nothing activates a window by itself.
+void bringToFront(QWidget* window);
+
+}  // namespace cantiere

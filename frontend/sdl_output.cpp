@@ -1,0 +1,101 @@
+#include "frontend/sdl_output.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+
+namespace cantiere {
+namespace {
+
+Mix_Chunk* chunkOf(SampleHandle h) { return reinterpret_cast<Mix_Chunk*>(h); }
+
+}  // namespace
+
+SdlOutput::SdlOutput() : SdlOutput(Drivers{}) {}
+
+SdlOutput::SdlOutput(Drivers drivers) : drivers_(std::move(drivers)) {}
+
+SdlOutput::~SdlOutput() { close(); }
+
+void SdlOutput::selectOutput(int outputType) {
+  switch (outputType) {
+    case 1: selected_ = drivers_.direct; break;
+    case 2: selected_ = drivers_.server; break;
+    default: selected_.clear(); break;
+  }
+}
+
+bool SdlOutput::openWith(const char* driver, int mixRate) {
+  if (driver) {
+    // Above SDL_AUDIODRIVER from the environment: the list's choice is what
+    // the person asked for.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+  } else {
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  // 512 frames keep a jump's sound within some 25 ms of the key press.
+  if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, 512) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  return true;
+}
+
+void SdlOutput::init(int mixRate, int channels) {
+  if (open_) return;
+  // SDL would otherwise take over SIGINT and SIGTERM, and Ctrl+C or the
+  // desktop's close would no longer end the program.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  open_ = (!selected_.empty() && openWith(selected_.c_str(), mixRate)) ||
+          openWith(nullptr, mixRate);
+  SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  if (open_) Mix_AllocateChannels(channels);
+}
+
+SampleHandle SdlOutput::load(const char* path) {
+  if (!open_) return 0;
+  Mix_Chunk* chunk = Mix_LoadWAV(path);
+  if (!chunk) return 0;
+  loaded_.push_back(chunk);
+  return reinterpret_cast<SampleHandle>(chunk);
+}
+
+void SdlOutput::play(SampleHandle sample) {
+  if (!open_ || sample == 0) return;
+  // -1: the first free channel; with all of them busy the sound is dropped
+  // rather than cutting one that plays.
+  Mix_PlayChannel(-1, chunkOf(sample), 0);
+}
+
+void SdlOutput::stopAll() {
+  if (open_) Mix_HaltChannel(-1);
+}
+
+void SdlOutput::free(SampleHandle sample) {
+  // Only what this output loaded and still holds: a null or stale handle is
+  // harmless.
+  const auto it = std::find(loaded_.begin(), loaded_.end(), chunkOf(sample));
+  if (sample == 0 || it == loaded_.end()) return;
+  Mix_FreeChunk(*it);  // stops the channels that play it first
+  loaded_.erase(it);
+}
+
+void SdlOutput::close() {
+  if (!open_) return;
+  Mix_HaltChannel(-1);
+  for (Mix_Chunk* chunk : loaded_) Mix_FreeChunk(chunk);
+  loaded_.clear();
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  open_ = false;
+}
+
+std::string SdlOutput::driver() const {
+  if (!open_) return {};
+  const char* name = SDL_GetCurrentAudioDriver();
+  return name ? name : "";
+}
+
+}  // namespace cantiere

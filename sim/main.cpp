@@ -1,0 +1,71 @@
+// cantiere-sim: the handheld without a display, driven by a script on
+// virtual time. How we reproduce a bug and how we prove timings.
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "sim/driver.h"
+#include "sim/snapshot.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: cantiere-sim [--time HH:MM[:SS[.mmm]]] [--screen WxH] [--settings FILE]\n"
+    "                    [--sound-fail] [--trace] [SCRIPT]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  cantiere::DriverOptions options;
+  std::string scriptPath;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "--time") {
+      if (!value(v) || !cantiere::parseTimeOption(v, options)) {
+        std::cerr << "cantiere-sim: --time wants HH:MM[:SS[.mmm]]\n" << kUsage;
+        return 2;
+      }
+    } else if (arg == "--screen") {
+      if (!value(v) || !cantiere::parseScreenOption(v, options)) {
+        std::cerr << "cantiere-sim: --screen wants WxH\n" << kUsage;
+        return 2;
+      }
+    } else if (arg == "--settings") {
+      if (!value(options.settingsFile)) {
+        std::cerr << kUsage;
+        return 2;
+      }
+    } else if (arg == "--sound-fail") {
+      options.soundFail = true;
+    } else if (arg == "--trace") {
+      options.trace = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+      std::cerr << "cantiere-sim: unknown option " << arg << '\n' << kUsage;
+      return 2;
+    } else if (scriptPath.empty()) {
+      scriptPath = arg;
+    } else {
+      std::cerr << kUsage;
+      return 2;
+    }
+  }
+
+  cantiere::Driver driver(options, std::cout, std::cerr);
+  cantiere::installSnapshotWriter(driver);
+  if (scriptPath.empty() || scriptPath == "-") return driver.run(std::cin);
+  std::ifstream script(scriptPath);
+  if (!script) {
+    std::cerr << "cantiere-sim: cannot read " << scriptPath << '\n';
+    return 2;
+  }
+  return driver.run(script);
+}

@@ -1,0 +1,149 @@
+// The launcher: sound-mode choice, PLAY and its placement, the slideshow,
+// the menu and its shortcuts.
+#include "tests/core/test_support.h"
+
+namespace cantiere::test {
+namespace {
+
+TEST(Launcher, FirstRunOffersNoChoiceAndDisablesPlay) {
+  Rig rig;
+  rig.program.start();
+  Launcher& l = rig.program.splash;
+  EXPECT_TRUE(l.visible);
+  EXPECT_EQ(l.soundIndex, -1);
+  EXPECT_FALSE(l.playEnabled);
+  l.CB_SoundChange(1);
+  EXPECT_TRUE(l.playEnabled);
+}
+
+TEST(Launcher, StoredModeIsPreselectedAndUnusableOnesAreNot) {
+  for (int stored : {0, 1, 2, 3, -1, 77}) {
+    Rig rig;
+    rig.settings.values["soundmode"] = stored;
+    rig.program.start();
+    const bool usable = stored >= 0 && stored <= 2;
+    EXPECT_EQ(rig.program.splash.soundIndex, usable ? stored : -1) << stored;
+    EXPECT_EQ(rig.program.splash.playEnabled, usable) << stored;
+  }
+}
+
+struct Placement {
+  int width, height, left, top;
+};
+
+TEST(Launcher, PlayCentresTheHandheldForTheOpenCase) {
+  const Placement cases[] = {{800, 600, 168, 271}, {1024, 768, 280, 369}, {1023, 768, 279, 369},
+                             {1920, 1080, 728, 525}, {640, 480, 88, 271}};
+  for (const Placement& p : cases) {
+    Rig rig;
+    rig.desktop.size = {p.width, p.height};
+    rig.program.start();
+    rig.program.splash.CB_SoundChange(2);
+    rig.program.splash.Puls_PlayClick();
+    EXPECT_EQ(rig.h.window().left, p.left) << p.width;
+    EXPECT_EQ(rig.h.window().top, p.top) << p.height;
+    rig.h.Im_FrontClick();
+    EXPECT_EQ(rig.h.window().top, p.top - 271);
+  }
+}
+
+TEST(Launcher, PlayStoresTheModeAndStartsTheChosenOutput) {
+  const int expectedType[] = {1, 2};
+  for (int mode = 0; mode <= 2; ++mode) {
+    Rig rig;
+    rig.program.start();
+    rig.program.splash.CB_SoundChange(mode);
+    rig.program.splash.Puls_PlayClick();
+    EXPECT_EQ(rig.settings.writes, (std::vector<std::string>{"SoundMode=" + std::to_string(mode)}));
+    EXPECT_EQ(rig.sound.SoundOn, mode != 2);
+    if (mode == 2) {
+      EXPECT_TRUE(rig.output.calls.empty()) << "no sound device is touched";
+    } else {
+      ASSERT_GE(rig.output.calls.size(), 2u);
+      EXPECT_EQ(rig.output.calls[0], "output " + std::to_string(expectedType[mode]));
+      EXPECT_EQ(rig.output.calls[1], "init 22050 64");
+    }
+    EXPECT_FALSE(rig.program.splash.visible);
+    EXPECT_FALSE(rig.program.splash.slideshowRunning());
+    EXPECT_EQ(rig.desktop.events.back(), "hideLauncher");
+  }
+}
+
+TEST(Launcher, FailedSoundStartShowsTheErrorStoresMinusOneAndEnds) {
+  Rig rig;
+  rig.output.failFirstLoad = true;
+  rig.program.start();
+  rig.program.splash.CB_SoundChange(0);
+  rig.program.splash.Puls_PlayClick();
+  EXPECT_EQ(rig.settings.writes, (std::vector<std::string>{"SoundMode=0", "SoundMode=-1"}));
+  const std::vector<std::string> tail(rig.desktop.events.end() - 2, rig.desktop.events.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{
+                      "message Sound folder unproperly installed. Read instructions then reinstall.",
+                      "exit"}));
+  EXPECT_EQ(rig.h.window().left, -500) << "the handheld is not placed";
+  EXPECT_TRUE(rig.program.splash.visible);
+}
+
+TEST(Launcher, SlideshowKeepsTheFirstPictureFourSecondsThenAlternates) {
+  Rig rig;
+  rig.time.universalMs = 12345678;
+  rig.program.start();
+  Launcher& l = rig.program.splash;
+  const int first = l.slideShown;
+  ASSERT_TRUE(first == 1 || first == 2);
+  const int second = 3 - first;
+  rig.wait(2000);
+  EXPECT_EQ(l.slideShown, first);
+  rig.wait(2000);
+  EXPECT_EQ(l.slideShown, second);
+  rig.wait(2000);
+  EXPECT_EQ(l.slideShown, first);
+}
+
+TEST(Launcher, SlideChoiceFollowsTheSeededGenerator) {
+  // The same time of day gives the same first picture; the generator is the
+  // handheld's own (state * 134775813 + 1, upper half of state * n).
+  for (std::uint32_t ms : {0u, 1u, 43200000u, 86399999u}) {
+    Rig rig;
+    rig.time.universalMs = ms;
+    rig.program.start();
+    const std::uint32_t next = ms * 134775813u + 1u;
+    const int expected = static_cast<int>((std::uint64_t{next} * 2) >> 32) + 1;
+    EXPECT_EQ(rig.program.splash.slideShown, expected) << ms;
+  }
+}
+
+TEST(Menu, EntriesAndShortcuts) {
+  Rig rig;
+  rig.program.start();
+  rig.program.keyDown(VkF1);
+  rig.program.keyDown(VkF2);
+  rig.program.keyDown(VkF3);
+  rig.program.keyDown(VkF4);
+  EXPECT_FALSE(rig.g.KeyHeld) << "a shortcut does not reach the window's keys";
+  const std::vector<std::string> opened(rig.desktop.events.end() - 4, rig.desktop.events.end());
+  EXPECT_EQ(opened, (std::vector<std::string>{"about", "open ./readme.txt", "open ./whatsnew.txt",
+                                              "open ./Manual.EXE"}));
+  rig.program.keyDown(VkEsc);
+  EXPECT_EQ(rig.desktop.events.back(), "exit");
+  EXPECT_EQ(rig.output.calls.back(), "close");
+}
+
+TEST(Menu, ResetHiscoresStoresZerosAndBeepsWithoutRedrawing) {
+  Rig rig;
+  rig.settings.values["hiscorea"] = 140;
+  rig.settings.values["hiscoreb"] = 90;
+  rig.openCase();
+  rig.h.Puls_GameAMouseDown(MouseButton::Left);
+  ASSERT_EQ(rig.digits(), "-140");
+  rig.settings.writes.clear();
+  rig.program.splash.choose(MenuEntry::PM_8Hiscore);
+  EXPECT_EQ(rig.settings.writes, (std::vector<std::string>{"HiScoreA=0", "HiScoreB=0"}));
+  EXPECT_EQ(rig.desktop.events.back(), "beep");
+  EXPECT_EQ(rig.digits(), "-140");
+  EXPECT_EQ(rig.g.HiScoreA, 0);
+  EXPECT_EQ(rig.g.HiScoreB, 0);
+}
+
+}  // namespace
+}  // namespace cantiere::test

@@ -1,0 +1,311 @@
+// The player's keys: walking, climbing, jumping, the repeat guard, the entry.
+#include "tests/core/test_support.h"
+
+namespace cantiere::test {
+namespace {
+
+class Player : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rig.startPlaying();
+    // Keep the world still unless a test runs the tick.
+    rig.h.disableTimer(TimerGioco);
+    rig.clearField();
+    rig.soundLog.clear();
+  }
+  Rig rig;
+};
+
+TEST_F(Player, EarlyEntryPlacesThePlayerAtTheStartEvenWhileAKeyIsHeld) {
+  Rig r;
+  r.openCase();
+  r.startGame(ModeGameA);
+  r.program.keyDown(VkLeft);  // KeyHeld now set
+  r.soundLog.clear();
+  r.program.keyDown(VkCtrl);
+  EXPECT_FALSE(r.g.AwaitingEntry);
+  EXPECT_TRUE(r.g.ControlEnabled);
+  EXPECT_TRUE(r.lit(Im_Omino27));
+  EXPECT_EQ(r.g.OrcoRange, 15);
+  EXPECT_EQ(r.g.LadderTicks, 0);
+  EXPECT_EQ(r.g.PointValue, 1);
+  EXPECT_EQ(r.soundLog.names(), (std::vector<std::string>{"silence", "SndJump"}));
+  EXPECT_FALSE(r.lit(Puls_Jump));
+  r.program.keyUp(VkCtrl);
+  EXPECT_TRUE(r.lit(Puls_Jump));
+}
+
+TEST_F(Player, AHeldKeyActsOncePer330Milliseconds) {
+  // Auto-repeat every 33 ms, as a desktop sends it.
+  rig.program.keyDown(VkRight);
+  EXPECT_EQ(rig.g.OminoCol, 3);
+  std::vector<std::pair<Millis, int>> moves;
+  for (int i = 0; i < 40; ++i) {
+    rig.wait(33);
+    rig.program.keyDown(VkRight);
+    if (moves.empty() || moves.back().second != rig.g.OminoCol)
+      moves.push_back({rig.scheduler.now(), rig.g.OminoCol});
+  }
+  // The guard runs out at 330 ms, just before the repeat that comes then.
+  ASSERT_GE(moves.size(), 4u);
+  EXPECT_EQ(moves[0].second, 3);
+  EXPECT_EQ(moves[1].second, 4);
+  EXPECT_EQ(moves[2].second, 5);
+  EXPECT_EQ(moves[3].second, 6);
+  EXPECT_EQ(rig.g.OminoCol, 6) << "stops at the end of the girder";
+  const Millis start = rig.scheduler.now() - 40 * 33;
+  EXPECT_EQ(moves[1].first - start, 330);
+  rig.program.keyUp(VkRight);
+  rig.program.keyDown(VkUp);
+  EXPECT_EQ(rig.g.OminoRow, 6);
+  EXPECT_EQ(rig.g.OrcoRange, 16);
+}
+
+TEST_F(Player, TappingActsOnEveryPress) {
+  for (int i = 0; i < 3; ++i) rig.key(VkRight);
+  EXPECT_EQ(rig.g.OminoCol, 5);
+  EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"silence", "SndStep", "silence",
+                                                            "SndStep", "silence", "SndStep"}));
+}
+
+TEST_F(Player, WalkingIntoABarrelOnTheLowerGirdersIsAMissInTheOldCell) {
+  rig.placePlayer(3, 7);
+  rig.h.surface.show(Im_Bar37);
+  rig.key(VkRight);
+  EXPECT_EQ(rig.g.OminoCol, 3);
+  EXPECT_TRUE(rig.lit(Im_Omino37));
+  EXPECT_TRUE(rig.h.timerEnabled(TimerMiss));
+  rig.h.Blocca_Timers();
+  rig.placePlayer(4, 6);
+  rig.h.surface.show(Im_Bar36);
+  rig.key(VkLeft);
+  EXPECT_EQ(rig.g.OminoCol, 4);
+  EXPECT_TRUE(rig.h.timerEnabled(TimerMiss));
+}
+
+TEST_F(Player, OnTheTopGirderTheMissComesInTheNewCell) {
+  rig.placePlayer(4, 2);
+  rig.h.surface.show(Im_BarFall22);
+  rig.program.keyDown(VkLeft);
+  EXPECT_TRUE(rig.lit(Im_Omino22B));
+  EXPECT_FALSE(rig.lit(Im_Omino42));
+  EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"silence", "SndStep", "silence",
+                                                            "SndMiss"}));
+  EXPECT_TRUE(rig.h.timerEnabled(TimerMiss));
+  EXPECT_TRUE(rig.h.timerEnabled(TimerMove)) << "the tail runs after the miss";
+  EXPECT_TRUE(rig.g.KeyHeld);
+}
+
+// Every move that can fail, with the hazard in the way: on rows 6 and 7 the
+// barrel is tested before the move (the player stays), elsewhere after it.
+TEST_F(Player, EachMoveThatCanFailDoesSoInTheRightCell) {
+  struct Case {
+    int col, row, key;
+    Element hazard;
+    int toCol, toRow;   // where the move leads
+    bool missInNewCell;  // else the player stays where it stood
+  };
+  const Case cases[] = {
+      {4, 7, VkLeft, Im_Bar37, 3, 7, false},     {4, 7, VkRight, Im_Bar47, 5, 7, false},
+      {4, 6, VkLeft, Im_Bar36, 3, 6, false},     {4, 6, VkRight, Im_Bar46, 5, 6, false},
+      {2, 6, VkUp, Im_Trave2, 2, 5, true},       {2, 4, VkDown, Im_Trave2, 2, 5, true},
+      {2, 4, VkUp, Im_BarFall22, 2, 2, true},    {4, 2, VkLeft, Im_BarFall22, 2, 2, true},
+      {2, 2, VkRight, Im_BarFall42, 4, 2, true}, {4, 2, VkRight, Im_BarFall62, 6, 2, true},
+  };
+  for (const Case& c : cases) {
+    for (bool hazard : {false, true}) {
+      rig.h.Blocca_Timers();
+      rig.clearField();
+      rig.placePlayer(c.col, c.row);
+      rig.h.surface.set(c.hazard, hazard);
+      rig.key(c.key);
+      const std::string what = std::to_string(c.col) + std::to_string(c.row) + " key " +
+                               std::to_string(c.key) + (hazard ? " into " : " without ") +
+                               nameOf(c.hazard);
+      EXPECT_EQ(rig.h.timerEnabled(TimerMiss), hazard) << what;
+      const bool moved = !hazard || c.missInNewCell;
+      const int col = moved ? c.toCol : c.col;
+      const int row = moved ? c.toRow : c.row;
+      EXPECT_EQ(rig.g.OminoCol, col) << what;
+      EXPECT_EQ(rig.g.OminoRow, row) << what;
+      EXPECT_TRUE(rig.lit(rig.h.tables.OminoPose(col, row))) << what;
+    }
+  }
+}
+
+TEST_F(Player, ClimbingTheLadderSetsTheApesRangeByRow) {
+  rig.placePlayer(6, 7);
+  const std::pair<int, int> expected[] = {{6, 16}, {5, 18}, {4, 24}, {2, 36}};
+  rig.key(VkUp);
+  EXPECT_EQ(rig.g.OminoRow, 6);
+  EXPECT_EQ(rig.g.OrcoRange, 16);
+  for (int i = 0; i < 4; ++i) rig.key(VkLeft);
+  EXPECT_EQ(rig.g.OminoCol, 2);
+  for (const auto& [row, range] : expected) {
+    if (row == 6) continue;
+    rig.key(VkUp);
+    EXPECT_EQ(rig.g.OminoRow, row);
+    EXPECT_EQ(rig.g.OrcoRange, range);
+    EXPECT_EQ(rig.g.LadderTicks, row == 5 ? 1 : 0);
+  }
+  rig.key(VkUp);  // nothing above row 2
+  EXPECT_EQ(rig.g.OminoRow, 2);
+  rig.key(VkDown);
+  EXPECT_EQ(rig.g.OminoRow, 4);
+  EXPECT_EQ(rig.g.OrcoRange, 24);
+  rig.key(VkLeft);  // rows 4 and 5 have only column 2
+  EXPECT_EQ(rig.g.OminoCol, 2);
+}
+
+TEST_F(Player, ClimbingOntoTheLadderUnderABeamIsAMissThatKeepsTheApesRange) {
+  rig.placePlayer(2, 6);
+  rig.g.OrcoRange = 16;  // as on arriving at row 6
+  rig.h.surface.show(Im_Trave2);
+  rig.key(VkUp);
+  EXPECT_EQ(rig.g.OminoRow, 5);
+  EXPECT_EQ(rig.g.LadderTicks, 1);
+  EXPECT_EQ(rig.g.OrcoRange, 16);
+  EXPECT_TRUE(rig.h.timerEnabled(TimerMiss));
+}
+
+TEST_F(Player, CtrlWhereNoJumpIsPossibleOnlyPressesTheButton) {
+  for (int col : {3, 4, 6}) {
+    rig.placePlayer(col, 7);
+    const auto before = rig.litNames();
+    rig.program.keyDown(VkCtrl);
+    auto after = rig.litNames();
+    after.push_back("Puls_Jump");
+    std::sort(after.begin(), after.end());
+    auto expect = before;
+    std::sort(expect.begin(), expect.end());
+    EXPECT_EQ(after, expect) << col;
+    EXPECT_TRUE(rig.g.ControlEnabled);
+    rig.program.keyUp(VkCtrl);
+  }
+  EXPECT_TRUE(rig.soundLog.events.empty());
+}
+
+TEST_F(Player, AJumpLastsTwoGameTicksAndScoresTheBarrelPassedUnder) {
+  rig.h.setTimerInterval(TimerGioco, 300);
+  rig.placePlayer(5, 7);
+  rig.program.keyDown(VkCtrl);
+  EXPECT_TRUE(rig.lit(Im_Omino57J));
+  EXPECT_FALSE(rig.lit(Im_Omino57));
+  EXPECT_FALSE(rig.g.ControlEnabled);
+  EXPECT_EQ(rig.h.timerInterval(TimerJump), 600u);
+  rig.program.keyUp(VkCtrl);
+  rig.key(VkLeft);  // the gate is shut during a jump
+  EXPECT_EQ(rig.g.OminoCol, 5);
+  rig.h.surface.show(Im_Bar47);  // the barrel has rolled under
+  rig.wait(599);
+  EXPECT_TRUE(rig.lit(Im_Omino57J));
+  rig.wait(1);
+  EXPECT_TRUE(rig.lit(Im_Omino57));
+  EXPECT_TRUE(rig.g.ControlEnabled);
+  EXPECT_EQ(rig.g.Score, 1);
+  EXPECT_EQ(rig.digits(), "---1");
+  EXPECT_FALSE(rig.h.timerEnabled(TimerJump));
+}
+
+TEST_F(Player, NothingScoresWhenNoBarrelPassed) {
+  rig.placePlayer(2, 7);
+  rig.program.keyDown(VkCtrl);
+  rig.wait(2000);
+  EXPECT_EQ(rig.g.Score, 0);
+  EXPECT_TRUE(rig.lit(Im_Omino27));
+}
+
+TEST_F(Player, RowSixJumpsCountDoubleAndNeverStepOverThreeHundred) {
+  struct Case {
+    int before, pointValue, after;
+  };
+  const Case cases[] = {{10, 1, 12}, {10, 2, 14}, {299, 1, 300}, {298, 1, 300}};
+  for (const Case& c : cases) {
+    rig.h.Blocca_Timers();
+    rig.placePlayer(4, 6);
+    rig.g.Score = c.before;
+    rig.g.PointValue = c.pointValue;
+    rig.program.keyDown(VkCtrl);
+    rig.program.keyUp(VkCtrl);
+    rig.h.surface.show(Im_Bar46);
+    rig.wait(rig.h.timerInterval(TimerJump));
+    EXPECT_EQ(rig.g.Score, c.after) << c.before;
+    EXPECT_EQ(rig.h.timerEnabled(Timer_Chance), c.after == 300) << c.before;
+    rig.h.surface.hide(Im_Bar46);
+  }
+}
+
+TEST_F(Player, JumpingIntoABeamIsLostAtOnce) {
+  rig.placePlayer(4, 6);
+  rig.h.surface.show(Im_Trave4);
+  rig.program.keyDown(VkCtrl);
+  EXPECT_TRUE(rig.lit(Im_Omino46J));
+  EXPECT_TRUE(rig.h.timerEnabled(TimerMissTrave));
+  EXPECT_FALSE(rig.h.timerEnabled(TimerJump));
+  EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"silence", "SndJump", "silence",
+                                                            "SndMiss"}));
+}
+
+TEST_F(Player, ABeamArrivingDuringAJumpDoesNotEndIt) {
+  rig.placePlayer(5, 6);
+  rig.program.keyDown(VkCtrl);
+  rig.h.surface.show(Im_Trave5);
+  rig.wait(rig.h.timerInterval(TimerJump));
+  EXPECT_TRUE(rig.lit(Im_Omino56));
+  EXPECT_FALSE(rig.h.timerEnabled(TimerMissTrave));
+}
+
+TEST_F(Player, PullingTheLeverIsSilent) {
+  rig.placePlayer(2, 2);
+  rig.key(VkLeft);
+  EXPECT_TRUE(rig.lit(Im_Omino22A));
+  EXPECT_TRUE(rig.lit(Im_LevaSu));
+  EXPECT_FALSE(rig.lit(Im_Omino22B));
+  EXPECT_FALSE(rig.lit(Im_LevaGiu));
+  EXPECT_FALSE(rig.g.ControlEnabled);
+  EXPECT_TRUE(rig.soundLog.events.empty());
+}
+
+TEST_F(Player, WalkingOffTheTopGirderFalls) {
+  rig.g.Score = 12;
+  rig.h.enableTimer(TimerBlink);
+  rig.h.surface.hide(Im_NumPos3);
+  rig.placePlayer(6, 2);
+  rig.key(VkRight);
+  EXPECT_TRUE(rig.lit(Im_Omino62C));
+  EXPECT_FALSE(rig.lit(Im_Omino62));
+  EXPECT_TRUE(rig.lit(Im_NumPos3));
+  EXPECT_FALSE(rig.h.timerEnabled(TimerBlink));
+  EXPECT_TRUE(rig.h.timerEnabled(Timer_Cade2));
+  EXPECT_EQ(rig.g.OminoCol, 6);
+  EXPECT_EQ(rig.g.OminoRow, 2);
+  EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"silence", "SndFall"}));
+}
+
+TEST_F(Player, MovesThatGoNowhereDoNothing) {
+  const std::pair<std::pair<int, int>, int> none[] = {
+      {{4, 2}, VkDown}, {{6, 2}, VkDown}, {{2, 7}, VkDown}, {{3, 7}, VkUp}, {{2, 5}, VkLeft},
+      {{2, 5}, VkRight}, {{2, 4}, VkRight}, {{2, 7}, VkLeft}, {{6, 7}, VkRight}, {{3, 6}, VkUp}};
+  for (const auto& [cell, key] : none) {
+    rig.placePlayer(cell.first, cell.second);
+    rig.key(key);
+    EXPECT_EQ(rig.g.OminoCol, cell.first) << cell.first << cell.second << " key " << key;
+    EXPECT_EQ(rig.g.OminoRow, cell.second);
+  }
+  EXPECT_TRUE(rig.soundLog.events.empty());
+}
+
+TEST(PlayerIdle, WithoutAGameCtrlOnlyPressesTheButton) {
+  Rig rig;
+  rig.openCase();
+  rig.program.keyDown(VkCtrl);
+  rig.program.keyDown(VkRight);
+  EXPECT_FALSE(rig.lit(Puls_Jump));
+  EXPECT_EQ(rig.g.OminoCol, 0);
+  EXPECT_FALSE(rig.h.timerEnabled(TimerJump));
+  rig.program.keyUp(VkCtrl);
+  EXPECT_TRUE(rig.lit(Puls_Jump));
+}
+
+}  // namespace
+}  // namespace cantiere::test

@@ -1,0 +1,217 @@
+// The case, dragging, the buttons and the pointer's routing of mouse events.
+#include "core/handheld/pointer.h"
+#include "tests/core/test_support.h"
+
+namespace cantiere::test {
+namespace {
+
+class Shell : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rig.program.start();
+    rig.program.splash.CB_SoundChange(0);
+    rig.program.splash.Puls_PlayClick();  // placed for 1024 x 768
+  }
+  Rig rig;
+  Pointer& pointer = rig.program.pointer;
+};
+
+TEST_F(Shell, OpeningTheLidGrowsTheWindowUpwardsAndLightsEverything) {
+  ASSERT_EQ(rig.h.window().top, 369);
+  pointer.press(100, 100, MouseButton::Left);
+  pointer.release(MouseButton::Left);
+  EXPECT_EQ(rig.h.window().height, 571);
+  EXPECT_EQ(rig.h.window().top, 98);
+  EXPECT_EQ(rig.h.window().left, 280);
+  EXPECT_FALSE(rig.lit(Im_Front));
+  for (Element e : {Im_Base, Puls_GameA, Puls_GameB, Puls_Time, Puls_Jump, Puls_ACL, Puls_Alarm,
+                    Puls_Cross1, Puls_Cross2, Im_Schermo1Top, Im_Schermo2Top, Im_Bar46})
+    EXPECT_TRUE(rig.lit(e)) << nameOf(e);
+  EXPECT_EQ(rig.digits(), "1200");
+  EXPECT_EQ(rig.g.GameMode, ModeAllLit);
+  EXPECT_FALSE(rig.h.timerEnabled(TimerClock));
+}
+
+TEST_F(Shell, DraggingMovesTheWindowAndIsNoClick) {
+  pointer.press(100, 100, MouseButton::Left);
+  pointer.move(130, 90);  // 30 right, 10 up
+  EXPECT_EQ(rig.h.window().left, 310);
+  EXPECT_EQ(rig.h.window().top, 359);
+  pointer.release(MouseButton::Left);
+  EXPECT_TRUE(rig.lit(Im_Front)) << "a drag of the closed case must not open it";
+  EXPECT_EQ(rig.h.DragX, 100);
+  EXPECT_EQ(rig.h.DragY, 100);
+}
+
+TEST_F(Shell, OnlyTheLeftButtonDragsOrClicks) {
+  pointer.press(100, 100, MouseButton::Right);
+  pointer.move(150, 150);
+  pointer.release(MouseButton::Right);
+  EXPECT_EQ(rig.h.window().left, 280);
+  EXPECT_TRUE(rig.lit(Im_Front));
+}
+
+TEST_F(Shell, APressOnTheScreensDragsThroughTheOverlay) {
+  rig.h.Im_FrontClick();
+  const Rect bar = info(Im_Bar46).rect;
+  EXPECT_EQ(hitTest(rig.h.surface, bar.left + 1, bar.top + 1), Im_Schermo2Top);
+  pointer.press(bar.left + 1, bar.top + 1, MouseButton::Left);
+  pointer.move(bar.left + 6, bar.top + 1);
+  EXPECT_EQ(rig.h.window().left, 285);
+  pointer.release(MouseButton::Left);
+}
+
+TEST_F(Shell, HitTestTakesTheTopmostShownElementOverItsWholeRectangle) {
+  EXPECT_EQ(hitTest(rig.h.surface, 60, 290), Im_Front);  // closed: the cross pad is below 300
+  rig.h.Im_FrontClick();
+  EXPECT_EQ(hitTest(rig.h.surface, 63, 484), Puls_Cross2);  // both arms: the later one
+  EXPECT_EQ(hitTest(rig.h.surface, 425, 376), Puls_ACL);    // no picture, still takes the mouse
+  EXPECT_EQ(hitTest(rig.h.surface, 5, 540), Im_Base);       // glyph sources are hidden
+  ASSERT_NE(hintOf(Puls_Jump), nullptr);
+  EXPECT_STREQ(hintOf(Puls_Jump)->text, "Use 'CTRL' key to jump");
+  EXPECT_TRUE(hintOf(Puls_Jump)->helpCursor);
+  EXPECT_FALSE(hintOf(Puls_GameA)->helpCursor);
+  EXPECT_EQ(hintOf(Im_Bar46), nullptr);
+}
+
+TEST_F(Shell, ReleaseGoesToThePressedElementWherever) {
+  rig.h.Im_FrontClick();
+  const Rect a = info(Puls_GameA).rect;
+  pointer.press(a.left + 5, a.top + 5, MouseButton::Left);
+  EXPECT_FALSE(rig.lit(Puls_GameA));
+  pointer.move(10, 10);
+  pointer.release(MouseButton::Left);
+  EXPECT_TRUE(rig.lit(Puls_GameA));
+  EXPECT_TRUE(rig.g.GameRunning);
+  EXPECT_EQ(rig.h.window().left, 280) << "a button press drags nothing";
+}
+
+class Buttons : public Shell {
+ protected:
+  void SetUp() override {
+    Shell::SetUp();
+    rig.h.Im_FrontClick();
+  }
+};
+
+TEST_F(Buttons, WrongMouseButtonsChangeNothing) {
+  const auto before = rig.litNames();
+  for (MouseButton b : {MouseButton::Right, MouseButton::Middle}) {
+    rig.h.Puls_GameAMouseDown(b);
+    rig.h.Puls_GameBMouseDown(b);
+    rig.h.Puls_TimeMouseDown(b);
+    rig.h.Puls_ACLMouseDown(b);
+    rig.h.Puls_GameAMouseUp(b);
+    rig.h.Puls_GameBMouseUp(b);
+    rig.h.Puls_TimeMouseUp(b);
+    rig.h.Puls_ACLMouseUp(b);
+  }
+  EXPECT_EQ(rig.litNames(), before);
+  EXPECT_FALSE(rig.g.GameRunning);
+}
+
+TEST_F(Buttons, HoldingAGameButtonShowsItsHighScoreOverTheStartingPicture) {
+  rig.g.HiScoreB = 57;
+  rig.g.DropRange = 15;
+  rig.h.Puls_GameBMouseDown(MouseButton::Left);
+  EXPECT_FALSE(rig.lit(Puls_GameB));
+  EXPECT_EQ(rig.digits(), "--57");
+  EXPECT_TRUE(rig.lit(Im_GameB));
+  EXPECT_FALSE(rig.lit(Im_GameA));
+  EXPECT_FALSE(rig.lit(Im_TimeAM));
+  EXPECT_FALSE(rig.lit(Im_TimePP));
+  EXPECT_TRUE(rig.lit(Im_Orco6Up));
+  EXPECT_EQ(rig.g.KeysLeft, 4);
+  EXPECT_EQ(rig.g.DropRange, 1) << "Game B sets its forced launch at the press";
+  EXPECT_FALSE(rig.g.GameRunning);
+
+  rig.h.Puls_GameBMouseUp(MouseButton::Left);
+  EXPECT_TRUE(rig.lit(Puls_GameB));
+  EXPECT_EQ(rig.digits(), "---0");
+  EXPECT_TRUE(rig.g.GameRunning);
+  EXPECT_EQ(rig.g.GameMode, ModeGameB);
+  EXPECT_EQ(rig.g.Lives, 3);
+  EXPECT_EQ(rig.g.DropRange, 1);
+  EXPECT_TRUE(rig.h.timerEnabled(TimerGioco));
+  EXPECT_EQ(rig.h.timerInterval(TimerGioco), 500u);
+}
+
+TEST_F(Buttons, GameASetsItsLaunchRangeAtTheRelease) {
+  rig.h.Puls_GameAMouseDown(MouseButton::Left);
+  rig.g.DropRange = 4;
+  rig.h.Puls_GameAMouseUp(MouseButton::Left);
+  EXPECT_EQ(rig.g.DropRange, 15);
+  EXPECT_EQ(rig.g.GameMode, ModeGameA);
+}
+
+TEST_F(Buttons, DuringAGameTheGameAndTimeButtonsOnlyMoveTheirPictures) {
+  rig.startGame(ModeGameA);
+  rig.wait(1000);
+  const GameState before = rig.g;
+  rig.h.Puls_GameBMouseDown(MouseButton::Left);
+  EXPECT_FALSE(rig.lit(Puls_GameB));
+  rig.h.Puls_GameBMouseUp(MouseButton::Left);
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);
+  rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  EXPECT_EQ(rig.g.GameMode, ModeGameA);
+  EXPECT_EQ(rig.g.TickCount, before.TickCount);
+  EXPECT_TRUE(rig.lit(Puls_Time));
+  EXPECT_TRUE(rig.lit(Im_GameA));
+}
+
+TEST_F(Buttons, TimeShowsTheAlarmWhileHeldAndTheClockAfter) {
+  rig.time.hour = 15;
+  rig.time.minute = 42;
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);
+  EXPECT_FALSE(rig.lit(Im_Bar46)) << "the all-segments picture is cleared";
+  EXPECT_EQ(rig.digits(), "1200");
+  rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  EXPECT_EQ(rig.g.GameMode, ModeClock);
+  rig.wait(1);
+  EXPECT_EQ(rig.digits(), "-342");
+  EXPECT_TRUE(rig.lit(Im_TimePM));
+  // Pressed again in clock mode: nothing is cleared first.
+  rig.h.surface.show(Im_Bar46);
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);
+  EXPECT_TRUE(rig.lit(Im_Bar46));
+  EXPECT_FALSE(rig.h.timerEnabled(TimerClock));
+}
+
+TEST_F(Buttons, AclStopsEverythingAtThePressAndLightsAllAtTheRelease) {
+  rig.startGame(ModeGameA);
+  rig.wait(3000);
+  rig.soundLog.clear();
+  rig.h.Puls_ACLMouseDown(MouseButton::Left);
+  for (int t = 0; t < TimerCount; ++t) EXPECT_FALSE(rig.h.timerEnabled(static_cast<TimerId>(t)));
+  EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"silence"}));
+  EXPECT_TRUE(rig.g.GameRunning);
+  rig.h.Puls_ACLMouseUp(MouseButton::Left);
+  EXPECT_FALSE(rig.g.GameRunning);
+  EXPECT_FALSE(rig.g.ControlEnabled);
+  EXPECT_EQ(rig.g.GameMode, ModeAllLit);
+  EXPECT_TRUE(rig.lit(Im_Omino62E));
+  EXPECT_EQ(rig.digits(), "1200");
+}
+
+TEST(Window, FirstActivationShowsTheLauncherOnce) {
+  Rig rig;
+  rig.program.start();
+  rig.h.FormActivate();
+  rig.h.FormActivate();
+  EXPECT_EQ(std::count(rig.desktop.events.begin(), rig.desktop.events.end(), "showLauncher"), 1);
+  EXPECT_FALSE(rig.program.FirstActivate);
+}
+
+TEST(Window, ClosingReleasesTheSoundAndEndsTheProgram) {
+  Rig rig;
+  rig.program.start();  // "(no sound)" or never started: still released
+  rig.h.FormClose();
+  const auto& calls = rig.output.calls;
+  ASSERT_EQ(calls.size(), 9u);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(calls[i], "free 0");
+  EXPECT_EQ(calls[8], "close");
+  EXPECT_EQ(rig.desktop.events.back(), "exit");
+}
+
+}  // namespace
+}  // namespace cantiere::test

@@ -1,0 +1,53 @@
+// Starting, playing, cutting and releasing the eight samples.
+#include "tests/core/test_support.h"
+
+namespace cantiere::test {
+namespace {
+
+TEST(Sound, StartLoadsTheEightSamplesInOrder) {
+  RecordingOutput out;
+  Sound sound(out);
+  ASSERT_TRUE(sound.start(2));
+  EXPECT_EQ(out.calls, (std::vector<std::string>{
+                           "output 2", "init 22050 64", "load SOUND/Barrel.wav",
+                           "load SOUND/Bonus.wav", "load SOUND/Fall.wav", "load SOUND/Jump.wav",
+                           "load SOUND/Miss.wav", "load SOUND/OrcoFall.wav", "load SOUND/Over.wav",
+                           "load SOUND/Step.wav"}));
+  // Miss was loaded fifth, OrcoFall sixth, but they are stored the other way.
+  EXPECT_EQ(sound.handle(SndMiss), 5);
+  EXPECT_EQ(sound.handle(SndOrcoFall), 6);
+  out.calls.clear();
+  sound.release();
+  EXPECT_EQ(out.calls, (std::vector<std::string>{"free 1", "free 2", "free 3", "free 4", "free 6",
+                                                 "free 5", "free 7", "free 8", "close"}));
+}
+
+TEST(Sound, OnlyTheFirstSampleDecidesFailure) {
+  RecordingOutput out;
+  out.failFirstLoad = true;
+  Sound sound(out);
+  EXPECT_FALSE(sound.start(1));
+  EXPECT_EQ(sound.handle(SndBarrel), 0);
+  EXPECT_NE(sound.handle(SndStep), 0);
+}
+
+TEST(Sound, NothingPlaysOrStopsWhileSoundIsOff) {
+  Scheduler s;
+  RecordingOutput out;
+  SoundLog log(s);
+  Sound sound(out);
+  sound.setListener(&log);
+  sound.Suona(SndJump);
+  sound.Silenzio();
+  EXPECT_EQ(out.playCount, 0);
+  EXPECT_TRUE(log.events.empty());
+  sound.SoundOn = true;
+  sound.Suona(SndJump);
+  sound.Suona(SndStep);
+  sound.Silenzio();
+  EXPECT_EQ(out.playCount, 2);
+  EXPECT_EQ(log.names(), (std::vector<std::string>{"SndJump", "SndStep", "silence"}));
+}
+
+}  // namespace
+}  // namespace cantiere::test

@@ -1,0 +1,401 @@
+// The pictures and sounds the program ships, and the painter that draws the
+// window from them.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "frontend/jpeg_decode.h"
+#include "frontend/picture_set.h"
+#include "core/lcd/surface.h"
+#include "frontend/surface_painter.h"
+
+namespace cantiere {
+namespace {
+
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+
+Element el(int i) { return static_cast<Element>(i); }
+bool ownPicture(Element e) {
+  return info(e).picture == PictureKind::Photo || info(e).picture == PictureKind::Bitmap;
+}
+
+const PictureSet& shipped() {
+  static const PictureSet set = PictureSet::builtIn();
+  return set;
+}
+
+// ---------------------------------------------------------------- pictures
+
+TEST(ShippedPictures, EveryElementWithAPictureHasOneOfItsExactSize) {
+  EXPECT_TRUE(shipped().problems().isEmpty()) << shipped().problems().join('\n').toStdString();
+  int count = 0;
+  for (int i = 0; i < ElementCount; ++i) {
+    if (!ownPicture(el(i))) continue;
+    ++count;
+    const QImage& image = shipped().picture(el(i), false);
+    ASSERT_FALSE(image.isNull()) << info(el(i)).name;
+    EXPECT_EQ(image.width(), info(el(i)).rect.width) << info(el(i)).name;
+    EXPECT_EQ(image.height(), info(el(i)).rect.height) << info(el(i)).name;
+  }
+  EXPECT_EQ(count, 94);  // 6 photographs, 78 LCD figures, 10 digit glyphs
+}
+
+TEST(ShippedPictures, LcdBitmapsAreBlackFiguresOnWhite) {
+  for (int i = 0; i < ElementCount; ++i) {
+    const Element e = el(i);
+    if (info(e).picture != PictureKind::Bitmap) continue;
+    const QImage& image = shipped().picture(e, false);
+    ASSERT_FALSE(image.isNull()) << info(e).name;
+    int black = 0, other = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb c = image.pixel(x, y);
+        black += c == kBlack;
+        other += c != kBlack && c != kWhite;
+      }
+    EXPECT_EQ(other, 0) << info(e).name << " has grey or colour pixels";
+    EXPECT_GT(black, 0) << info(e).name << " shows nothing when lit";
+    EXPECT_EQ(image.pixel(0, image.height() - 1), kWhite) << info(e).name << ": the transparent colour must be white";
+  }
+}
+
+TEST(ShippedPictures, PhotographsDecodeAtTheirSizes) {
+  // Catalogue photographs straight from the resource, then the launcher's
+  // slides and the about window's picture.
+  for (int i = 0; i < ElementCount; ++i) {
+    if (info(el(i)).picture != PictureKind::Photo) continue;
+    QFile file(QStringLiteral(":/pictures/%1.jpg").arg(info(el(i)).name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << info(el(i)).name;
+    QString error;
+    const QImage image = decodeJpeg(file.readAll(), &error);
+    ASSERT_FALSE(image.isNull()) << info(el(i)).name << ": " << error.toStdString();
+    EXPECT_EQ(image.size(), QSize(info(el(i)).rect.width, info(el(i)).rect.height)) << info(el(i)).name;
+  }
+  const struct {
+    const char* name;
+    QSize size;
+  } others[] = {{"Im_Piccina1", {198, 110}}, {"Im_Piccina2", {198, 110}}, {"Im_Foto", {252, 84}}};
+  for (const auto& o : others) {
+    QString error;
+    const QImage image = builtInPhoto(QString::fromLatin1(o.name), &error);
+    ASSERT_FALSE(image.isNull()) << o.name << ": " << error.toStdString();
+    EXPECT_EQ(image.size(), o.size) << o.name;
+  }
+  EXPECT_TRUE(builtInPhoto(QStringLiteral("NoSuchPicture")).isNull());
+}
+
+TEST(PictureLoading, BrokenOrMissingFilesAreReportedAndDrawNothing) {
+  EXPECT_TRUE(decodeJpeg(QByteArray()).isNull());
+  EXPECT_TRUE(decodeJpeg(QByteArray("not a jpeg at all")).isNull());
+  QFile real(QStringLiteral(":/pictures/Im_Front.jpg"));
+  ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+  const QByteArray jpeg = real.readAll();
+  QString error;
+  EXPECT_TRUE(decodeJpeg(jpeg.left(jpeg.size() / 2), &error).isNull());
+  EXPECT_FALSE(error.isEmpty());
+
+  // A folder with one photograph cut short, one bitmap that is not a PBM and
+  // everything else absent.
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QDir(dir.path()).mkpath(QStringLiteral("pictures"));
+  QDir(dir.path()).mkpath(QStringLiteral("lcd"));
+  QFile cut(dir.filePath(QStringLiteral("pictures/Im_Front.jpg")));
+  ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+  cut.write(jpeg.left(200));
+  cut.close();
+  QFile junk(dir.filePath(QStringLiteral("lcd/Im_Heart1.pbm")));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("P1\n5 7\n0101");
+  junk.close();
+  QFile small(dir.filePath(QStringLiteral("lcd/Im_Heart2.pbm")));  // 8 x 8 element
+  ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+  small.write("P1\n3 2\n1 1 1\n0 1 1\n");
+  small.close();
+
+  const PictureSet set = PictureSet::load(dir.path());
+  int withPicture = 0;
+  for (int i = 0; i < ElementCount; ++i) withPicture += ownPicture(el(i));
+  EXPECT_EQ(set.problems().size(), withPicture);
+  EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("Im_Front")));
+  EXPECT_TRUE(set.picture(Im_Front, false).isNull());
+  EXPECT_TRUE(set.picture(Im_Heart1, true).isNull());
+  EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("Im_Heart2: picture is 3x2")));
+  EXPECT_EQ(set.picture(Im_Heart2, false).size(), QSize(3, 2)) << "a picture of the wrong size still draws";
+
+  Surface surface;  // the closed case shown, its picture broken
+  surface.show(Im_Heart1);
+  const QImage window = renderWindow(surface, set, 464, 300);
+  for (QPoint p : {QPoint(0, 0), QPoint(232, 150), QPoint(146, 94)}) EXPECT_EQ(window.pixel(p), kBlack);
+}
+
+// ---------------------------------------------------------------- painter
+
+QImage filled(int w, int h, QRgb colour) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(colour);
+  return image;
+}
+
+// A bitmap of the element's size: white, with black where `ink` says.
+template <typename Ink>
+QImage bitmap(Element e, Ink ink) {
+  QImage image = filled(info(e).rect.width, info(e).rect.height, kWhite);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (ink(x, y)) image.setPixel(x, y, kBlack);
+  return image;
+}
+
+QPoint at(Element e, int dx, int dy) { return QPoint(info(e).rect.left + dx, info(e).rect.top + dy); }
+
+class Painter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pictures.setPicture(Im_Base, filled(464, 571, kCase));
+    surface.hide(Im_Front);
+    surface.show(Im_Base);
+  }
+  QImage open() const { return renderWindow(surface, pictures, 464, 571); }
+
+  const QRgb kCase = qRgb(30, 90, 110);
+  PictureSet pictures;
+  Surface surface;
+};
+
+TEST_F(Painter, TransparentElementShowsTheCaseWhereItsBitmapIsWhite) {
+  pictures.setPicture(Im_Heart2, bitmap(Im_Heart2, [](int x, int y) { return x == y; }));
+  surface.show(Im_Heart2);
+  const QImage window = open();
+  EXPECT_EQ(window.pixel(at(Im_Heart2, 3, 3)), kBlack);
+  EXPECT_EQ(window.pixel(at(Im_Heart2, 4, 3)), kCase);
+  EXPECT_EQ(window.pixel(at(Im_Heart2, 0, 7)), kCase);
+  // The same picture in an element that is not transparent hides the case.
+  pictures.setPicture(Puls_GameA, bitmap(Puls_GameA, [](int x, int y) { return x == y; }));
+  surface.show(Puls_GameA);
+  EXPECT_EQ(open().pixel(at(Puls_GameA, 4, 3)), kWhite);
+}
+
+TEST_F(Painter, TransparencyFollowsTheElementThatShowsThePicture) {
+  // The glyph sources are opaque, the digit positions transparent: a glyph
+  // put into a position shows its segments only.
+  pictures.setPicture(Im_Num1, bitmap(Im_Num1, [](int x, int) { return x >= 7; }));
+  surface.copyPicture(Im_NumPos1, Im_Num1);
+  const QImage window = open();
+  EXPECT_EQ(window.pixel(at(Im_NumPos1, 8, 5)), kBlack);
+  EXPECT_EQ(window.pixel(at(Im_NumPos1, 2, 5)), kCase);
+  EXPECT_EQ(window.pixel(at(Im_Num1, 8, 5)), kCase) << "glyph sources are never shown";
+}
+
+TEST_F(Painter, LaterElementsDrawOverEarlierOnes) {
+  // Key pieces 1 and 2 overlap by three columns; 2 comes later.
+  const QRgb red = qRgb(220, 0, 0), green = qRgb(0, 200, 0);
+  QImage one = filled(8, 26, red), two = filled(5, 26, green);
+  one.setPixel(0, 25, kWhite);
+  two.setPixel(0, 25, kWhite);
+  pictures.setPicture(Im_Key1, one);
+  pictures.setPicture(Im_Key2, two);
+  surface.show(Im_Key1);
+  surface.show(Im_Key2);
+  const QPoint overlap = at(Im_Key2, 1, 10);
+  ASSERT_TRUE(info(Im_Key1).rect.contains(overlap.x(), overlap.y()));
+  EXPECT_EQ(open().pixel(overlap), green);
+  EXPECT_EQ(open().pixel(at(Im_Key1, 1, 10)), red);
+  surface.hide(Im_Key2);
+  EXPECT_EQ(open().pixel(overlap), red);
+  // The case photograph is the lowest element: buttons lie over it.
+  pictures.setPicture(Puls_Jump, filled(33, 33, green));
+  surface.show(Puls_Jump);
+  EXPECT_EQ(open().pixel(at(Puls_Jump, 16, 16)), green);
+}
+
+TEST_F(Painter, DrawsThePictureAnElementHoldsNow) {
+  pictures.setPicture(Im_Bar24, bitmap(Im_Bar24, [](int, int y) { return y < 5; }));
+  pictures.setPicture(Im_Bar54, bitmap(Im_Bar54, [](int, int y) { return y >= 5 && y < 9; }));
+  surface.show(Im_Bar64);
+  EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 2)), kCase) << "a copy holds no picture until it is made";
+  surface.copyPicture(Im_Bar64, Im_Bar24);
+  EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 2)), kBlack);
+  EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 6)), kCase);
+  surface.copyPicture(Im_Bar64, Im_Bar54);
+  EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 2)), kCase);
+  EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 6)), kBlack);
+  surface.clearPicture(Im_Bar64);
+  EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 6)), kCase);
+  surface.copyPicture(Im_Bar64, Im_Bar24);
+  surface.hide(Im_Bar64);
+  EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 2)), kCase) << "a dark element draws nothing";
+}
+
+TEST_F(Painter, NothingSpillsOutsideTheElementOrTheRegion) {
+  QImage big = filled(40, 40, kBlack);
+  big.setPixel(0, 39, kWhite);
+  pictures.setPicture(Im_Heart1, big);  // 5 x 7 element
+  surface.show(Im_Heart1);
+  const QImage window = open();
+  EXPECT_EQ(window.pixel(at(Im_Heart1, 4, 6)), kBlack);
+  EXPECT_EQ(window.pixel(at(Im_Heart1, 5, 3)), kCase);
+  EXPECT_EQ(window.pixel(at(Im_Heart1, 2, 7)), kCase);
+
+  const QRgb marker = qRgb(1, 2, 3);
+  QImage image = filled(464, 571, marker);
+  QPainter painter(&image);
+  const QRect region(100, 100, 10, 10);
+  paintSurface(painter, surface, pictures, region);
+  painter.end();
+  EXPECT_EQ(image.pixel(105, 105), kCase);
+  EXPECT_EQ(image.pixel(99, 105), marker);
+  EXPECT_EQ(image.pixel(105, 110), marker);
+}
+
+TEST(ShippedWindow, ClosedWindowIsTheClosedCasePhotograph) {
+  const Surface fresh;
+  const QImage window = renderWindow(fresh, shipped(), 464, 300);
+  EXPECT_EQ(window, shipped().picture(Im_Front, false).convertToFormat(window.format()));
+}
+
+TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
+  Surface s;
+  s.hide(Im_Front);
+  s.show(Im_Base);
+  for (int i = 0; i < ElementCount; ++i) {
+    const Element e = el(i);
+    if (info(e).picture == PictureKind::Copy) s.copyPicture(e, info(e).copyOf);
+    if (isLcd(e)) s.show(e);
+  }
+  // 12:00, the glyph sources' pictures in the digit positions.
+  s.copyPicture(Im_NumPos1, Im_Num1);
+  s.copyPicture(Im_NumPos2, Im_Num2);
+  s.copyPicture(Im_NumPos3, Im_Num0);
+  s.copyPicture(Im_NumPos4, Im_Num0);
+  const QImage window = renderWindow(s, shipped(), 464, 571);
+  const QImage& base = shipped().picture(Im_Base, false);
+  QImage ink(464, 571, QImage::Format_Grayscale8);
+  ink.fill(0);
+  for (int i = 0; i < ElementCount; ++i) {
+    const Element e = el(i);
+    if (!isLcd(e)) continue;
+    const QImage& picture = shipped().picture(s.picture(e), false);
+    ASSERT_FALSE(picture.isNull()) << info(e).name;
+    const Rect& r = info(e).rect;
+    for (int y = 0; y < r.height; ++y)
+      for (int x = 0; x < r.width; ++x)
+        if (picture.pixel(x, y) == kBlack) ink.setPixel(r.left + x, r.top + y, 255);
+  }
+  int wrongInk = 0, wrongCase = 0, inked = 0;
+  for (int y = 0; y < 571; ++y)
+    for (int x = 0; x < 464; ++x) {
+      if (qGray(ink.pixel(x, y))) {
+        ++inked;
+        wrongInk += window.pixel(x, y) != kBlack;
+      } else {
+        wrongCase += window.pixel(x, y) != base.pixel(x, y);
+      }
+    }
+  EXPECT_GT(inked, 2000);
+  EXPECT_EQ(wrongInk, 0);
+  EXPECT_EQ(wrongCase, 0);
+}
+
+// ---------------------------------------------------------------- sounds
+
+struct Wav {
+  int format = 0, channels = 0, rate = 0, bits = 0;
+  std::vector<std::int16_t> samples;
+  double ms() const { return rate ? samples.size() * 1000.0 / rate : 0; }
+  int peak() const {
+    int p = 0;
+    for (auto s : samples) p = std::max(p, std::abs(static_cast<int>(s)));
+    return p;
+  }
+};
+
+std::uint32_t le(const unsigned char* p, int n) {
+  std::uint32_t v = 0;
+  for (int k = n - 1; k >= 0; --k) v = v << 8 | p[k];
+  return v;
+}
+
+// Walks the RIFF chunks, as a loader does, rather than trusting a fixed
+// 44-byte header.
+bool readWav(const std::string& path, Wav& wav, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<unsigned char> d((std::istreambuf_iterator<char>(in)), {});
+  if (d.size() < 12 || std::memcmp(d.data(), "RIFF", 4) || std::memcmp(d.data() + 8, "WAVE", 4)) {
+    error = "not a RIFF WAVE file";
+    return false;
+  }
+  if (le(&d[4], 4) + 8 != d.size()) {
+    error = "RIFF size does not match the file";
+    return false;
+  }
+  bool fmt = false, data = false;
+  for (std::size_t at = 12; at + 8 <= d.size();) {
+    const std::uint32_t size = le(&d[at + 4], 4);
+    if (at + 8 + size > d.size()) {
+      error = "chunk runs past the end";
+      return false;
+    }
+    const unsigned char* body = &d[at + 8];
+    if (!std::memcmp(&d[at], "fmt ", 4) && size >= 16) {
+      fmt = true;
+      wav.format = static_cast<int>(le(body, 2));
+      wav.channels = static_cast<int>(le(body + 2, 2));
+      wav.rate = static_cast<int>(le(body + 4, 4));
+      wav.bits = static_cast<int>(le(body + 14, 2));
+    } else if (!std::memcmp(&d[at], "data", 4)) {
+      data = true;
+      for (std::uint32_t k = 0; k + 1 < size; k += 2)
+        wav.samples.push_back(static_cast<std::int16_t>(le(body + k, 2)));
+    }
+    at += 8 + size + (size & 1);
+  }
+  if (!fmt || !data) error = "fmt or data chunk missing";
+  return fmt && data;
+}
+
+Wav sample(const char* name) {
+  Wav wav;
+  std::string error;
+  const std::string path = std::string(CANTIERE_ASSETS_DIR) + "/SOUND/" + name;
+  EXPECT_TRUE(readWav(path, wav, error)) << path << ": " << error;
+  return wav;
+}
+
+TEST(Sounds, EightSamplesOf16BitPcmThatAreNotSilent) {
+  for (const char* name : {"Barrel.wav", "Bonus.wav", "Fall.wav", "Jump.wav", "Miss.wav", "OrcoFall.wav",
+                           "Over.wav", "Step.wav"}) {
+    const Wav wav = sample(name);
+    EXPECT_EQ(wav.format, 1) << name;
+    EXPECT_EQ(wav.bits, 16) << name;
+    EXPECT_EQ(wav.channels, 1) << name;
+    EXPECT_EQ(wav.rate, 22050) << name;
+    EXPECT_GT(wav.peak(), 3000) << name << " is silent";
+    EXPECT_LT(wav.peak(), 32767) << name << " clips";
+  }
+}
+
+TEST(Sounds, LengthsFitTheirEvents) {
+  // A bonus point sounds every 95 ms during a count-up; barrels advance as
+  // often as every 120 ms.
+  EXPECT_LT(sample("Bonus.wav").ms(), 95.0);
+  EXPECT_LT(sample("Barrel.wav").ms(), 120.0);
+  EXPECT_LT(sample("Barrel.wav").peak(), sample("Jump.wav").peak()) << "barrels tick softly";
+  for (const char* phrase : {"Miss.wav", "Fall.wav", "OrcoFall.wav", "Over.wav"})
+    EXPECT_GT(sample(phrase).ms(), 400.0) << phrase;
+}
+
+}  // namespace
+}  // namespace cantiere

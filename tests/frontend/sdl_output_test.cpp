@@ -1,0 +1,162 @@
+// The SDL2_mixer output, heard through SDL's "disk" driver, which writes
+// what the mixer produces to a file.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <cstdlib>
+#include <thread>
+
+#include "frontend/sdl_output.h"
+
+namespace cantiere {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kSounds = CANTIERE_SOUND_DIR;
+
+class DiskOutput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    file = dir.filePath("out.raw");
+    setenv("SDL_DISKAUDIOFILE", file.toUtf8().constData(), 1);
+    unsetenv("SDL_AUDIODRIVER");
+  }
+  void TearDown() override { unsetenv("SDL_AUDIODRIVER"); }
+
+  // 16-bit samples the mixer wrote from byte `from` on.
+  std::vector<int16_t> written(qint64 from = 0) const {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    f.seek(from & ~qint64{3});
+    const QByteArray bytes = f.readAll();
+    std::vector<int16_t> samples(static_cast<std::size_t>(bytes.size()) / 2);
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+  }
+  qint64 size() const { return QFileInfo(file).size(); }
+  static int peak(const std::vector<int16_t>& s) {
+    int p = 0;
+    for (int16_t v : s) p = std::max(p, std::abs(int{v}));
+    return p;
+  }
+  std::string sound(const char* name) const { return kSounds + "/" + name; }
+
+  QTemporaryDir dir;
+  QString file;
+};
+
+SdlOutput::Drivers disk() { return {"disk", "disk"}; }
+
+TEST_F(DiskOutput, APlayedSampleReachesTheOutput) {
+  SdlOutput out(disk());
+  out.selectOutput(1);
+  out.init(22050, 64);
+  ASSERT_TRUE(out.isOpen());
+  EXPECT_EQ(out.driver(), "disk");
+  EXPECT_EQ(Mix_AllocateChannels(-1), 64);
+  const SampleHandle over = out.load(sound("Over.wav").c_str());
+  ASSERT_NE(over, 0);
+  std::this_thread::sleep_for(150ms);
+  const qint64 before = size();
+  EXPECT_EQ(peak(written()), 0) << "silence before anything plays";
+  out.play(over);
+  std::this_thread::sleep_for(400ms);
+  EXPECT_GT(peak(written(before)), 1000);
+  out.close();
+}
+
+TEST_F(DiskOutput, TwoPlaysSoundTogetherAndStopAllSilencesBoth) {
+  SdlOutput out(disk());
+  out.selectOutput(2);
+  out.init(22050, 64);
+  ASSERT_TRUE(out.isOpen());
+  const SampleHandle over = out.load(sound("Over.wav").c_str());
+  const SampleHandle fall = out.load(sound("Fall.wav").c_str());
+  ASSERT_NE(over, 0);
+  ASSERT_NE(fall, 0);
+  out.play(over);
+  out.play(fall);
+  out.play(over);  // the same sample again takes a channel of its own
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(Mix_Playing(-1), 3) << "a new play must not cut one that sounds";
+
+  out.stopAll();
+  EXPECT_EQ(Mix_Playing(-1), 0);
+  std::this_thread::sleep_for(200ms);  // what was already mixed drains
+  const qint64 after = size();
+  std::this_thread::sleep_for(300ms);
+  const std::vector<int16_t> tail = written(after);
+  EXPECT_GT(tail.size(), 2000u) << "the output went on running";
+  EXPECT_EQ(peak(tail), 0);
+  out.close();
+}
+
+TEST_F(DiskOutput, ADriverThatCannotOpenFallsBackToSdlsOwnChoice) {
+  setenv("SDL_AUDIODRIVER", "disk", 1);  // SDL's own choice here
+  SdlOutput out({"no-such-driver", "no-such-driver"});
+  out.selectOutput(1);
+  out.init(22050, 64);
+  ASSERT_TRUE(out.isOpen());
+  EXPECT_EQ(out.driver(), "disk");
+  out.close();
+}
+
+TEST_F(DiskOutput, NoOutputAtAllFailsTheStartOnTheFirstSample) {
+  setenv("SDL_AUDIODRIVER", "also-missing", 1);
+  SdlOutput out({"no-such-driver", "no-such-driver"});
+  Sound sound(out);
+  QDir::setCurrent(QString::fromStdString(kSounds + "/.."));
+  EXPECT_FALSE(sound.start(2));
+  EXPECT_FALSE(out.isOpen());
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  sound.release();
+}
+
+TEST_F(DiskOutput, StartLoadsFromTheWorkingFolderAndAMissingLaterSampleOnlyStaysSilent) {
+  QDir work(dir.path());
+  ASSERT_TRUE(work.mkdir("SOUND"));
+  for (const char* name : {"Barrel", "Bonus", "Fall", "Jump", "Miss", "OrcoFall", "Over"})
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(sound(name) + ".wav"),
+                            work.filePath(QStringLiteral("SOUND/%1.wav").arg(name))));
+  QDir::setCurrent(work.path());
+  SdlOutput out(disk());
+  Sound sound(out);
+  sound.SoundOn = true;
+  ASSERT_TRUE(sound.start(1));
+  for (int s = 0; s < SampleCount; ++s)
+    EXPECT_EQ(sound.handle(static_cast<Sample>(s)) == 0, s == SndStep) << sampleName(static_cast<Sample>(s));
+  sound.Suona(SndStep);  // silent, harmless
+  sound.Suona(SndOver);
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(Mix_Playing(-1), 1);
+  sound.Silenzio();
+  EXPECT_EQ(Mix_Playing(-1), 0);
+  sound.release();
+  EXPECT_FALSE(out.isOpen());
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "the device is given back";
+}
+
+TEST(SdlOutput, ReleasingWhatNeverStartedTouchesNoDevice) {
+  SdlOutput out;
+  Sound sound(out);
+  sound.Suona(SndJump);  // "(no sound)": nothing is on
+  sound.Silenzio();
+  sound.release();  // eight null handles, then close
+  sound.release();
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  EXPECT_FALSE(out.isOpen());
+}
+
+}  // namespace
+}  // namespace cantiere

@@ -1,0 +1,231 @@
+// cantiere-sim: its script language, dump and trace formats, and timings
+// proved through it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "sim/driver.h"
+
+namespace cantiere {
+namespace {
+
+struct SimRun {
+  int status;
+  std::string out, err;
+  bool has(const std::string& line) const {
+    return ("\n" + out).find("\n" + line + "\n") != std::string::npos;
+  }
+};
+
+SimRun run(const std::string& script, DriverOptions options = {}) {
+  std::ostringstream out, err;
+  std::istringstream in(script);
+  Driver driver(options, out, err);
+  const int status = driver.run(in);
+  return {status, out.str(), err.str()};
+}
+
+DriverOptions traced() {
+  DriverOptions o;
+  o.trace = true;
+  return o;
+}
+
+TEST(SimScript, DumpAtStartShowsTheClosedCaseOffScreen) {
+  const SimRun r = run("dump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "time 0");
+  std::getline(lines, line);
+  EXPECT_EQ(line, "window left=-500 top=271 width=464 height=300");
+  std::getline(lines, line);
+  EXPECT_EQ(line, "lit Im_NumPos1 Im_NumPos2 Im_NumPos3 Im_NumPos4 Im_Front Puls_Cross1 Puls_Cross2");
+  std::getline(lines, line);
+  EXPECT_EQ(line, "digits - - - -");
+  std::getline(lines, line);
+  EXPECT_EQ(line.rfind("state GameRunning=0 ControlEnabled=0 KeyHeld=0 AwaitingEntry=0 GameMode=3 "
+                       "Lives=0 Score=0 HiScoreA=0 HiScoreB=0 KeysLeft=0",
+                       0),
+            0u)
+      << line;
+  EXPECT_NE(line.find(" HalfTick=0 QuarterTick=0 OminoCol=0 OminoRow=0 OrcoCol=0"), std::string::npos);
+  std::getline(lines, line);
+  EXPECT_EQ(line.rfind("timers TimerClock=off:1000 TimerGioco=off:500 TimerMove=off:330 "
+                       "TimerJump=off:1 TimerLeva=off:250 TimerGancio=off:450 ",
+                       0),
+            0u)
+      << line;
+  EXPECT_NE(line.find("TimerOver=off:1000 TimerOver2=off:300000"), std::string::npos);
+}
+
+TEST(SimScript, PlayAndOpenAreTraced) {
+  const SimRun r = run("play 2\nclick Im_Front\n", traced());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.has("0 store SoundMode=2"));
+  EXPECT_TRUE(r.has("0 window left=280 top=369 width=464 height=300"));
+  EXPECT_TRUE(r.has("0 -Im_Front"));
+  EXPECT_TRUE(r.has("0 window left=280 top=369 width=464 height=571"));
+  EXPECT_TRUE(r.has("0 window left=280 top=98 width=464 height=571"));
+  EXPECT_TRUE(r.has("0 +Im_Base"));
+  EXPECT_TRUE(r.has("0 digit 1 1"));
+  EXPECT_TRUE(r.has("0 digit 4 0"));
+  EXPECT_FALSE(r.has("0 +Im_Bar15")) << "the all-segments picture leaves it dark";
+}
+
+TEST(SimScript, OnlyRealChangesAreTraced) {
+  const SimRun r = run("play 0\nclick Im_Front\npress Puls_ACL\nrelease\n", traced());
+  ASSERT_EQ(r.status, 0) << r.err;
+  // ACL's release lights all segments again: nothing changes, nothing prints,
+  // but the press silences.
+  const std::string afterOpen = r.out.substr(r.out.find("0 silence"));
+  EXPECT_EQ(afterOpen, "0 silence\n");
+}
+
+TEST(SimScript, DraggingTheClosedCaseMovesItWithoutOpening) {
+  const SimRun r = run("play 2\npress 100 100\nmove 110 90\nrelease\ndump\n", traced());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.has("0 window left=280 top=359 width=464 height=300"));
+  EXPECT_TRUE(r.has("0 window left=290 top=359 width=464 height=300"));
+  EXPECT_FALSE(r.has("0 -Im_Front"));
+}
+
+TEST(SimScript, ScriptErrorsNameTheLineAndExitTwo) {
+  for (const char* bad : {"dump\nfrobnicate\n", "# comment\n\npress Im_Nowhere\n",
+                          "wait -5\n", "keydown banana\n", "menu PM_99\n", "press 1\n",
+                          "play 7\n", "play 2\nplay 1\n", "dump extra\n"}) {
+    const SimRun r = run(bad);
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_NE(r.err.find("line "), std::string::npos) << bad;
+  }
+  const SimRun r = run("dump\n\n# a comment\nfrobnicate\n");
+  EXPECT_NE(r.err.find("line 4"), std::string::npos) << r.err;
+}
+
+TEST(SimScript, ExitStopsTheScript) {
+  const SimRun r = run("play 2\nkeydown esc\nfrobnicate\n", traced());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.has("0 exit"));
+}
+
+TEST(SimScript, SoundFailureShowsTheMessageStoresMinusOneAndExits) {
+  DriverOptions o = traced();
+  o.soundFail = true;
+  const SimRun r = run("play 0\ndump\n", o);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "0 store SoundMode=0\n"
+            "0 message Sound folder unproperly installed. Read instructions then reinstall.\n"
+            "0 store SoundMode=-1\n"
+            "0 exit\n");
+}
+
+TEST(SimScript, MenuShortcutsWorkBeforeTheCaseIsOpened) {
+  const SimRun r = run("keydown f1\nkeydown f2\nkeydown f3\nkeydown f4\nmenu PM_8Hiscore\n", traced());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "0 about\n0 open ./readme.txt\n0 open ./whatsnew.txt\n0 open ./Manual.EXE\n"
+            "0 store HiScoreA=0\n0 store HiScoreB=0\n0 beep\n");
+}
+
+TEST(SimScript, TimeOptionDrivesTheClock) {
+  DriverOptions o = traced();
+  ASSERT_TRUE(parseTimeOption("23:59:59.500", o));
+  const SimRun r = run("play 2\nclick Im_Front\nclick Puls_Time\nwait 1\ndump\nwait 1000\ndump\n", o);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.has("digits 1 1 5 9"));
+  EXPECT_TRUE(r.has("digits 1 2 0 0"));  // midnight, AM
+  EXPECT_TRUE(r.has("1001 +Im_TimeAM"));  // a second after the first drawing
+  EXPECT_FALSE(parseTimeOption("24:00", o));
+  EXPECT_FALSE(parseTimeOption("12", o));
+  EXPECT_FALSE(parseTimeOption("-1:30", o));
+  EXPECT_TRUE(parseScreenOption("800x600", o));
+  EXPECT_FALSE(parseScreenOption("800", o));
+}
+
+TEST(SimTimings, AStandingPlayerIsHitAndBlinksOnTime) {
+  // Brought in early at 100 ms, the player waits at the start. The prepared
+  // barrel of the bottom girder rolls 67, 57, 47, 37, 27 on the barrel ticks
+  // at 1000, 1992, 2976, 3952, and the tick at 4920 finds it next to the
+  // player: the miss, then the blink at 150, 380, 590, 820 and 1030 ms.
+  const SimRun r = run(
+      "play 0\nclick Im_Front\nclick Puls_GameA\nwait 100\nkeydown ctrl\nkeyup ctrl\n"
+      "wait 6000\ndump\n",
+      traced());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.has("100 +Im_Omino27"));
+  EXPECT_TRUE(r.has("3952 +Im_Bar27"));
+  EXPECT_TRUE(r.has("4920 silence"));
+  EXPECT_TRUE(r.has("4920 sound SndMiss"));
+  for (const char* blink : {"5070 -Im_Omino27", "5300 +Im_Omino27", "5510 -Im_Omino27",
+                            "5740 +Im_Omino27", "5950 -Im_Omino27"})
+    EXPECT_TRUE(r.has(blink)) << blink;
+  EXPECT_NE(r.out.find(" Lives=2 "), std::string::npos);
+  EXPECT_NE(r.out.find(" AwaitingEntry=1 "), std::string::npos);
+}
+
+TEST(SimTimings, TheEighthBarrelTickBringsThePlayerIn) {
+  const SimRun r = run("play 0\nclick Im_Front\nclick Puls_GameB\nwait 7776\n", traced());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.has("1000 sound SndBarrel"));
+  EXPECT_TRUE(r.has("1992 sound SndBarrel"));
+  EXPECT_TRUE(r.has("7776 +Im_Omino27"));
+  // Lit before only by the all-segments picture at 0, cleared by Game B.
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.size() > 12 && line.compare(line.size() - 12, 12, " +Im_Omino27") == 0) {
+      EXPECT_TRUE(line == "0 +Im_Omino27" || line == "7776 +Im_Omino27") << line;
+    }
+  }
+}
+
+TEST(SimBinary, RunsAScriptFileAndReportsErrorsOnStandardError) {
+  const std::string cmd = std::string(CANTIERE_SIM_EXE) + " --trace " + CANTIERE_SCRIPTS_DIR +
+                          "/open_and_start.sim";
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string out;
+  char buf[4096];
+  while (std::size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  const int status = pclose(p);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_NE(out.find("0 +Im_GameA"), std::string::npos);
+  EXPECT_NE(out.find("state GameRunning=1"), std::string::npos);
+  const std::string bad = std::string(CANTIERE_SIM_EXE) + " --screen 0x0 /dev/null 2>/dev/null";
+  EXPECT_EQ(WEXITSTATUS(system(bad.c_str())), 2);
+}
+
+#ifdef CANTIERE_SIM_HAS_SNAPSHOT
+// The width and height in a PNG's header.
+std::pair<int, int> pngSize(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char h[24] = {};
+  in.read(reinterpret_cast<char*>(h), sizeof h);
+  if (!in || h[1] != 'P' || h[2] != 'N' || h[3] != 'G') return {0, 0};
+  auto be = [&](int at) { return (h[at] << 24) | (h[at + 1] << 16) | (h[at + 2] << 8) | h[at + 3]; };
+  return {be(16), be(20)};
+}
+
+TEST(SimBinary, SnapshotsTheClientAreaAtItsSize) {
+  const std::string dir = ::testing::TempDir();
+  const std::string script = dir + "/snap.sim";
+  std::ofstream(script) << "play 2\nsnapshot " << dir << "/closed.png\nclick Im_Front\nsnapshot "
+                        << dir << "/open.png\nsnapshot /nonexistent/folder/x.png\n";
+  const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE + " " +
+                          script + " 2>" + dir + "/err.txt";
+  EXPECT_EQ(WEXITSTATUS(system(cmd.c_str())), 2) << "an unwritable file stops the script";
+  EXPECT_EQ(pngSize(dir + "/closed.png"), std::make_pair(464, 300));
+  EXPECT_EQ(pngSize(dir + "/open.png"), std::make_pair(464, 571));
+  std::ifstream err(dir + "/err.txt");
+  std::string message;
+  std::getline(err, message);
+  EXPECT_NE(message.find("line 5"), std::string::npos) << message;
+}
+#endif
+
+}  // namespace
+}  // namespace cantiere

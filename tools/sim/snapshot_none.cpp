@@ -1,6 +1,0 @@
-// Builds without the painter have no snapshot command.
-#include "tools/sim/snapshot.h"
-
-namespace cantiere {
-void installSnapshotWriter(Driver&) {}
-}  // namespace cantiere
