@@ -111,7 +111,7 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
 
 bool HandheldWindow::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) {
-    const bool first = program_.FirstActivate;
+    const bool first = program_.form1.FirstActivate;
     clock_.run([&] { program_.form1.FormActivate(); });
     // While the launcher is open it keeps the keyboard, even if a window
     // manager activates the off-screen handheld late.

@@ -1,19 +1,15 @@
-// cantiere: the handheld on the desktop. Starts in the handheld's own order
-// (the handheld window, the about window, the launcher), with real windows,
-// sound, settings and time.
+// cantiere: the handheld on the desktop. The program's own start-up makes the
+// windows through DesktopWindows, with real sound, settings and time.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QTimer>
 
 #include "frontend/picture_set.h"
-#include "frontend/about_window.h"
-#include "frontend/launcher_window.h"
+#include "frontend/desktop_windows.h"
 #include "core/launcher/program.h"
 #include "frontend/ini_settings.h"
 #include "frontend/event_clock.h"
-#include "frontend/handheld_window.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/sdl_output.h"
 
@@ -24,11 +20,6 @@
 namespace {
 
 using namespace cantiere;
-
-// How long a window manager may take to activate the new handheld window
-// before the program does it itself (an X server without one activates
-// nothing).
-constexpr int kActivationWait = 150;
 
 // The handheld places and drags its own borderless window, which a Wayland
 // session does not allow a program to do; XWayland does.
@@ -85,31 +76,9 @@ int main(int argc, char** argv) {
   QtDesktop desktop;
   Program program(HandheldServices{scheduler, time, sound, settings, desktop});
 
-  // Set before any window exists.
-  program.FirstActivate = true;
-
   const PictureSet pictures = PictureSet::builtIn();
-  HandheldWindow form1(program, clock, pictures);
-  desktop.setHandheld(&form1);
-  // Opens the settings and reads the high scores before the launcher reads
-  // the sound mode from them.
-  clock.run([&] { program.form1.FormCreate(); });
-
-  AboutForm about;
-  desktop.setAbout(&about);
-
-  SplashForm splash(program.splash, clock);
-  desktop.setLauncher(&splash);
-  clock.run([&] { program.splash.FormCreate(); });
-  splash.refresh();
-  splash.centre();
-  splash.show();
-
-  // Off screen; its first activation brings the launcher to the front.
-  form1.show();
-  QTimer::singleShot(kActivationWait, &form1, [&] {
-    if (program.FirstActivate) clock.run([&] { program.form1.FormActivate(); });
-  });
+  DesktopWindows windows(program, clock, desktop, pictures);
+  clock.run([&] { program.start(windows); });
 
   return app.exec();
 }

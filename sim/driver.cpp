@@ -1,6 +1,5 @@
 #include "sim/driver.h"
 
-#include <QTemporaryDir>
 #include <charconv>
 #include <istream>
 #include <optional>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "core/launcher/program.h"
+#include "core/settings/memory_settings.h"
 #include "frontend/ini_settings.h"
 #include "core/sound/recording_output.h"
 
@@ -193,10 +193,11 @@ struct Driver::Impl {
     trace.enabled = o.trace;
   }
 
-  std::unique_ptr<IniSettings> openStore() {
+  std::unique_ptr<SettingsStore> openStore() {
     if (!options.settingsFile.empty()) return std::make_unique<IniSettings>(options.settingsFile);
-    // A throwaway store, so the driver never touches a person's high scores.
-    return std::make_unique<IniSettings>(scratch.filePath("Cantiere.ini").toStdString());
+    // Without a file the run's values live in memory: the driver never
+    // touches a person's high scores, nor the disk.
+    return std::make_unique<MemorySettings>();
   }
 
   void dump();
@@ -208,11 +209,10 @@ struct Driver::Impl {
   DriverOptions options;
   std::ostream& out;
   std::ostream& err;
-  QTemporaryDir scratch;
   Scheduler scheduler;
   SimTimeOfDay time;
   Trace trace;
-  std::unique_ptr<IniSettings> store;
+  std::unique_ptr<SettingsStore> store;
   TracingSettings settings;
   RecordingOutput recorder;
   Sound sound;

@@ -1,4 +1,5 @@
 #include "tools/case_art.h"
+#include "tools/palette.h"
 
 #include "frontend/surface_painter.h"
 
@@ -25,15 +26,6 @@ const QRectF kBase(6, 284, 452, 281);
 const QRectF kHinge(44, 258, 376, 32);
 const QRectF kLidPlate(20, 20, 424, 236);
 const QRectF kBasePlate(20, 298, 424, 254);
-
-const QColor kShell(28, 88, 104);
-const QColor kPlate(208, 200, 180);
-const QColor kInk(120, 36, 24);
-const QColor kRed(200, 58, 40);
-const QColor kBezel(38, 40, 44);
-const QColor kRubber(44, 44, 48);
-const QColor kKey(214, 92, 44);
-const QColor kJump(200, 36, 40);
 
 QPainterPath rounded(const QRectF& r, double radius) {
   QPainterPath path;

@@ -2,6 +2,7 @@
 // post is placed from the element rectangles of the catalogue, so a barrel
 // or a player pose lit on the glass stands exactly on its printed floor.
 #include "tools/case_art.h"
+#include "tools/palette.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -11,16 +12,6 @@
 
 namespace cantiere::art {
 namespace {
-
-const QColor kGlass(196, 203, 178);
-const QColor kGirder(196, 72, 46);
-const QColor kGirderDark(132, 40, 26);
-const QColor kGirderLight(236, 140, 100);
-const QColor kLadder(214, 160, 40);
-const QColor kSteel(92, 112, 140);
-const QColor kSteelDark(58, 72, 96);
-const QColor kConcrete(150, 146, 136);
-const QColor kWood(150, 104, 60);
 
 // The floor under an element: the middle of its bottom edge.
 QPointF footOf(Element e) {

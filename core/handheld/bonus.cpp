@@ -66,7 +66,7 @@ void Handheld::TimerNonCadeTimer() {
         ++g.BonusTick;
         sound_.Suona(SndBonus);
         g.Score += g.PointValue;
-        Trasforma_Score(g.Score);
+        scored();
       } else {
         setTimerInterval(TimerNonCade, g.KeysLeft > 0 ? 400 : 200);
         g.CatchPhase = 3;
@@ -175,7 +175,7 @@ void Handheld::TimerBonusTimer() {
         }
         sound_.Suona(SndBonus);
         g.Score += g.PointValue;
-        Trasforma_Score(g.Score);
+        scored();
         return;  // stays at phase 9 until the count is done
       }
       surface.hide(Im_Heart1);

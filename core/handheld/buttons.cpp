@@ -7,10 +7,8 @@ namespace {
 constexpr bool isLeft(MouseButton b) { return b == MouseButton::Left; }
 
 // Holding a game button shows its high score over the starting picture.
-void pressGame(Handheld& h, Element button, int mode) {
+void pressGame(Handheld& h, int mode) {
   GameState& g = h.state;
-  h.surface.hide(button);
-  if (g.GameRunning) return;
   h.disableTimer(TimerClock);
   h.disableTimer(TimerOver2);
   h.PulisciSchermo();
@@ -25,10 +23,8 @@ void pressGame(Handheld& h, Element button, int mode) {
 }
 
 // Letting go starts the game with the score at 0.
-void releaseGame(Handheld& h, Element button, int mode) {
+void releaseGame(Handheld& h, int mode) {
   GameState& g = h.state;
-  h.surface.show(button);
-  if (g.GameRunning) return;
   // When the press came during the last moments of a game it returned early,
   // so the return to the clock is stopped here too: otherwise it would clear
   // the screens five minutes into the new game.
@@ -49,23 +45,35 @@ void releaseGame(Handheld& h, Element button, int mode) {
 
 }  // namespace
 
+// Game A, Game B and Time look pressed while the left button holds them, and
+// do nothing more while a game runs; true when the press or release acts.
+bool Handheld::caseButtonDown(MouseButton b, Element button) {
+  if (!isLeft(b)) return false;
+  surface.hide(button);
+  return !state.GameRunning;
+}
+
+bool Handheld::caseButtonUp(MouseButton b, Element button) {
+  if (!isLeft(b)) return false;
+  surface.show(button);
+  return !state.GameRunning;
+}
+
 void Handheld::Puls_GameAMouseDown(MouseButton b) {
-  if (isLeft(b)) pressGame(*this, Puls_GameA, ModeGameA);
+  if (caseButtonDown(b, Puls_GameA)) pressGame(*this, ModeGameA);
 }
 void Handheld::Puls_GameAMouseUp(MouseButton b) {
-  if (isLeft(b)) releaseGame(*this, Puls_GameA, ModeGameA);
+  if (caseButtonUp(b, Puls_GameA)) releaseGame(*this, ModeGameA);
 }
 void Handheld::Puls_GameBMouseDown(MouseButton b) {
-  if (isLeft(b)) pressGame(*this, Puls_GameB, ModeGameB);
+  if (caseButtonDown(b, Puls_GameB)) pressGame(*this, ModeGameB);
 }
 void Handheld::Puls_GameBMouseUp(MouseButton b) {
-  if (isLeft(b)) releaseGame(*this, Puls_GameB, ModeGameB);
+  if (caseButtonUp(b, Puls_GameB)) releaseGame(*this, ModeGameB);
 }
 
 void Handheld::Puls_TimeMouseDown(MouseButton b) {
-  if (!isLeft(b)) return;
-  surface.hide(Puls_Time);
-  if (state.GameRunning) return;
+  if (!caseButtonDown(b, Puls_Time)) return;
   disableTimer(TimerClock);
   disableTimer(TimerOver2);
   if (state.GameMode != ModeClock) PulisciSchermo();
@@ -73,9 +81,7 @@ void Handheld::Puls_TimeMouseDown(MouseButton b) {
 }
 
 void Handheld::Puls_TimeMouseUp(MouseButton b) {
-  if (!isLeft(b)) return;
-  surface.show(Puls_Time);
-  if (state.GameRunning) return;
+  if (!caseButtonUp(b, Puls_Time)) return;
   state.GameMode = ModeClock;
   setTimerInterval(TimerClock, 1);
   enableTimer(TimerClock);

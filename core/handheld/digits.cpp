@@ -35,8 +35,13 @@ void Handheld::Trasforma_Score(std::int32_t& value) {
     showDigit(3, (n / 10) % 10);
     showDigit(4, n % 10);
   }
-  // The extra life comes when the score shown during a game is exactly 300.
-  if (n == 300 && state.GameRunning) StartChance();
+}
+
+// Every change of the score in play: shown at once, and the extra life comes
+// when the score shown during a game is exactly 300.
+void Handheld::scored() {
+  Trasforma_Score(state.Score);
+  if (state.Score == 300 && state.GameRunning) StartChance();
 }
 
 void Handheld::TimerClockTimer() {

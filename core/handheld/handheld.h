@@ -42,6 +42,8 @@ enum TimerId : std::uint8_t {
   TimerCount,
 };
 const char* timerName(TimerId t);
+// Every timer but the clock's belongs to play; `Blocca_Timers` stops them.
+constexpr bool isGameTimer(TimerId t) { return t != TimerClock && t < TimerCount; }
 
 enum class MouseButton : std::uint8_t { Left, Right, Middle };
 
@@ -80,7 +82,7 @@ class Handheld {
   int DragY = 0;
   // The first activation of the window shows the launcher; set by the
   // program start before any window exists.
-  bool* FirstActivate = nullptr;
+  bool FirstActivate = false;
 
   // --- Case and buttons (case.cpp, buttons.cpp) ---
   void Im_FrontClick();
@@ -148,14 +150,18 @@ class Handheld {
   void TimerBlinkTimer();
   void TimerOverTimer();
   void TimerOver2Timer();
-  void StartChance();  // the 300-point trigger of Trasforma_Score
+  void StartChance();  // the extra life, when a score reaches 300
 
   Sound& sound() { return sound_; }
   SettingsStore& settings() { return settings_; }
   Desktop& desktop() { return desktop_; }
 
  private:
+  bool caseButtonDown(MouseButton b, Element button);
+  bool caseButtonUp(MouseButton b, Element button);
+
   // Shared by the player's moves and the tick.
+  void scored();
   void stepSound();
   void jumpSound();
   void lightScoreDigits();
@@ -164,6 +170,9 @@ class Handheld {
   void missBlink(TimerId timer, Element blinked);
   void startMiss(TimerId timer);
   void walkOrClimb(int col, int row);
+  bool walkGirder(int key, int row);
+  void stepTo(int col, int row, int orcoRange);
+  void ontoLadderTop();
   void jump(Element pose);
   void beamTest();
   void enter(bool early);

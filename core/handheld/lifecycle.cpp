@@ -20,11 +20,9 @@ void Handheld::PreparaGioco() {
 void Handheld::Blocca_Timers() {
   // Every timer but the clock's. Phase counters keep their values so that a
   // stopped sequence can resume where it stood.
-  static constexpr TimerId kGameTimers[] = {
-      TimerLeva,    TimerGioco, TimerJump,    TimerMove,  TimerGancio,
-      Timer_Cade,   Timer_Cade2, TimerNonCade, TimerBonus, TimerOver,
-      TimerOver2,   TimerBlink, Timer_Chance, TimerMiss,  TimerMissTrave};
-  for (TimerId t : kGameTimers) disableTimer(t);
+  for (int t = 0; t < TimerCount; ++t) {
+    if (isGameTimer(TimerId(t))) disableTimer(TimerId(t));
+  }
 }
 
 void Handheld::RestartLife() {

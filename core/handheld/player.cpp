@@ -21,6 +21,50 @@ void Handheld::walkOrClimb(int col, int row) {
   MostraOmino();
 }
 
+// Left and right along a girder (rows 6 and 7): a step, or a miss when a
+// barrel lies between the player and the cell walked into. False when the
+// key is not a walk from this column.
+bool Handheld::walkGirder(int key, int row) {
+  const int c = state.OminoCol;
+  int barrelCol, to;
+  if (key == VkLeft && c >= 3 && c <= 6) {
+    barrelCol = c - 1;
+    to = c - 1;
+  } else if (key == VkRight && c >= 2 && c <= 5) {
+    barrelCol = c;
+    to = c + 1;
+  } else {
+    return false;
+  }
+  if (surface.lit(tables.BarrelSeg(barrelCol, row))) {
+    ProcCollisione();
+  } else {
+    walkOrClimb(to, row);
+    stepSound();
+  }
+  return true;
+}
+
+// A step or climb to a cell, which also tells the ape how far it may roam.
+void Handheld::stepTo(int col, int row, int orcoRange) {
+  walkOrClimb(col, row);
+  state.OrcoRange = orcoRange;
+  stepSound();
+}
+
+// Onto the ladder top at column 2, row 5, from below or above: a beam
+// sliding over it is a miss; either way the ladder count starts.
+void Handheld::ontoLadderTop() {
+  walkOrClimb(2, 5);
+  state.LadderTicks = 1;
+  if (surface.lit(tables.BeamSeg(2))) {
+    ProcCollisione();
+  } else {
+    state.OrcoRange = 18;
+    stepSound();
+  }
+}
+
 void Handheld::jump(Element pose) {
   jumpSound();
   state.ControlEnabled = false;
@@ -87,84 +131,33 @@ void Handheld::FormKeyDown(int key) {
   } else if (gate && (key == VkLeft || key == VkRight || key == VkUp || key == VkDown)) {
     switch (g.OminoRow) {
       case 7:
-        if (key == VkLeft && c >= 3 && c <= 6) {
-          if (barrelLit(c - 1, 7)) {
-            ProcCollisione();
-          } else {
-            walkOrClimb(c - 1, 7);
-            stepSound();
-          }
-        } else if (key == VkRight && c >= 2 && c <= 5) {
-          if (barrelLit(c, 7)) {
-            ProcCollisione();
-          } else {
-            walkOrClimb(c + 1, 7);
-            stepSound();
-          }
-        } else if (key == VkUp && c == 6) {
-          walkOrClimb(6, 6);
-          g.OrcoRange = 16;
-          stepSound();
-        }
+        if (walkGirder(key, 7)) break;
+        if (key == VkUp && c == 6) stepTo(6, 6, 16);
         break;
       case 6:
-        if (key == VkLeft && c >= 3 && c <= 6) {
-          if (barrelLit(c - 1, 6)) {
-            ProcCollisione();
-          } else {
-            walkOrClimb(c - 1, 6);
-            stepSound();
-          }
-        } else if (key == VkRight && c >= 2 && c <= 5) {
-          if (barrelLit(c, 6)) {
-            ProcCollisione();
-          } else {
-            walkOrClimb(c + 1, 6);
-            stepSound();
-          }
-        } else if (key == VkUp && c == 2) {
-          walkOrClimb(2, 5);
-          g.LadderTicks = 1;
-          if (surface.lit(t.BeamSeg(2))) {
-            ProcCollisione();
-          } else {
-            g.OrcoRange = 18;
-            stepSound();
-          }
+        if (walkGirder(key, 6)) break;
+        if (key == VkUp && c == 2) {
+          ontoLadderTop();
         } else if (key == VkDown && c == 6) {
-          walkOrClimb(6, 7);
-          g.OrcoRange = 15;
-          stepSound();
+          stepTo(6, 7, 15);
         }
         break;
       case 5:
+        // Leaving the ladder top either way ends its count.
         if (key == VkUp && c == 2) {
-          walkOrClimb(2, 4);
-          g.OrcoRange = 24;
           g.LadderTicks = 0;
-          stepSound();
+          stepTo(2, 4, 24);
         } else if (key == VkDown && c == 2) {
-          walkOrClimb(2, 6);
-          g.OrcoRange = 16;
           g.LadderTicks = 0;
-          stepSound();
+          stepTo(2, 6, 16);
         }
         break;
       case 4:
         if (key == VkUp && c == 2) {
-          walkOrClimb(2, 2);
-          g.OrcoRange = 36;
-          stepSound();
+          stepTo(2, 2, 36);
           if (barrelLit(2, 2)) ProcCollisione();
         } else if (key == VkDown && c == 2) {
-          walkOrClimb(2, 5);
-          if (surface.lit(t.BeamSeg(2))) {
-            ProcCollisione();
-          } else {
-            g.OrcoRange = 18;
-            stepSound();
-          }
-          g.LadderTicks = 1;
+          ontoLadderTop();
         }
         break;
       case 2:
@@ -195,9 +188,7 @@ void Handheld::FormKeyDown(int key) {
           sound_.Suona(SndFall);
           enableTimer(Timer_Cade2);
         } else if (key == VkDown && c == 2) {
-          walkOrClimb(2, 4);
-          g.OrcoRange = 24;
-          stepSound();
+          stepTo(2, 4, 24);
         }
         break;
       default:
@@ -230,7 +221,7 @@ void Handheld::TimerJumpTimer() {
     MostraOmino();
     if (surface.lit(tables.BarrelSeg(c - 1, 7))) {
       g.Score += g.PointValue;
-      Trasforma_Score(g.Score);
+      scored();
     }
   } else if (surface.lit(Im_Omino46J) || surface.lit(Im_Omino56J)) {
     surface.hide(Im_Omino46J);
@@ -243,7 +234,7 @@ void Handheld::TimerJumpTimer() {
       } else {
         g.Score += 2 * g.PointValue;
       }
-      Trasforma_Score(g.Score);
+      scored();
     }
   }
   disableTimer(TimerJump);

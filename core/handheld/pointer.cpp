@@ -7,25 +7,27 @@ bool isDragSurface(Element e) {
   return e == Im_Base || e == Im_Front || e == Im_Schermo1Top || e == Im_Schermo2Top;
 }
 
-void buttonDown(Handheld& h, Element e, MouseButton b) {
-  switch (e) {
-    case Puls_GameA: h.Puls_GameAMouseDown(b); break;
-    case Puls_GameB: h.Puls_GameBMouseDown(b); break;
-    case Puls_Time: h.Puls_TimeMouseDown(b); break;
-    case Puls_ACL: h.Puls_ACLMouseDown(b); break;
-    default: break;
+// The four case buttons and their handlers, pressed and released alike.
+struct CaseButton {
+  Element element;
+  void (Handheld::*down)(MouseButton);
+  void (Handheld::*up)(MouseButton);
+};
+constexpr CaseButton kCaseButtons[] = {
+    {Puls_GameA, &Handheld::Puls_GameAMouseDown, &Handheld::Puls_GameAMouseUp},
+    {Puls_GameB, &Handheld::Puls_GameBMouseDown, &Handheld::Puls_GameBMouseUp},
+    {Puls_Time, &Handheld::Puls_TimeMouseDown, &Handheld::Puls_TimeMouseUp},
+    {Puls_ACL, &Handheld::Puls_ACLMouseDown, &Handheld::Puls_ACLMouseUp},
+};
+
+void caseButton(Handheld& h, Element e, MouseButton b, bool down) {
+  for (const CaseButton& button : kCaseButtons) {
+    if (button.element == e) (h.*(down ? button.down : button.up))(b);
   }
 }
 
-void buttonUp(Handheld& h, Element e, MouseButton b) {
-  switch (e) {
-    case Puls_GameA: h.Puls_GameAMouseUp(b); break;
-    case Puls_GameB: h.Puls_GameBMouseUp(b); break;
-    case Puls_Time: h.Puls_TimeMouseUp(b); break;
-    case Puls_ACL: h.Puls_ACLMouseUp(b); break;
-    default: break;
-  }
-}
+void buttonDown(Handheld& h, Element e, MouseButton b) { caseButton(h, e, b, true); }
+void buttonUp(Handheld& h, Element e, MouseButton b) { caseButton(h, e, b, false); }
 
 constexpr ElementHint kOpen{"Click to open", false};
 constexpr ElementHint kGameA{"Click to start Game A (hold to view hiscore)", false};

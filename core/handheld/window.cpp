@@ -71,8 +71,8 @@ void Handheld::FormCreate() {
 }
 
 void Handheld::FormActivate() {
-  if (FirstActivate && *FirstActivate) {
-    *FirstActivate = false;
+  if (FirstActivate) {
+    FirstActivate = false;
     desktop_.showLauncher();
   }
 }

@@ -3,17 +3,24 @@
 namespace cantiere {
 
 Program::Program(const HandheldServices& services)
-    : form1(services), splash(form1, services.scheduler), pointer(form1) {
-  form1.FirstActivate = &FirstActivate;
+    : form1(services), splash(form1, services.scheduler), pointer(form1) {}
+
+void Program::start(StartupWindows& windows) {
+  form1.FirstActivate = true;  // before any window exists
+  // The handheld window reads the high scores before the launcher reads the
+  // sound mode from the same store.
+  windows.createHandheld();
+  form1.FormCreate();
+  windows.createAbout();
+  windows.createLauncher();
+  splash.FormCreate();
+  windows.showLauncher();
+  if (!windows.showHandheld()) form1.FormActivate();
 }
 
 void Program::start() {
-  FirstActivate = true;
-  // The handheld window reads the high scores before the launcher reads the
-  // sound mode from the same store.
-  form1.FormCreate();
-  splash.FormCreate();
-  form1.FormActivate();
+  StartupWindows none;
+  start(none);
 }
 
 void Program::keyDown(int key) {

@@ -4,23 +4,41 @@
 // menu's shortcuts are seen before the window's own key handling.
 #pragma once
 
-#include "core/launcher/launcher.h"
 #include "core/handheld/pointer.h"
+#include "core/launcher/launcher.h"
 
 namespace cantiere {
+
+// The windows a front end makes as the program starts, asked for in the
+// program's own order. The desktop makes real windows; the driver and the
+// tests make none.
+class StartupWindows {
+ public:
+  virtual ~StartupWindows() = default;
+  virtual void createHandheld() {}
+  virtual void createAbout() {}
+  virtual void createLauncher() {}
+  // The launcher is shown as soon as it is made (its creation handler has run).
+  virtual void showLauncher() {}
+  // The handheld window is shown, still off screen. True when the window
+  // system delivers its first activation later (the front end then calls
+  // `Handheld::FormActivate`); false when the program must deliver it now.
+  virtual bool showHandheld() { return false; }
+};
 
 class Program {
  public:
   explicit Program(const HandheldServices& services);
 
-  // Creates the windows in order and delivers the handheld window's first
-  // activation (the event loop's first act), which shows the launcher.
+  // The one start-up sequence of the desktop program, the driver and the
+  // tests.
+  void start(StartupWindows& windows);
+  // With no windows at all, the first activation follows at once.
   void start();
 
   void keyDown(int key);
   void keyUp(int key);
 
-  bool FirstActivate = false;
   Handheld form1;
   Launcher splash;
   Pointer pointer;

@@ -199,7 +199,7 @@ TEST(Window, FirstActivationShowsTheLauncherOnce) {
   rig.h.FormActivate();
   rig.h.FormActivate();
   EXPECT_EQ(std::count(rig.desktop.events.begin(), rig.desktop.events.end(), "showLauncher"), 1);
-  EXPECT_FALSE(rig.program.FirstActivate);
+  EXPECT_FALSE(rig.program.form1.FirstActivate);
 }
 
 TEST(Window, ClosingReleasesTheSoundAndEndsTheProgram) {

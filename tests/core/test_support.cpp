@@ -1,28 +1,8 @@
 #include "tests/core/test_support.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace cantiere::test {
-namespace {
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-}  // namespace
-
-std::int32_t MemorySettings::readInt(const char* name, std::int32_t fallback) {
-  const auto it = values.find(lower(name));
-  return it == values.end() ? fallback : it->second;
-}
-
-void MemorySettings::writeInt(const char* name, std::int32_t value) {
-  values[lower(name)] = value;
-  writes.push_back(std::string(name) + "=" + std::to_string(value));
-}
-
 std::vector<std::string> SoundLog::names() const {
   std::vector<std::string> out;
   for (const std::string& e : events) out.push_back(e.substr(e.find(' ') + 1));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/launcher/program.h"
+#include "core/settings/memory_settings.h"
 #include "core/sound/recording_output.h"
 
 namespace cantiere::test {
@@ -20,14 +21,7 @@ class FixedTime : public TimeOfDay {
   std::uint32_t universalMillisOfDay() const override { return universalMs; }
 };
 
-// Settings in memory, names compared without regard to case.
-class MemorySettings : public SettingsStore {
- public:
-  std::map<std::string, std::int32_t> values;  // keys in lower case
-  std::vector<std::string> writes;             // "HiScoreA=120"
-  std::int32_t readInt(const char* name, std::int32_t fallback) override;
-  void writeInt(const char* name, std::int32_t value) override;
-};
+using cantiere::MemorySettings;
 
 class FakeDesktop : public Desktop {
  public:

@@ -6,10 +6,7 @@
 #include <QTest>
 #include <memory>
 
-#include "frontend/about_window.h"
-#include "frontend/launcher_window.h"
-#include "frontend/handheld_window.h"
-#include "frontend/qt_desktop.h"
+#include "frontend/desktop_windows.h"
 #include "tests/core/test_support.h"
 
 namespace cantiere::test {
@@ -26,18 +23,7 @@ class DesktopRig {
     desktop.screenOverride = screen;
     desktop.opener = [this](const QUrl& url) { opened.push_back(url); };
     desktop.quitter = [this] { ++quits; };
-    program.FirstActivate = true;
-    form1 = std::make_unique<HandheldWindow>(program, clock, sharedPictures());
-    desktop.setHandheld(form1.get());
-    clock.run([&] { program.form1.FormCreate(); });
-    about = std::make_unique<AboutForm>();
-    desktop.setAbout(about.get());
-    splash = std::make_unique<SplashForm>(program.splash, clock);
-    desktop.setLauncher(splash.get());
-    clock.run([&] { program.splash.FormCreate(); });
-    splash->refresh();
-    splash->show();
-    form1->show();
+    clock.run([&] { program.start(windows); });
     settle();
   }
   ~DesktopRig() {
@@ -78,9 +64,10 @@ class DesktopRig {
   QtDesktop desktop;
   Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
   GameState& g = program.form1.state;
-  std::unique_ptr<HandheldWindow> form1;
-  std::unique_ptr<AboutForm> about;
-  std::unique_ptr<SplashForm> splash;
+  DesktopWindows windows{program, clock, desktop, sharedPictures()};
+  std::unique_ptr<HandheldWindow>& form1 = windows.handheld;
+  std::unique_ptr<AboutForm>& about = windows.about;
+  std::unique_ptr<SplashForm>& splash = windows.launcher;
   std::vector<QUrl> opened;
   int quits = 0;
 };

@@ -37,7 +37,7 @@ TEST(HandheldWindow, StartsClosedOffScreenAndItsActivationBringsTheLauncher) {
   EXPECT_EQ(rig.geometry(), QRect(-500, 271, 464, 300));
   EXPECT_TRUE(rig.form1->windowFlags() & Qt::FramelessWindowHint);
   EXPECT_EQ(rig.form1->windowTitle(), "Cantiere (Ludoria) Simulator");
-  EXPECT_FALSE(rig.program.FirstActivate) << "the window's activation was not seen";
+  EXPECT_FALSE(rig.program.form1.FirstActivate) << "the window's activation was not seen";
   EXPECT_TRUE(rig.splash->isVisible());
   EXPECT_EQ(QApplication::activeWindow(), rig.splash.get()) << "the launcher must have the keyboard";
 }

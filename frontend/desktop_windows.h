@@ -1,0 +1,40 @@
+// The desktop's answer to the program's start-up: the real handheld, about
+// and launcher windows, made in the order the program asks for them and
+// hooked into the desktop the model talks to.
+#pragma once
+
+#include <memory>
+
+#include "core/launcher/program.h"
+#include "frontend/about_window.h"
+#include "frontend/event_clock.h"
+#include "frontend/handheld_window.h"
+#include "frontend/launcher_window.h"
+#include "frontend/qt_desktop.h"
+
+namespace cantiere {
+
+class DesktopWindows : public StartupWindows {
+ public:
+  DesktopWindows(Program& program, EventClock& clock, QtDesktop& desktop,
+                 const PictureSet& pictures);
+  ~DesktopWindows() override;
+
+  void createHandheld() override;
+  void createAbout() override;
+  void createLauncher() override;
+  void showLauncher() override;
+  bool showHandheld() override;
+
+  std::unique_ptr<HandheldWindow> handheld;
+  std::unique_ptr<AboutForm> about;
+  std::unique_ptr<SplashForm> launcher;
+
+ private:
+  Program& program_;
+  EventClock& clock_;
+  QtDesktop& desktop_;
+  const PictureSet& pictures_;
+};
+
+}  // namespace cantiere
