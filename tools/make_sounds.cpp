@@ -1,5 +1,8 @@
 // Synthesises the eight sound samples in the voice of a small piezo speaker:
-// square waves with short envelopes, 16-bit PCM mono at 22050 Hz.
+// square waves with short envelopes, 16-bit PCM mono at 22050 Hz. The squares
+// are summed from their harmonics below the Nyquist frequency: drawn sample by
+// sample instead, their upper harmonics would fold back as rough, off-pitch
+// partials some 20 dB down.
 //
 //   make_sounds <repo>/assets/SOUND           writes the eight files
 //   make_sounds --check <repo>/assets/SOUND   fails if any would change
@@ -16,9 +19,33 @@ namespace {
 
 constexpr int kRate = 22050;
 
+// Harmonics fade out between these two frequencies, below the Nyquist
+// frequency (11025 Hz), so that one crossing them in a glide comes and goes
+// smoothly instead of switching.
+constexpr double kTaperFrom = 9500.0, kTaperTo = 10500.0;
+
+// One value of a unit square wave at `phase` (in cycles) and pitch `f`: the sum
+// of its odd harmonics, 4/(pi k) each.
+double square(double phase, double f) {
+  double sum = 0.0;
+  for (int k = 1; k * f < kTaperTo; k += 2) {
+    double gain = 1.0;
+    if (k * f > kTaperFrom) gain = 0.5 + 0.5 * std::cos(M_PI * (k * f - kTaperFrom) / (kTaperTo - kTaperFrom));
+    sum += gain * std::sin(2 * M_PI * k * phase) / k;
+  }
+  return 4.0 / M_PI * sum;
+}
+
+// A fade of `length` frames: 0 at frame 0, 1 at `length`, a raised cosine in
+// between so its own spectrum stays narrow.
+double fade(int frame, int length) {
+  const double s = std::sin(M_PI / 2 * frame / length);
+  return s * s;
+}
+
 // One tone: a square wave gliding from `from` to `to` Hz over `ms`, with an
 // optional vibrato, shaped by a short attack and release and an exponential
-// decay (0 = none), at `level` of full scale.
+// decay (0 = none), at `level` (weighed against the sample's other tones).
 struct Tone {
   double from, to, ms, level;
   double decay = 0.0;        // per second
@@ -31,7 +58,7 @@ class Sample {
   void add(const Tone& t) {
     const int n = static_cast<int>(t.ms * kRate / 1000.0);
     const int attack = std::min(n / 4, kRate * 2 / 1000);    // 2 ms
-    const int release = std::min(n / 3, kRate * 6 / 1000);   // 6 ms
+    const int release = std::min(n / 3, kRate * 6 / 1000);   // 6 ms, down to 0 on the last frame
     for (int i = 0; i < n; ++i) {
       const double time = static_cast<double>(i) / kRate;
       double f = t.from + (t.to - t.from) * i / n;
@@ -39,16 +66,20 @@ class Sample {
       phase_ += f / kRate;
       phase_ -= std::floor(phase_);
       double env = t.level;
-      if (i < attack) env *= static_cast<double>(i) / attack;
-      if (i > n - release) env *= static_cast<double>(n - i) / release;
+      if (i < attack) env *= fade(i, attack);
+      if (n - 1 - i < release) env *= fade(n - 1 - i, release);
       if (t.decay > 0) env *= std::exp(-t.decay * time);
-      samples_.push_back(static_cast<std::int16_t>(std::lround((phase_ < 0.5 ? 1.0 : -1.0) * env * 32767.0)));
+      values_.push_back(square(phase_, f) * env);
     }
-    samples_.insert(samples_.end(), static_cast<std::size_t>(t.gapMs * kRate / 1000.0), 0);
+    values_.insert(values_.end(), static_cast<std::size_t>(t.gapMs * kRate / 1000.0), 0.0);
   }
 
-  // The whole file: a RIFF header, the PCM format and the data.
-  std::string wav() const {
+  // The whole file: a RIFF header, the PCM format and the data, scaled so
+  // that the loudest frame lies at `peakDb` dBFS.
+  std::string wav(double peakDb) const {
+    double peak = 0.0;
+    for (double v : values_) peak = std::max(peak, std::abs(v));
+    const double gain = std::pow(10.0, peakDb / 20.0) * 32767.0 / peak;
     std::string out;
     const auto u32 = [&](std::uint32_t v) {
       for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
@@ -57,7 +88,7 @@ class Sample {
       out.push_back(static_cast<char>(v & 0xFF));
       out.push_back(static_cast<char>(v >> 8));
     };
-    const auto bytes = static_cast<std::uint32_t>(samples_.size() * 2);
+    const auto bytes = static_cast<std::uint32_t>(values_.size() * 2);
     out += "RIFF";
     u32(36 + bytes);
     out += "WAVEfmt ";
@@ -70,14 +101,14 @@ class Sample {
     u16(16);
     out += "data";
     u32(bytes);
-    for (std::int16_t s : samples_) u16(static_cast<std::uint16_t>(s));
+    for (double v : values_) u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(v * gain))));
     return out;
   }
 
-  double ms() const { return samples_.size() * 1000.0 / kRate; }
+  double ms() const { return values_.size() * 1000.0 / kRate; }
 
  private:
-  std::vector<std::int16_t> samples_;
+  std::vector<double> values_;  // before scaling to the peak
   double phase_ = 0.0;
 };
 
@@ -96,8 +127,10 @@ int main(int argc, char** argv) {
   }
   const std::string dir = argv[argc - 1];
   bool ok = true;
-  const auto save = [&](const char* name, const Sample& s) {
-    const std::string path = dir + "/" + name, data = s.wav();
+  // Every sample peaks at -10 dBFS but the barrels' tick, which comes as often
+  // as every 120 ms and has to stay in the background.
+  const auto save = [&](const char* name, const Sample& s, double peakDb = -10.0) {
+    const std::string path = dir + "/" + name, data = s.wav(peakDb);
     if (check) {
       std::ifstream in(path, std::ios::binary);
       const std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -116,7 +149,7 @@ int main(int argc, char** argv) {
   // Every barrel tick, as often as every 120 ms: a soft, low tock.
   Sample barrel;
   barrel.add({520, 470, 28, 0.16, 90.0});
-  save("Barrel.wav", barrel);
+  save("Barrel.wav", barrel, -17.0);
 
   // Each step and climb: a dry click, higher than the barrels.
   Sample step;
