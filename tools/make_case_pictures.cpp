@@ -1,5 +1,6 @@
 // Renders the case and button photographs, the launcher's slides, the about
-// window's picture and the application icon into assets/:
+// window's picture and the application icon (also at every hicolor size,
+// under icons/) into assets/:
 //
 //   make_case_pictures <repo>/assets [open.png]
 //
@@ -160,6 +161,11 @@ int main(int argc, char** argv) {
                        pictures + "Im_Piccina2.jpg", 92);
   ok = ok && writeJpeg(bothScreens(open, 252, 84), pictures + "Im_Foto.jpg", 92);
   ok = ok && icon(open, 128).save(root + "/cantiere.png");
+  // The same icon at each size the desktop's hicolor theme looks for.
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    const QString apps = root + QStringLiteral("/icons/hicolor/%1x%1/apps").arg(size);
+    ok = ok && QDir().mkpath(apps) && icon(open, size).save(apps + "/cantiere.png");
+  }
   if (argc == 3) ok = ok && open.save(QString::fromLocal8Bit(argv[2]));
   return ok ? 0 : 1;
 }

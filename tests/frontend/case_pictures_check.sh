@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The committed case pictures and icons are what make_case_pictures makes
+# now, byte for byte, and the icon exists at every size of the desktop's
+# hicolor theme.  usage: case_pictures_check.sh <make_case_pictures> <assets>
+set -euo pipefail
+tool=$1 assets=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$assets/lcd" "$work/lcd"
+"$tool" "$work" 2>/dev/null
+status=0
+while IFS= read -r made; do
+  if ! cmp -s "$work/$made" "$assets/$made"; then
+    echo "assets/$made differs from what make_case_pictures makes now (run it and commit)"
+    status=1
+  fi
+done < <(cd "$work" && find . -type f ! -path './lcd/*' | sed 's|^\./||' | sort)
+for size in 16 24 32 48 64 128 256; do
+  icon=$assets/icons/hicolor/${size}x${size}/apps/cantiere.png
+  # A PNG's width and height are the big-endian words at bytes 16 and 20.
+  read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$icon" 2>/dev/null || echo "0 0")
+  if [[ "$w $h" != "$size $size" ]]; then
+    echo "$icon: expected a ${size}x${size} PNG, found ${w}x${h}"
+    status=1
+  fi
+done
+exit $status
