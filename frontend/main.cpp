@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <string_view>
+
 #include "frontend/picture_set.h"
 #include "frontend/desktop_windows.h"
 #include "core/launcher/program.h"
@@ -45,6 +48,9 @@ QString findDataFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before Qt looks for a display, so it works on a bare console.
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--version") return std::puts("cantiere " CANTIERE_VERSION) == EOF ? 1 : 0;
   preferX11OnWayland();
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
@@ -54,6 +60,8 @@ int main(int argc, char** argv) {
   QCommandLineParser options;
   options.setApplicationDescription(QStringLiteral("The Cantiere handheld on the desktop."));
   options.addHelpOption();
+  // Answered above; named here so that --help lists it.
+  options.addOption(QCommandLineOption(QStringLiteral("version"), QStringLiteral("Displays version information.")));
   const QCommandLineOption dataOption(
       QStringLiteral("data"), QStringLiteral("Folder holding SOUND/, readme.txt and whatsnew.txt."),
       QStringLiteral("DIR"));

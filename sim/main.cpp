@@ -11,7 +11,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: cantiere-sim [--time HH:MM[:SS[.mmm]]] [--screen WxH] [--settings FILE]\n"
-    "                    [--sound-fail] [--trace] [SCRIPT]\n";
+    "                    [--sound-fail] [--trace] [SCRIPT]\n"
+    "       cantiere-sim --help | --version\n";
 
 }  // namespace
 
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
       options.soundFail = true;
     } else if (arg == "--trace") {
       options.trace = true;
+    } else if (arg == "--version") {
+      std::cout << "cantiere-sim " CANTIERE_VERSION "\n";
+      return 0;
     } else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
