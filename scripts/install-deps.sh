@@ -12,6 +12,7 @@ packages=(
   libx11-dev
   fonts-liberation
   xvfb xdotool x11-utils imagemagick
+  debootstrap lintian appstream desktop-file-utils man-db
 )
 
 missing=()

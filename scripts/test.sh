@@ -12,5 +12,8 @@ cmake --build build-sanitize -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
 
+# The Debian package, installed, run and purged on a fresh Debian 12 root.
+bash scripts/test-package.sh
+
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
