@@ -13,6 +13,7 @@ namespace cantiere {
 struct DriverOptions {
   int hour = 12, minute = 0, second = 0, millisecond = 0;  // --time
   int screenWidth = 1024, screenHeight = 768;            // --screen
+  bool screenGiven = false;                              // --screen was given
   std::string settingsFile;                              // --settings ("" = throwaway)
   bool soundFail = false;                                // --sound-fail
   bool trace = false;                                    // --trace

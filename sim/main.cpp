@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "core/script/recording_check.h"
 #include "sim/driver.h"
 #include "sim/snapshot.h"
 
@@ -12,7 +13,32 @@ namespace {
 constexpr const char* kUsage =
     "usage: cantiere-sim [--time HH:MM[:SS[.mmm]]] [--screen WxH] [--settings FILE]\n"
     "                    [--sound-fail] [--trace] [SCRIPT]\n"
+    "       cantiere-sim --verify FILE\n"
     "       cantiere-sim --help | --version\n";
+
+// Replays a saved game and compares its end with the final state it
+// carries: 0 when they match, 1 when they differ, 2 for a file that cannot
+// be read or run.
+int verify(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::cerr << "cantiere-sim: cannot read " << path << '\n';
+    return 2;
+  }
+  const cantiere::RecordingCheck check = cantiere::checkRecording(file);
+  using Outcome = cantiere::RecordingCheck::Outcome;
+  switch (check.outcome) {
+    case Outcome::Matches:
+      std::cout << path << ": " << cantiere::describe(check) << '\n';
+      return 0;
+    case Outcome::Bad:
+      std::cerr << "cantiere-sim: " << path << ": " << cantiere::describe(check) << '\n';
+      return 2;
+    default:
+      std::cerr << "cantiere-sim: " << path << ": " << cantiere::describe(check) << '\n';
+      return 1;
+  }
+}
 
 }  // namespace
 
@@ -49,6 +75,13 @@ int main(int argc, char** argv) {
     } else if (arg == "--version") {
       std::cout << "cantiere-sim " CANTIERE_VERSION "\n";
       return 0;
+    } else if (arg == "--verify") {
+      // Only the file decides a check: no other option or script.
+      if (!value(v) || argc != 3) {
+        std::cerr << kUsage;
+        return 2;
+      }
+      return verify(v);
     } else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;

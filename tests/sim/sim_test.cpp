@@ -199,6 +199,67 @@ TEST(SimBinary, RunsAScriptFileAndReportsErrorsOnStandardError) {
   EXPECT_EQ(WEXITSTATUS(system(bad.c_str())), 2);
 }
 
+// --verify's answer: its status and the first line it prints.
+std::pair<int, std::string> verify(const std::string& file) {
+  const std::string cmd = std::string(CANTIERE_SIM_EXE) + " --verify " + file + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  char buf[4096];
+  while (std::size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  return {WEXITSTATUS(pclose(p)), out.substr(0, out.find('\n'))};
+}
+
+TEST(SimBinary, VerifyReplaysASavedGameAndNamesWhatDiffers) {
+  const std::string dir = ::testing::TempDir();
+  const std::string body =
+      "# cantiere-recording 1\ntimeofday 16:20:00.000 +01:00\nplay 2\nclick Im_Front\n"
+      "click Puls_GameB\nwait 3000\n";
+  // The driver's own dump of the end, as the final state.
+  std::ostringstream dump;
+  {
+    std::istringstream in(body + "dump\n");
+    Driver driver({}, dump, dump);
+    ASSERT_EQ(driver.run(in), 0);
+  }
+  std::string finalState = "# final state\n";
+  std::istringstream lines(dump.str());
+  for (std::string l; std::getline(lines, l);) finalState += "# " + l + "\n";
+  std::string other = finalState;
+  other.replace(other.find("GameMode=2"), 10, "GameMode=1");
+  const std::pair<std::string, std::string> kFiles[] = {
+      {"good.sim", body + finalState},
+      {"other.sim", body + other},
+      {"hostile.sim", body + "press 1e9 0\n" + finalState},
+  };
+  for (const auto& [name, text] : kFiles) std::ofstream(dir + "/" + name) << text;
+
+  const auto [good, goodSays] = verify(dir + "/good.sim");
+  EXPECT_EQ(good, 0) << goodSays;
+  const auto [other_, otherSays] = verify(dir + "/other.sim");
+  EXPECT_EQ(other_, 1);
+  EXPECT_NE(otherSays.find("line 12 differs"), std::string::npos) << otherSays;
+  const auto [bad, badSays] = verify(dir + "/hostile.sim");
+  EXPECT_EQ(bad, 2);
+  EXPECT_NE(badSays.find("line 7:"), std::string::npos) << badSays;
+  EXPECT_EQ(verify(dir + "/missing.sim").first, 2);
+
+  // The recording runs as a script too; output may follow its final state.
+  const SimRun plain = run(body + finalState + "dump\n");
+  EXPECT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out, dump.str());
+}
+
+TEST(SimScript, TimeOfDaySetsTheClockFromItsInstant) {
+  const SimRun r = run(
+      "play 2\nclick Im_Front\nclick Puls_Time\nwait 5000\ndump\ntimeofday 21:58:59.000 -03:00\n"
+      "wait 1001\ndump\n",
+      traced());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.has("digits 1 2 0 0"));  // noon by default until then
+  EXPECT_TRUE(r.has("5001 digit 1 -"));  // 18:58:59 local: 6:58 PM at the next tick
+  EXPECT_TRUE(r.has("digits - 6 5 9"));
+}
+
 #ifdef CANTIERE_SIM_HAS_SNAPSHOT
 // The width and height in a PNG's header.
 std::pair<int, int> pngSize(const std::string& file) {

@@ -1,0 +1,22 @@
+// The driver's `dump`: the time, the window, the lit elements, the digits,
+// `GameState` and the timers, one line each. A saved game ends with it, so
+// the same text is written by the desktop and checked by the driver.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "core/handheld/handheld.h"
+
+namespace cantiere {
+
+// "window left=L top=T width=W height=H"
+std::string windowText(const WindowGeometry& g);
+// The digit a digit position shows ("0".."9"), or "-" for none.
+std::string digitOf(Element picture);
+
+// Every line of the dump after its first ("time N").
+void writeStateLines(std::ostream& out, const Handheld& h);
+void writeDump(std::ostream& out, const Handheld& h, std::int64_t time);
+
+}  // namespace cantiere

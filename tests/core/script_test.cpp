@@ -1,0 +1,196 @@
+// The script language shared by the driver, the recorder and the replay:
+// what it prints parses back, what it refuses, recordings and their check,
+// and hostile files.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "core/script/recording_check.h"
+#include "core/script/script_command.h"
+#include "core/script/script_runner.h"
+#include "tests/core/test_support.h"
+
+namespace cantiere {
+namespace {
+
+std::string reformatted(const std::string& line) {
+  ScriptCommand c;
+  std::string error;
+  if (!parseCommand(scriptWords(line), c, error)) return "refused: " + error;
+  return formatCommand(c);
+}
+
+TEST(ScriptCommand, WhatIsPrintedParsesBack) {
+  for (const char* line :
+       {"play 1", "press 10 20", "press 10 20 right", "press -5 7 middle", "click 5 6", "release",
+        "release middle", "move -30 40", "keydown ctrl", "keyup 65", "keydown f4",
+        "menu PM_8Hiscore", "menu PM_10Exit", "wait 0", "wait 120",
+        "timeofday 23:59:59.999 -09:30", "timeofday 00:00:00.000 +14:00", "dump"})
+    EXPECT_EQ(reformatted(line), line);
+  const Rect& a = info(Puls_GameA).rect;
+  EXPECT_EQ(reformatted("press Puls_GameA"),
+            "press " + std::to_string(a.left + a.width / 2) + " " +
+                std::to_string(a.top + a.height / 2));
+  EXPECT_EQ(reformatted("timeofday 7:05   # a comment"), "timeofday 07:05:00.000 +00:00");
+  EXPECT_EQ(reformatted("keydown 37"), "keydown left");
+}
+
+TEST(ScriptCommand, RefusesWhatItCannotRun) {
+  const std::pair<std::string, const char*> kBad[] = {
+      {"wait -1", "wait needs"},
+      {"wait 3000000000", "wait needs"},
+      {"press 100001 0", "within"},
+      {"move 0 -100001", "within"},
+      {"move 1 2 3", "move needs"},
+      {"timeofday 24:00", "timeofday needs"},
+      {"timeofday 12:60", "timeofday needs"},
+      {"timeofday 12:00:00.1000", "timeofday needs"},
+      {"timeofday 12:00 +24:00", "timeofday needs"},
+      {"timeofday 12:00 0100", "timeofday needs"},
+      {"timeofday -1:00", "timeofday needs"},
+      {"timeofday", "timeofday needs"},
+      {"keydown 70000", "keydown needs"},
+      {"menu Nope", "unknown menu entry"},
+      {"play 3", "play needs"},
+      {"snapshot", "snapshot needs"},
+      {"press Im_Nope", "unknown element"},
+      {"release left extra", "unexpected"},
+      {std::string(100000, 'x'), "unknown command"},
+  };
+  for (const auto& [line, why] : kBad) {
+    const std::string got = reformatted(line);
+    EXPECT_EQ(got.rfind("refused: ", 0), 0u) << line.substr(0, 40);
+    EXPECT_NE(got.find(why), std::string::npos) << got;
+    EXPECT_LT(got.size(), 120u) << "a hostile word is cut short in the message";
+  }
+}
+
+// A program run by script lines, as the check runs one.
+struct Runner {
+  Scheduler scheduler;
+  AnchoredTimeOfDay time{scheduler};
+  RecordingOutput output;
+  Sound sound{output};
+  MemorySettings settings;
+  test::FakeDesktop desktop;
+  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
+  ScriptRunner runner{program, scheduler, time, {}};
+  void run(const std::string& script) {
+    std::istringstream in(script);
+    std::string error;
+    for (std::string line; std::getline(in, line);) ASSERT_TRUE(runner.feed(line, error)) << error;
+    runner.finish();
+  }
+};
+
+TEST(ScriptRunner, TheFirstTimeOfDayIsTheOneTheStartUpDraws) {
+  // The launcher's first slide is a draw below 2 from the generator seeded
+  // with the time of day in milliseconds: the top bit of seed x 134775813 + 1.
+  for (const std::uint32_t ms : {0u, 1u, 2u, 3u, 43200000u, 43200001u}) {
+    Runner r;
+    r.run("timeofday " + formatTimeOfDay(ms) + "\ndump\n");
+    const std::uint32_t state = ms * 134775813u + 1u;
+    EXPECT_EQ(r.program.splash.SplashSlide, static_cast<int>(state >> 31) + 1) << ms;
+  }
+}
+
+TEST(ScriptRunner, ALaterTimeOfDayHoldsFromItsInstant) {
+  Runner r;
+  r.run("wait 1500\ntimeofday 10:00:00.000 +02:00\nwait 250\n");
+  EXPECT_EQ(r.time.universalMillisOfDay(), 36000250u);
+  EXPECT_EQ(r.time.local().hour, 12);
+  EXPECT_EQ(r.time.universalAt(1500), 36000000);
+}
+
+// A short game with its own final state, as a recording carries it.
+std::string recording(const std::string& header = "# screen 800x600\n# hiscores 120 7\n") {
+  const std::string body = std::string(kRecordingVersionLine) + "\n" + header +
+                           "timeofday 08:30:00.000 +01:00\nplay 2\nclick Im_Front\n"
+                           "press Puls_GameA\nwait 80\nrelease\nwait 2000\nkeydown ctrl\n"
+                           "wait 40\nkeyup ctrl\nwait 900\n";
+  std::string text = body + kFinalStateLine + "\n";
+  for (const std::string& l : checkRecording(body).replayedState) text += "# " + l + "\n";
+  return text;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+TEST(RecordingCheck, TheHeaderSetsTheScreenAndTheHighScores) {
+  const RecordingCheck c = checkRecording(recording());
+  ASSERT_EQ(c.outcome, RecordingCheck::Outcome::Matches) << describe(c);
+  EXPECT_EQ(c.replayedState.at(0), "time 3020");
+  EXPECT_EQ(c.replayedState.at(1), "window left=168 top=0 width=464 height=571");
+  EXPECT_NE(c.replayedState.at(4).find(" HiScoreA=120 HiScoreB=7 "), std::string::npos);
+}
+
+TEST(RecordingCheck, SaysHowAFileEnds) {
+  using O = RecordingCheck::Outcome;
+  const std::string good = recording();
+  // Lines 1-3 the header, 4-14 the commands, 15 the marker, 16-21 the dump.
+  const int stateLine = 20;
+  struct Case {
+    const char* name;
+    std::string text;
+    O outcome;
+    int line;
+  };
+  const Case kCases[] = {
+      {"as saved", good, O::Matches, 0},
+      {"with CR LF", replaced(replaced(good, "\nplay 2\n", "\r\nplay 2\r\n"), "\nwait 80\n",
+                             "\r\nwait 80\r\n"), O::Matches, 0},
+      {"a dump after it", good + "dump\n", O::Matches, 0},
+      {"another score", replaced(good, " HiScoreA=120 ", " HiScoreA=121 "), O::Differs, stateLine},
+      {"cut short", good.substr(0, good.rfind("# timers")), O::Differs, stateLine + 1},
+      {"no final state", good.substr(0, good.find(kFinalStateLine)), O::NoFinalState, 0},
+      {"another version", replaced(good, "recording 1", "recording 2"), O::Bad, 1},
+      {"a bad screen", replaced(good, "800x600", "0x600"), O::Bad, 2},
+      {"bad high scores", replaced(good, "120 7", "120"), O::Bad, 3},
+      {"a bad command", replaced(good, "wait 900", "wait nine"), O::Bad, 14},
+      {"a key after it", good + "keydown left\n", O::Bad, 22},
+      {"a second one", good + kFinalStateLine + "\n", O::Bad, 22},
+      {"eight days long", replaced(good, "wait 900", "wait 691200000"), O::Bad, 14},
+      {"the launcher gone", replaced(good, "click Im_Front", "play 1"), O::Bad, 6},
+  };
+  for (const Case& c : kCases) {
+    const RecordingCheck got = checkRecording(c.text);
+    EXPECT_EQ(got.outcome, c.outcome) << c.name << ": " << describe(got);
+    EXPECT_EQ(got.line, c.line) << c.name << ": " << describe(got);
+  }
+  const RecordingCheck differs = checkRecording(replaced(good, " HiScoreA=120 ", " HiScoreA=121 "));
+  EXPECT_NE(differs.recorded.find("HiScoreA=121"), std::string::npos);
+  EXPECT_NE(differs.replayed.find("HiScoreA=120"), std::string::npos);
+}
+
+TEST(RecordingCheck, HostileFilesNeverCrashIt) {
+  // Fixed seed: the same damaged files on every run.
+  std::mt19937 random(20240613);
+  const std::string good = recording();
+  const std::string junk[] = {"wait 2147483647", "move 99999 -99999", "press -99999 3",
+                              std::string("\0\xff\xfe", 3), "#", "# final state",
+                              "keydown 65535", "timeofday 23:59:59.999 -23:59",
+                              "# hiscores -2147483648 2147483647", "release right"};
+  for (int i = 0; i < 400; ++i) {
+    std::string text = good;
+    for (int edit = 0; edit < 1 + static_cast<int>(random() % 4); ++edit) {
+      const std::size_t at = random() % (text.size() + 1);
+      switch (random() % 4) {
+        case 0: text = text.substr(0, at); break;  // truncated
+        case 1: if (at < text.size()) text[at] = static_cast<char>(random()); break;
+        case 2: text.insert(at, "\n" + junk[random() % std::size(junk)] + "\n"); break;
+        case 3: text.insert(at, text.substr(at, random() % 200)); break;  // repeated
+      }
+    }
+    const RecordingCheck c = checkRecording(text);
+    if (c.outcome == RecordingCheck::Outcome::Bad) {
+      EXPECT_GE(c.line, 1) << text;
+      EXPECT_FALSE(c.error.empty());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace cantiere
