@@ -14,7 +14,7 @@ constexpr int kActivationWait = 150;
 
 DesktopWindows::DesktopWindows(Program& program, EventClock& clock, QtDesktop& desktop,
                                const PictureSet& pictures)
-    : program_(program), clock_(clock), desktop_(desktop), pictures_(pictures) {}
+    : input(program, clock), program_(program), clock_(clock), desktop_(desktop), pictures_(pictures) {}
 
 DesktopWindows::~DesktopWindows() {
   desktop_.setHandheld(nullptr);
@@ -23,7 +23,7 @@ DesktopWindows::~DesktopWindows() {
 }
 
 void DesktopWindows::createHandheld() {
-  handheld = std::make_unique<HandheldWindow>(program_, clock_, pictures_);
+  handheld = std::make_unique<HandheldWindow>(program_, input, pictures_);
   desktop_.setHandheld(handheld.get());
 }
 
@@ -33,7 +33,7 @@ void DesktopWindows::createAbout() {
 }
 
 void DesktopWindows::createLauncher() {
-  launcher = std::make_unique<SplashForm>(program_.splash, clock_);
+  launcher = std::make_unique<SplashForm>(program_.splash, input);
   desktop_.setLauncher(launcher.get());
 }
 

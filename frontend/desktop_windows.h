@@ -10,6 +10,7 @@
 #include "frontend/event_clock.h"
 #include "frontend/handheld_window.h"
 #include "frontend/launcher_window.h"
+#include "frontend/model_input.h"
 #include "frontend/qt_desktop.h"
 
 namespace cantiere {
@@ -20,12 +21,16 @@ class DesktopWindows : public StartupWindows {
                  const PictureSet& pictures);
   ~DesktopWindows() override;
 
+  Program& program() { return program_; }
+
   void createHandheld() override;
   void createAbout() override;
   void createLauncher() override;
   void showLauncher() override;
   bool showHandheld() override;
 
+  // Every input of the two windows reaches the model through here.
+  ModelInput input;
   std::unique_ptr<HandheldWindow> handheld;
   std::unique_ptr<AboutForm> about;
   std::unique_ptr<SplashForm> launcher;

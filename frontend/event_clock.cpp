@@ -1,7 +1,5 @@
 #include "frontend/event_clock.h"
 
-#include <QDateTime>
-#include <QTime>
 #include <algorithm>
 #include <climits>
 
@@ -14,11 +12,25 @@ EventClock::EventClock(Scheduler& scheduler) : scheduler_(scheduler) {
   QObject::connect(&timer_, &QTimer::timeout, [this] { wake(); });
 }
 
-void EventClock::catchUp() { scheduler_.catchUp(now()); }
+void EventClock::catchUp() {
+  if (paused_) return;
+  Millis target = now();
+  const Millis first = scheduler_.nextDue();
+  if (first != Scheduler::kNever && target - first > kLongestLateness) {
+    dropped_ += target - first - kLongestLateness;
+    target = now();
+  }
+  for (Millis due; (due = scheduler_.nextDue()) <= target;) {
+    scheduler_.advance(due - scheduler_.now());  // the ticks of that instant, no later one
+    for (const auto& listener : instantListeners_) listener();
+  }
+  if (target > scheduler_.now()) scheduler_.advance(target - scheduler_.now());
+  for (const auto& listener : caughtUpListeners_) listener();
+}
 
 void EventClock::rearm() {
   const Millis due = scheduler_.nextDue();
-  if (due == Scheduler::kNever) {
+  if (paused_ || due == Scheduler::kNever) {
     timer_.stop();
     return;
   }
@@ -27,18 +39,26 @@ void EventClock::rearm() {
 }
 
 void EventClock::wake() {
+  if (paused_) return;
   catchUp();
   for (const auto& listener : listeners_) listener();
   rearm();
 }
 
-LocalTime SystemTimeOfDay::local() const {
-  const QTime t = QTime::currentTime();
-  return {t.hour(), t.minute()};
+void EventClock::pause() {
+  if (paused_) return;
+  catchUp();
+  pausedAt_ = now();
+  paused_ = true;
+  timer_.stop();
 }
 
-std::uint32_t SystemTimeOfDay::universalMillisOfDay() const {
-  return static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
+void EventClock::resume() {
+  if (!paused_) return;
+  dropped_ = elapsed_.elapsed() - pausedAt_;
+  paused_ = false;
+  catchUp();
+  rearm();
 }
 
 }  // namespace cantiere

@@ -1,7 +1,15 @@
 // The model's virtual clock driven by the event loop. Virtual time is the
-// monotonic time since the clock was made; one precise single-shot timer
-// wakes the loop when the next tick is due, and nothing wakes it while no
-// timer runs, so an idle handheld costs no processor time.
+// monotonic time since the clock was made, less the time it stood paused
+// or stalled; one precise single-shot timer wakes the loop when the next
+// tick is due, and nothing wakes it while no timer runs, so an idle
+// handheld costs no processor time.
+//
+// Every tick is delivered at its own due instant, as the driver delivers
+// it, however late the loop wakes: the model then runs the same on the
+// desktop as from a recording of its inputs. A loop that wakes more than
+// kLongestLateness late (held up by the system) does not make the game
+// race through the ticks it missed: the excess is dropped from virtual
+// time, so ticks still do not pile up.
 #pragma once
 
 #include <QElapsedTimer>
@@ -16,14 +24,17 @@ namespace cantiere {
 
 class EventClock {
  public:
+  static constexpr Millis kLongestLateness = 100;
+
   explicit EventClock(Scheduler& scheduler);
   EventClock(const EventClock&) = delete;
   EventClock& operator=(const EventClock&) = delete;
 
-  Millis now() const { return elapsed_.elapsed(); }
+  Millis now() const { return paused_ ? pausedAt_ : elapsed_.elapsed() - dropped_; }
+  Scheduler& scheduler() { return scheduler_; }
 
-  // Delivers every tick due by now (each late timer once) and brings the
-  // scheduler's time up to now.
+  // Delivers every tick due by now, each at its due instant, and brings
+  // the scheduler's time up to now.
   void catchUp();
   // Arms the wake-up for the next due tick, or disarms it when none runs.
   void rearm();
@@ -38,9 +49,19 @@ class EventClock {
     rearm();
   }
 
+  // While paused virtual time stands still and no tick is delivered; on
+  // resuming it runs on from where it stood (a replay borrows the window).
+  void pause();
+  void resume();
+  bool paused() const { return paused_; }
+
   // Called after every wake-up, once its ticks are delivered (windows that
   // show state the model keeps, such as the launcher's slideshow).
   void onTicks(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
+  // Called after the ticks of each due instant, the scheduler's time at it.
+  void onInstant(std::function<void()> listener) { instantListeners_.push_back(std::move(listener)); }
+  // Called whenever time has caught up, before an input is handled.
+  void onCaughtUp(std::function<void()> listener) { caughtUpListeners_.push_back(std::move(listener)); }
 
   bool armed() const { return timer_.isActive(); }
   int armedInterval() const { return timer_.interval(); }
@@ -51,15 +72,12 @@ class EventClock {
   Scheduler& scheduler_;
   QElapsedTimer elapsed_;
   QTimer timer_;
+  Millis dropped_ = 0;
+  bool paused_ = false;
+  Millis pausedAt_ = 0;
   std::vector<std::function<void()>> listeners_;
-};
-
-// The real time of day: local hours and minutes for the clock, universal
-// milliseconds for seeding the generator.
-class SystemTimeOfDay : public TimeOfDay {
- public:
-  LocalTime local() const override;
-  std::uint32_t universalMillisOfDay() const override;
+  std::vector<std::function<void()>> instantListeners_;
+  std::vector<std::function<void()>> caughtUpListeners_;
 };
 
 }  // namespace cantiere

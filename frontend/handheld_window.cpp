@@ -29,10 +29,12 @@ std::optional<MouseButton> buttonOf(Qt::MouseButton b) {
 
 }  // namespace
 
-HandheldWindow::HandheldWindow(Program& program, EventClock& clock, const PictureSet& pictures)
+HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const PictureSet& pictures)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       program_(program),
-      clock_(clock),
+      input_(input),
+      clock_(input.clock()),
+      shown_(&program.form1.surface),
       pictures_(pictures) {
   setWindowTitle(QString::fromUtf8(kApplicationTitle));
   QPalette black = palette();
@@ -53,7 +55,15 @@ HandheldWindow::HandheldWindow(Program& program, EventClock& clock, const Pictur
   place(program_.form1.window());
 }
 
-HandheldWindow::~HandheldWindow() { program_.form1.surface.setListener(nullptr); }
+HandheldWindow::~HandheldWindow() { shown_->setListener(nullptr); }
+
+void HandheldWindow::showSurface(Surface& surface) {
+  if (shown_ == &surface) return;
+  shown_->setListener(nullptr);
+  shown_ = &surface;
+  shown_->setListener(this);
+  update();
+}
 
 void HandheldWindow::buildMenu() {
   struct Entry {
@@ -78,7 +88,7 @@ void HandheldWindow::buildMenu() {
     action->setShortcutContext(Qt::WindowShortcut);
     const MenuEntry id = entry.id;
     connect(action, &QAction::triggered, this,
-            [this, id] { clock_.run([&] { program_.splash.choose(id); }); });
+            [this, id] { input_.deliver({ModelInput::menu(id)}); });
     addAction(action);
     menu_.addAction(action);
     if (entry.separatorAfter) menu_.addSeparator();
@@ -101,12 +111,12 @@ void HandheldWindow::litChanged(Element e, bool) { update(elementRect(e)); }
 
 void HandheldWindow::pictureChanged(Element e) {
   // A dark element's new picture shows only once it is lit, which repaints.
-  if (program_.form1.surface.lit(e)) update(elementRect(e));
+  if (shown_->lit(e)) update(elementRect(e));
 }
 
 void HandheldWindow::paintEvent(QPaintEvent* e) {
   QPainter painter(this);
-  for (const QRect& r : e->region()) paintSurface(painter, program_.form1.surface, pictures_, r);
+  for (const QRect& r : e->region()) paintSurface(painter, *shown_, pictures_, r);
 }
 
 bool HandheldWindow::event(QEvent* e) {
@@ -137,7 +147,7 @@ void HandheldWindow::mousePressEvent(QMouseEvent* e) {
   // (a grab taken away by another program): let it go, or no press would
   // ever reach the handheld again.
   if (pointer.captured() != NoElement && e->buttons() == e->button())
-    clock_.run([&] { pointer.release(pointer.heldButton()); });
+    input_.deliver({ModelInput::release(pointer.heldButton())});
   if (pointer.captured() == NoElement) {
     originAtPress_ = e->globalPosition().toPoint() - e->position().toPoint();
     geometryAtPress_ = program_.form1.window();
@@ -145,13 +155,13 @@ void HandheldWindow::mousePressEvent(QMouseEvent* e) {
   const QPoint at = clientPoint(e);
   QToolTip::hideText();
   hintDelay_.stop();
-  clock_.run([&] { pointer.press(at.x(), at.y(), *button); });
+  input_.deliver({ModelInput::press(at.x(), at.y(), *button)});
 }
 
 void HandheldWindow::mouseMoveEvent(QMouseEvent* e) {
   const QPoint at = clientPoint(e);
   Pointer& pointer = program_.pointer;
-  clock_.run([&] { pointer.move(at.x(), at.y()); });
+  input_.deliver({ModelInput::move(at.x(), at.y())});
   if (pointer.captured() == NoElement) hover(at);
 }
 
@@ -163,11 +173,12 @@ void HandheldWindow::mouseReleaseEvent(QMouseEvent* e) {
   if (pointer.captured() != NoElement) {
     // Another button let go while one is held belongs to no press.
     if (pointer.heldButton() != *button) return;
-    clock_.run([&] {
-      // The release counts where it happens, as a move there would have told.
-      if (at != QPoint(pointer.x(), pointer.y())) pointer.move(at.x(), at.y());
-      pointer.release(*button);
-    });
+    // The release counts where it happens, as a move there would have told.
+    if (at != QPoint(pointer.x(), pointer.y())) {
+      input_.deliver({ModelInput::move(at.x(), at.y()), ModelInput::release(*button)});
+    } else {
+      input_.deliver({ModelInput::release(*button)});
+    }
   }
   hover(at);
   if (*button == MouseButton::Right && !closed_) menu_.popup(e->globalPosition().toPoint());
@@ -250,7 +261,7 @@ void HandheldWindow::keyPressEvent(QKeyEvent* e) {
       deliverRelease();
     }
   }
-  clock_.run([&] { program_.keyDown(key); });
+  input_.deliver({ModelInput::key(true, key)});
 }
 
 void HandheldWindow::keyReleaseEvent(QKeyEvent* e) {
@@ -266,14 +277,15 @@ void HandheldWindow::deliverRelease() {
   if (!pendingRelease_) return;
   const int key = pendingRelease_->key;
   pendingRelease_.reset();
-  clock_.run([&] { program_.keyUp(key); });
+  input_.deliver({ModelInput::key(false, key)});
 }
 
 void HandheldWindow::closeEvent(QCloseEvent* e) {
   if (!closed_) {
     closed_ = true;
     menu_.close();
-    clock_.run([&] { program_.form1.FormClose(); });
+    // Exit does exactly this, and says so in a recording.
+    input_.deliver({ModelInput::menu(MenuEntry::PM_10Exit)});
   }
   e->accept();
 }

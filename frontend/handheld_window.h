@@ -14,6 +14,7 @@
 #include "frontend/picture_set.h"
 #include "core/launcher/program.h"
 #include "frontend/event_clock.h"
+#include "frontend/model_input.h"
 
 namespace cantiere {
 
@@ -21,7 +22,7 @@ inline constexpr const char* kApplicationTitle = "Cantiere (Ludoria) Simulator";
 
 class HandheldWindow : public QWidget, public SurfaceListener {
  public:
-  HandheldWindow(Program& program, EventClock& clock, const PictureSet& pictures);
+  HandheldWindow(Program& program, ModelInput& input, const PictureSet& pictures);
   ~HandheldWindow() override;
 
   // Follows the model's window: client area at (left, top), its size.
@@ -34,6 +35,10 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // The virtual-key code the model uses for a Qt key (0 for keys it has no
   // code for, which the model ignores).
   static int virtualKey(int qtKey);
+
+  // The surface drawn: the program's own, or a replay's while one plays.
+  void showSurface(Surface& surface);
+  const Surface& shownSurface() const { return *shown_; }
 
   void litChanged(Element e, bool lit) override;
   void pictureChanged(Element e) override;
@@ -57,7 +62,9 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   void deliverRelease();
 
   Program& program_;
+  ModelInput& input_;
   EventClock& clock_;
+  Surface* shown_;
   const PictureSet& pictures_;
   QMenu menu_;
   std::array<QAction*, 6> actions_{};

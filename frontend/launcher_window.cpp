@@ -57,10 +57,11 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
   QLabel::mouseReleaseEvent(e);
 }
 
-SplashForm::SplashForm(Launcher& launcher, EventClock& clock)
+SplashForm::SplashForm(Launcher& launcher, ModelInput& input)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       launcher_(launcher),
-      clock_(clock) {
+      input_(input),
+      clock_(input.clock()) {
   setWindowTitle(QStringLiteral("About Cantiere..."));
   setFixedSize(246, 313);
   setPalette(withColours(palette(), Qt::black, Qt::white));
@@ -113,7 +114,12 @@ SplashForm::SplashForm(Launcher& launcher, EventClock& clock)
     refresh();
   });
   connect(play_, &QPushButton::clicked, this, [this] {
-    clock_.run([&] { launcher_.Puls_PlayClick(); });
+    // The driver's `play` chooses the entry and presses PLAY, as here.
+    if (launcher_.soundIndex >= 0) {
+      input_.deliver({ModelInput::play(launcher_.soundIndex)});
+    } else {
+      clock_.run([&] { launcher_.Puls_PlayClick(); });
+    }
     refresh();
   });
   email_->clicked = [this] { clock_.run([&] { launcher_.La_EmailClick(); }); };
@@ -152,7 +158,7 @@ void SplashForm::closeEvent(QCloseEvent* e) {
   // The launcher has no close button and PLAY only hides it; a close forced
   // on it from outside (a window manager's key) ends the program rather
   // than leaving it running with no window on screen.
-  if (launcher_.visible) clock_.run([&] { launcher_.choose(MenuEntry::PM_10Exit); });
+  if (launcher_.visible) input_.deliver({ModelInput::menu(MenuEntry::PM_10Exit)});
   e->accept();
 }
 

@@ -13,6 +13,7 @@
 
 #include "core/launcher/launcher.h"
 #include "frontend/event_clock.h"
+#include "frontend/model_input.h"
 
 namespace cantiere {
 
@@ -32,7 +33,7 @@ class LinkLabel : public QLabel {
 
 class SplashForm : public QWidget {
  public:
-  SplashForm(Launcher& launcher, EventClock& clock);
+  SplashForm(Launcher& launcher, ModelInput& input);
 
   // The widgets take the model's state: selection, PLAY, the slide.
   void refresh();
@@ -55,6 +56,7 @@ class SplashForm : public QWidget {
 
  private:
   Launcher& launcher_;
+  ModelInput& input_;
   EventClock& clock_;
   QLabel* title_;
   QLabel* version_;

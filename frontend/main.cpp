@@ -13,8 +13,12 @@
 #include "core/launcher/program.h"
 #include "frontend/ini_settings.h"
 #include "frontend/event_clock.h"
+#include "frontend/input_recorder.h"
 #include "frontend/qt_desktop.h"
+#include "frontend/replay_menu.h"
+#include "frontend/replay_player.h"
 #include "frontend/sdl_output.h"
+#include "frontend/time_anchor.h"
 
 #ifndef CANTIERE_DATA_FROM_BIN
 #define CANTIERE_DATA_FROM_BIN "../share/cantiere"
@@ -66,7 +70,19 @@ int main(int argc, char** argv) {
       QStringLiteral("data"), QStringLiteral("Folder holding SOUND/, readme.txt and whatsnew.txt."),
       QStringLiteral("DIR"));
   options.addOption(dataOption);
+  const QCommandLineOption replayOption(
+      QStringLiteral("replay"), QStringLiteral("Start by replaying a saved game."),
+      QStringLiteral("FILE"));
+  const QCommandLineOption recordOption(
+      QStringLiteral("record"), QStringLiteral("Write the whole session to FILE at exit."),
+      QStringLiteral("FILE"));
+  options.addOption(replayOption);
+  options.addOption(recordOption);
   options.process(app);
+  // Named before the working folder changes.
+  const auto absolute = [](const QString& path) { return QFileInfo(path).absoluteFilePath(); };
+  const QString replayFile = options.isSet(replayOption) ? absolute(options.value(replayOption)) : QString();
+  const QString recordFile = options.isSet(recordOption) ? absolute(options.value(recordOption)) : QString();
 
   // Sounds and documents are named relative to the working folder, as a
   // desktop shortcut's "start in" folder makes them.
@@ -77,16 +93,36 @@ int main(int argc, char** argv) {
 
   Scheduler scheduler;
   EventClock clock(scheduler);
-  SystemTimeOfDay time;
+  AnchoredTimeOfDay time(scheduler);
   SdlOutput output;
   Sound sound(output);
   IniSettings settings;
   QtDesktop desktop;
   Program program(HandheldServices{scheduler, time, sound, settings, desktop});
 
+  // Every input and every anchor of the time of day is kept, so a game can
+  // be saved and replayed exactly.
+  InputRecorder recorder(program, time, desktop);
+  TimeAnchor anchor(time);
+  anchor.anchored = [&](const WallTime& wall) { recorder.anchored(scheduler.now(), wall); };
+  anchor.take();
+  clock.onCaughtUp([&] { anchor.check(); });
+  clock.onInstant([&] { recorder.afterTicks(scheduler.now()); });
+
   const PictureSet pictures = PictureSet::builtIn();
   DesktopWindows windows(program, clock, desktop, pictures);
-  clock.run([&] { program.start(windows); });
+  windows.input.setRecorder(&recorder);
+  // At virtual time 0, the instant of the first anchor, as a replay starts.
+  program.start(windows);
+  recorder.started();
+  clock.rearm();
 
-  return app.exec();
+  ReplayPlayer player(windows, clock, program, sound, output);
+  ReplayMenu replays(windows, clock, recorder, player);
+  if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);
+
+  const int status = app.exec();
+  player.stop();
+  if (!recordFile.isEmpty() && !replays.writeSession(recordFile)) return 1;
+  return status;
 }

@@ -1,0 +1,213 @@
+#include "frontend/input_recorder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include "core/handheld/pointer.h"
+#include "core/script/state_dump.h"
+
+namespace cantiere {
+namespace {
+
+// A corner of the open case that drags the window: the prelude drags it
+// from where PLAY centres it to where the game found it.
+constexpr int kDragPointX = 4, kDragPointY = 4;
+
+std::string line(const ScriptCommand& c) { return formatCommand(c) + '\n'; }
+
+ScriptCommand command(Verb verb, int x = 0, int y = 0) {
+  ScriptCommand c;
+  c.verb = verb;
+  c.x = x;
+  c.y = y;
+  return c;
+}
+
+}  // namespace
+
+InputRecorder::InputRecorder(const Program& program, const AnchoredTimeOfDay& time,
+                             const Desktop& desktop, std::size_t cap)
+    : program_(program), time_(time), desktop_(desktop), cap_(std::max<std::size_t>(cap, 1)) {}
+
+void InputRecorder::started() {
+  base_.hiscoreA = program_.form1.state.HiScoreA;
+  base_.hiscoreB = program_.form1.state.HiScoreB;
+  base_.screen = desktop_.screen();
+}
+
+void InputRecorder::anchored(Millis at, const WallTime& wall) {
+  ScriptCommand c = command(Verb::TimeOfDay);
+  c.ms = wall.universalMs;
+  c.offsetMinutes = wall.offsetMinutes;
+  entries_.push_back({at, c});
+  keepWithinCap();
+}
+
+InputRecorder::Prelude InputRecorder::preludeAt(Millis at) const {
+  const Handheld& h = program_.form1;
+  Prelude p;
+  p.index = dropped_ + entries_.size();
+  p.at = at;
+  p.startUp = false;
+  p.universalMs = time_.universalAt(at);
+  p.offsetMinutes = time_.offsetMinutes();
+  p.hiscoreA = h.state.HiScoreA;
+  p.hiscoreB = h.state.HiScoreB;
+  p.screen = desktop_.screen();
+  p.window = h.window();
+  p.soundIndex = program_.splash.soundIndex >= 0 ? program_.splash.soundIndex : 2;
+  return p;
+}
+
+void InputRecorder::input(Millis at, const ScriptCommand& c) {
+  const Pointer& pointer = program_.pointer;
+  // A move with no button held only hovers: it changes nothing a later
+  // input depends on, and would fill the memory with hovering.
+  if (c.verb == Verb::Move && pointer.captured() == NoElement) return;
+  if (c.verb == Verb::Press && pointer.captured() == NoElement) {
+    const WindowGeometry& g = program_.form1.window();
+    const bool inside = c.x >= 0 && c.y >= 0 && c.x < g.width && c.y < g.height;
+    if (inside && hitTest(program_.form1.surface, c.x, c.y) != NoElement)
+      pendingStart_ = preludeAt(at);
+  }
+  if (c.verb == Verb::Play && base_.startUp) base_.screen = desktop_.screen();
+  entries_.push_back({at, c});
+  keepWithinCap();
+}
+
+std::string InputRecorder::stateLines() const {
+  std::ostringstream out;
+  writeStateLines(out, program_.form1);
+  return out.str();
+}
+
+void InputRecorder::watchGame(Millis at) {
+  const bool running = program_.form1.state.GameRunning;
+  if (running == running_) return;
+  running_ = running;
+  if (running) {
+    // Started by the release of the button whose press took the pointer.
+    if (pendingStart_.startUp || pendingStart_.index < dropped_) return;
+    if (baseLost_) {
+      dropBefore(pendingStart_.index);
+      base_ = pendingStart_;
+      baseLost_ = false;
+    }
+    Game game;
+    game.start = pendingStart_;
+    games_.push_back(game);
+    return;
+  }
+  if (games_.empty() || games_.back().ended) return;
+  Game& g = games_.back();
+  g.ended = true;
+  g.endIndex = dropped_ + entries_.size();
+  g.endAt = at;
+  g.finalLines = stateLines();
+}
+
+void InputRecorder::dropBefore(std::uint64_t index) {
+  const std::uint64_t n = std::min<std::uint64_t>(index - std::min(index, dropped_), entries_.size());
+  entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(n));
+  dropped_ += n;
+}
+
+void InputRecorder::keepWithinCap() {
+  while (entries_.size() > cap_) {
+    // The oldest game that begins after what is kept begins.
+    const auto next = std::find_if(games_.begin(), games_.end(),
+                                   [&](const Game& g) { return g.start.index > base_.index; });
+    if (next == games_.end() || next->start.index >= dropped_ + entries_.size()) {
+      // One game holds everything: nothing is left to begin a file from
+      // until the next game starts.
+      dropBefore(dropped_ + entries_.size());
+      games_.clear();
+      baseLost_ = true;
+      return;
+    }
+    dropBefore(next->start.index);
+    base_ = next->start;
+    games_.erase(games_.begin(), next);
+  }
+}
+
+void InputRecorder::writePrelude(std::string& out, const Prelude& from) const {
+  ScriptCommand time = command(Verb::TimeOfDay);
+  time.ms = from.universalMs;
+  time.offsetMinutes = from.offsetMinutes;
+  std::string prelude = line(time) + line(command(Verb::Play, from.soundIndex));
+  const Rect& front = info(Im_Front).rect;
+  prelude += line(command(Verb::Click, front.left + front.width / 2, front.top + front.height / 2));
+  // Where PLAY and the lid put the case on this screen, seen by doing it.
+  std::string header = std::string(kRecordingVersionLine) + "\n# screen " +
+                       std::to_string(from.screen.width) + "x" +
+                       std::to_string(from.screen.height) + "\n";
+  const RecordingCheck landed = checkRecording(header + prelude);
+  int left = 0, top = 0;
+  if (landed.replayedState.size() > 1)
+    std::sscanf(landed.replayedState[1].c_str(), "window left=%d top=%d", &left, &top);
+  const int dx = from.window.left - left, dy = from.window.top - top;
+  if (dx != 0 || dy != 0) {
+    prelude += line(command(Verb::Press, kDragPointX, kDragPointY));
+    prelude += line(command(Verb::Move, kDragPointX + dx, kDragPointY + dy));
+    prelude += line(command(Verb::Release));
+  }
+  out += prelude;
+}
+
+std::string InputRecorder::build(const Prelude& from, std::uint64_t to, Millis toAt,
+                                 const std::string& finalLines, Millis replayFrom) const {
+  std::string out = std::string(kRecordingVersionLine) + "\n";
+  if (from.screen.width > 0 && from.screen.height > 0)
+    out += "# screen " + std::to_string(from.screen.width) + "x" +
+           std::to_string(from.screen.height) + "\n";
+  out += "# hiscores " + std::to_string(from.hiscoreA) + " " + std::to_string(from.hiscoreB) + "\n";
+  if (replayFrom > 0) out += "# replay-from " + std::to_string(replayFrom) + "\n";
+  if (!from.startUp) writePrelude(out, from);
+  Millis at = from.at;
+  for (std::uint64_t i = std::max(from.index, dropped_); i < to && i - dropped_ < entries_.size();
+       ++i) {
+    const Entry& e = entries_[i - dropped_];
+    if (e.at > at) out += "wait " + std::to_string(e.at - at) + "\n";
+    at = std::max(at, e.at);
+    out += line(e.command);
+  }
+  if (toAt > at) out += "wait " + std::to_string(toAt - at) + "\n";
+  out += std::string(kFinalStateLine) + "\n# time " + std::to_string(toAt - from.at) + "\n";
+  std::istringstream lines(finalLines);
+  for (std::string l; std::getline(lines, l);) out += "# " + l + "\n";
+  return out;
+}
+
+InputRecorder::Saved InputRecorder::lastGame(Millis now) const {
+  Saved saved;
+  if (games_.empty()) return saved;
+  const Game& game = games_.back();
+  const std::uint64_t to = game.ended ? game.endIndex : dropped_ + entries_.size();
+  const Millis toAt = game.ended ? game.endAt : now;
+  const std::string finalLines = game.ended ? game.finalLines : stateLines();
+
+  // The game alone first; then from earlier starts, which carry what the
+  // game inherited from the games before it.
+  std::vector<const Prelude*> starts{&game.start};
+  for (auto g = games_.rbegin() + 1; g != games_.rend() && starts.size() < 3; ++g)
+    starts.push_back(&g->start);
+  if (base_.index < starts.back()->index && !baseLost_) starts.push_back(&base_);
+
+  for (const Prelude* from : starts) {
+    Saved candidate;
+    const Millis replayFrom = from == &game.start ? 0 : game.start.at - from->at;
+    candidate.text = build(*from, to, toAt, finalLines, replayFrom);
+    candidate.check = checkRecording(candidate.text);
+    if (candidate.check.outcome == RecordingCheck::Outcome::Matches) return candidate;
+    if (saved.text.empty()) saved = std::move(candidate);
+  }
+  return saved;  // the short form, which says how its replay differs
+}
+
+std::string InputRecorder::session(Millis now) const {
+  return build(base_, dropped_ + entries_.size(), now, stateLines(), 0);
+}
+
+}  // namespace cantiere

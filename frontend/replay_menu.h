@@ -1,0 +1,50 @@
+// "Save last game..." and "Replay a game...", after the handheld's own
+// entries of its context menu, and the command line's --replay and
+// --record: the files, their dialogs and their messages.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace cantiere {
+
+class DesktopWindows;
+class EventClock;
+class InputRecorder;
+class ReplayPlayer;
+
+class ReplayMenu : public QObject {
+ public:
+  ReplayMenu(DesktopWindows& windows, EventClock& clock, InputRecorder& recorder,
+             ReplayPlayer& player);
+
+  // Saves the last game to `path`; an empty string when it went well, else
+  // what went wrong. A game whose replay would not end as it did is saved
+  // all the same (it shows what went wrong) and said so.
+  QString saveLastGame(const QString& path);
+  // Replays a file in the window; false after a message box that names
+  // the file and the line, and the handheld goes on as before.
+  bool replay(const QString& path);
+  // Once the handheld's first activation is over (the launcher shown),
+  // replays the file: the command line's --replay.
+  void replayAtStart(const QString& path);
+  // The whole session, at exit: the command line's --record. False when
+  // the file cannot be written (said on standard error).
+  bool writeSession(const QString& path);
+
+  // The largest file a replay reads: far beyond any real recording.
+  static constexpr qint64 kLargestFile = 64LL << 20;
+
+ private:
+  void chooseAndSave();
+  void chooseAndReplay();
+  void tell(const QString& text, bool problem);
+
+  DesktopWindows& windows_;
+  EventClock& clock_;
+  InputRecorder& recorder_;
+  ReplayPlayer& player_;
+  QString folder_;  // where the last file was saved or read
+};
+
+}  // namespace cantiere

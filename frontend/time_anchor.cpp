@@ -1,0 +1,33 @@
+#include "frontend/time_anchor.h"
+
+#include <QDateTime>
+
+namespace cantiere {
+
+WallTime systemWallTime() {
+  const QDateTime now = QDateTime::currentDateTime();
+  return {now.toUTC().time().msecsSinceStartOfDay(), now.offsetFromUtc() / 60};
+}
+
+TimeAnchor::TimeAnchor(AnchoredTimeOfDay& time, std::function<WallTime()> wall)
+    : time_(time), wall_(std::move(wall)) {}
+
+void TimeAnchor::take() {
+  const WallTime w = wall_();
+  time_.set(w.universalMs, w.offsetMinutes);
+  if (anchored) anchored(w);
+}
+
+bool TimeAnchor::check() {
+  const WallTime w = wall_();
+  // The shortest way round the day between the two readings.
+  std::int64_t drift = AnchoredTimeOfDay::wrap(w.universalMs - time_.universalNow());
+  if (drift > kDayMs / 2) drift -= kDayMs;
+  if (drift >= -kLargestDrift && drift <= kLargestDrift && w.offsetMinutes == time_.offsetMinutes())
+    return false;
+  time_.set(w.universalMs, w.offsetMinutes);
+  if (anchored) anchored(w);
+  return true;
+}
+
+}  // namespace cantiere

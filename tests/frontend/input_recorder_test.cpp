@@ -1,0 +1,181 @@
+// The recorder: saved games replay to the state the game ended in, also
+// when a game inherits from the one before, and memory stays within its cap.
+#include <gtest/gtest.h>
+
+#include "core/script/script_runner.h"
+#include "frontend/input_recorder.h"
+#include "tests/core/test_support.h"
+
+namespace cantiere {
+namespace {
+
+constexpr std::int64_t kTen = 10 * 3600000;  // 10:00 universal
+
+// A program on virtual time fed as the desktop feeds it: each input told to
+// the recorder, each instant's ticks followed by a look at the game.
+struct RecorderRig {
+  explicit RecorderRig(std::size_t cap = InputRecorder::kDefaultCap)
+      : recorder(program, time, desktop, cap) {
+    time.set(kTen, 60);
+    recorder.anchored(0, {kTen, 60});
+    program.start();
+    recorder.started();
+  }
+
+  void wait(Millis ms) {
+    const Millis target = scheduler.now() + ms;
+    for (Millis due; (due = scheduler.nextDue()) <= target;) {
+      scheduler.advance(due - scheduler.now());
+      recorder.afterTicks(scheduler.now());
+      if (!program.form1.state.GameRunning && endedAt < 0 && started) endedAt = scheduler.now();
+    }
+    scheduler.advance(target - scheduler.now());
+  }
+  void input(const std::string& line) {
+    ScriptCommand c;
+    std::string error;
+    ASSERT_TRUE(parseCommand(scriptWords(line), c, error)) << line << ": " << error;
+    recorder.input(scheduler.now(), c);
+    applyInput(c, program, error);
+    recorder.afterInput(scheduler.now());
+  }
+  void open() {
+    input("play 2");
+    wait(300);
+    input("click Im_Front");
+  }
+  void startGame(const char* button = "Puls_GameA") {
+    input(std::string("press ") + button);
+    wait(120);
+    input("release");
+    started = true;
+    endedAt = -1;
+  }
+  static Millis finalTime(const std::string& text) {
+    const auto at = text.find("# final state\n# time ");
+    return at == std::string::npos ? -1 : std::stoll(text.substr(at + 21));
+  }
+
+  Scheduler scheduler;
+  AnchoredTimeOfDay time{scheduler};
+  RecordingOutput output;
+  Sound sound{output};
+  MemorySettings settings;
+  test::FakeDesktop desktop;
+  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
+  InputRecorder recorder;
+  bool started = false;
+  Millis endedAt = -1;
+};
+
+TEST(InputRecorder, AFinishedGameIsSavedToItsEndAndReplaysToItsState) {
+  RecorderRig r;
+  r.settings.values["hiscorea"] = 0;
+  r.open();
+  r.input("press Im_Base");  // the case dragged away from where PLAY put it
+  r.input("move 100 -30");
+  r.input("release");
+  r.wait(1000);
+  const Millis pressed = r.scheduler.now();
+  r.startGame();
+  r.input("keydown ctrl");  // in early, then a step and a jump
+  r.wait(40);
+  r.input("keyup ctrl");
+  r.wait(700);
+  r.input("keydown right");
+  r.wait(50);
+  r.input("keyup right");
+  r.input("press Im_Base");  // a drag during the game
+  r.input("move 300 40");
+  r.input("release");
+  r.wait(120000);  // left alone, the barrels take the three lives
+  ASSERT_FALSE(r.program.form1.state.GameRunning);
+  ASSERT_GT(r.endedAt, 0);
+
+  const InputRecorder::Saved saved = r.recorder.lastGame(r.scheduler.now());
+  EXPECT_EQ(saved.check.outcome, RecordingCheck::Outcome::Matches) << describe(saved.check);
+  EXPECT_EQ(saved.text.rfind(std::string(kRecordingVersionLine) + "\n", 0), 0u);
+  EXPECT_EQ(saved.text.find("# replay-from"), std::string::npos) << "the game alone suffices";
+  EXPECT_EQ(RecorderRig::finalTime(saved.text), r.endedAt - pressed)
+      << "the file ends where the game did, not where the save was made";
+  EXPECT_NE(saved.text.find("move "), std::string::npos);
+}
+
+TEST(InputRecorder, AGameThatInheritsFromTheOneBeforeStartsItsFileThere) {
+  RecorderRig r;
+  r.open();
+  r.startGame();
+  r.wait(20000);  // hit at least once: the miss counters keep their values
+  ASSERT_GT(r.program.form1.state.BlinkPhase, 0);
+  r.input("press Puls_ACL");
+  r.wait(100);
+  r.input("release");
+  r.wait(3000);
+  r.startGame("Puls_GameB");
+  r.wait(1500);  // saved while it runs, before any miss of its own
+
+  const InputRecorder::Saved saved = r.recorder.lastGame(r.scheduler.now());
+  EXPECT_EQ(saved.check.outcome, RecordingCheck::Outcome::Matches) << describe(saved.check);
+  EXPECT_NE(saved.text.find("# replay-from "), std::string::npos);
+  EXPECT_EQ(RecorderRig::finalTime(saved.text) - std::stoll(saved.text.substr(
+                saved.text.find("# replay-from ") + 14)),
+            1500 + 120)
+      << "the replay shows the last game only";
+}
+
+TEST(InputRecorder, HoveringIsNotKeptAndDraggingIs) {
+  RecorderRig r;
+  r.open();
+  const std::size_t before = r.recorder.size();
+  r.input("move 200 200");
+  r.input("move 210 200");
+  EXPECT_EQ(r.recorder.size(), before);
+  r.input("press Im_Base");
+  r.input("move 210 220");
+  r.input("release");
+  EXPECT_EQ(r.recorder.size(), before + 3);
+}
+
+TEST(InputRecorder, BeyondTheCapTheOldestGamesGoAndTheRestStillReplays) {
+  constexpr std::size_t kCap = 60;
+  RecorderRig r(kCap);
+  r.open();
+  for (int game = 0; game < 6; ++game) {
+    r.startGame(game % 2 ? "Puls_GameB" : "Puls_GameA");
+    for (int step = 0; step < 8; ++step) {
+      r.input("keydown right");
+      r.wait(40);
+      r.input("keyup right");
+      r.wait(300);
+    }
+    r.input("press Puls_ACL");
+    r.input("release");
+    r.wait(500);
+    EXPECT_LE(r.recorder.size(), kCap);
+  }
+  const InputRecorder::Saved last = r.recorder.lastGame(r.scheduler.now());
+  EXPECT_EQ(last.check.outcome, RecordingCheck::Outcome::Matches) << describe(last.check);
+  const std::string session = r.recorder.session(r.scheduler.now());
+  EXPECT_NE(session.find("\nplay 2\n"), std::string::npos) << "begins with a game's prelude";
+  EXPECT_EQ(checkRecording(session).outcome, RecordingCheck::Outcome::Matches)
+      << describe(checkRecording(session));
+}
+
+TEST(InputRecorder, TheWholeSessionReplaysFromStartUp) {
+  RecorderRig r;
+  r.open();
+  r.startGame();
+  r.wait(5000);
+  r.recorder.anchored(r.scheduler.now(), {kTen + 3 * 3600000, 120});  // a re-anchor
+  r.time.set(kTen + 3 * 3600000, 120);
+  r.wait(30000);
+  const std::string session = r.recorder.session(r.scheduler.now());
+  EXPECT_NE(session.find("# hiscores 0 0\ntimeofday 10:00:00.000 +01:00\n"), std::string::npos)
+      << "from start-up: its anchor comes first";
+  EXPECT_NE(session.find("timeofday 13:00:00.000 +02:00"), std::string::npos);
+  EXPECT_EQ(checkRecording(session).outcome, RecordingCheck::Outcome::Matches)
+      << describe(checkRecording(session));
+}
+
+}  // namespace
+}  // namespace cantiere
