@@ -122,7 +122,6 @@ int main(int argc, char** argv) {
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);
 
   const int status = app.exec();
-  player.stop();
   if (!recordFile.isEmpty() && !replays.writeSession(recordFile)) return 1;
   return status;
 }

@@ -53,9 +53,12 @@ ReplayMenu::ReplayMenu(DesktopWindows& windows, EventClock& clock, InputRecorder
 }
 
 void ReplayMenu::tell(const QString& text, bool problem) {
+  // Over the launcher while it is the window on screen, else the handheld.
+  QWidget* owner = windows_.launcher && windows_.launcher->isVisible()
+                       ? static_cast<QWidget*>(windows_.launcher.get())
+                       : windows_.handheld.get();
   QMessageBox box(problem ? QMessageBox::Warning : QMessageBox::Information,
-                  windows_.handheld->windowTitle(), text, QMessageBox::Ok,
-                  windows_.handheld.get());
+                  QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner);
   box.exec();
 }
 

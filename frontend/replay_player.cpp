@@ -144,8 +144,7 @@ bool ReplayPlayer::start(const QString& name, const std::string& text, QString& 
   // be replayed is refused before the handheld is touched.
   const RecordingCheck check = checkRecording(text);
   if (check.outcome == RecordingCheck::Outcome::Bad) {
-    error = QStringLiteral("%1, line %2: %3")
-                .arg(name)
+    error = QStringLiteral("line %1: %2")
                 .arg(check.line)
                 .arg(QString::fromUtf8(check.error.c_str()).left(200));
     return false;

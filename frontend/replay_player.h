@@ -30,8 +30,8 @@ class ReplayPlayer : public QObject {
   ~ReplayPlayer() override;
 
   // Starts replaying `text`, read from the file `name`. False, with `error`
-  // naming the file and the line, when the file cannot be replayed; the
-  // handheld then goes on as before.
+  // naming the line, when the file cannot be replayed; the handheld then
+  // goes on as before.
   bool start(const QString& name, const std::string& text, QString& error);
   // Ends the replay and gives the window back.
   void stop();

@@ -41,7 +41,6 @@ TEST(ReplayPlayer, ARefusedFileLeavesTheHandheldAsItWas) {
   ReplayRig r;
   QString error;
   EXPECT_FALSE(r.player.start("game.sim", "play 2\nclick Im_Front\n\nwait -5\n", error));
-  EXPECT_TRUE(error.contains("game.sim")) << error.toStdString();
   EXPECT_TRUE(error.contains("line 4")) << error.toStdString();
   EXPECT_FALSE(r.player.active());
   EXPECT_FALSE(r.clock.paused());

@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# A real game saved and replayed: the real program on its own X server, with
+# real X events. Play Game A (a drag, walks, jumps, a miss), save it from the
+# context menu, check the file with cantiere-sim --verify, replay it in the
+# window from the menu at 4x and compare its last picture with the driver's
+# snapshot of the file's end; Esc gives the handheld back. Then --record's
+# session file must verify too, and --replay of a damaged file must say so
+# and leave the program running.
+#
+#   replay_e2e.sh CANTIERE CANTIERE_SIM
+set -uo pipefail
+
+cantiere=$(realpath "$1")
+sim=$(realpath "$2")
+for tool in Xvfb xdotool import compare; do
+  command -v "$tool" >/dev/null || { echo "replay e2e: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+die() {
+  echo "FAIL: $*" >&2
+  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
+  exit 1
+}
+ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {
+  local seconds=$1
+  shift
+  local end=$(($(ms) + seconds * 1000))
+  until "$@"; do
+    (($(ms) < end)) || return 1
+    sleep 0.05
+  done
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -ardelay 250 -arinterval 33 -nolisten tcp \
+  3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for 10 test -s "$work/display" || die "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_CONFIG_HOME/Lanterna" "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+# "(no sound)" chosen before, and a Game A record the saved game must carry.
+printf '[General]\nSoundMode=2\nHiScoreA=7\n' >"$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
+
+title_is() { [[ $(xdotool getwindowname "$1" 2>/dev/null) == "$2" ]]; }
+title_has() { [[ $(xdotool getwindowname "$1" 2>/dev/null) == *"$2"* ]]; }
+window_named() {
+  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
+}
+windows_of() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
+new_window=""
+find_new_window() {  # a window that was not in $before
+  new_window=$(comm -13 <(echo "$before") <(windows_of) | head -n1)
+  [[ -n $new_window ]]
+}
+pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'; }
+ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+key() { xdotool key "$@"; }
+geometry() {  # X Y WIDTH HEIGHT of a window
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$X $Y $WIDTH $HEIGHT"
+}
+geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
+focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
+
+(cd / && exec "$cantiere" --record "$work/session.sim") >"$work/app.log" 2>&1 &
+app_pid=$!
+launcher=""
+find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
+wait_for 15 find_launcher || die "no launcher on screen"
+wait_for 5 focus_is "$launcher" || fail "the launcher did not get the keyboard"
+xdotool mousemove $((389 + 91 + 32)) $((227 + 280 + 12)) click 1   # PLAY
+handheld=""
+find_handheld() { handheld=$(window_named 'Cantiere \(Ludoria\) Simulator'); [[ -n $handheld ]]; }
+wait_for 5 find_handheld || die "no handheld window"
+wait_for 5 geometry_is "$handheld" "280 369 464 300" || die "PLAY did not place the handheld"
+wait_for 5 focus_is "$handheld" || fail "the handheld did not get the keyboard"
+xdotool mousemove $((280 + 232)) $((369 + 150)) click 1   # the lid
+wait_for 5 geometry_is "$handheld" "280 98 464 571" || die "the lid did not open"
+# The case dragged 40 right and 20 down by its corner: the saved game must
+# put it there again.
+xdotool mousemove $((280 + 6)) $((98 + 6)) mousedown 1 mousemove $((280 + 26)) $((98 + 16)) \
+  mousemove $((280 + 46)) $((98 + 26)) mouseup 1
+left=320 top=118
+wait_for 5 geometry_is "$handheld" "$left $top 464 571" || die "the drag left the case at $(geometry "$handheld")"
+
+# Game A: in early with Ctrl and a jump, three steps right, a jump at the
+# fifth column; then standing still until a barrel takes a life.
+xdotool mousemove $((left + 387 + 10)) $((top + 328 + 6)) click 1 mousemove 5 5
+sleep 0.3
+key ctrl
+sleep 0.3
+key ctrl
+sleep 1.2
+for step in 1 2 3; do key Right; sleep 0.4; done
+key ctrl
+sleep 9
+
+# Save last game..., the entry before the last of the context menu.
+xdotool mousemove $((left + 120)) $((top + 100)) click 3
+sleep 0.5
+before=$(windows_of)
+xdotool key Up Up Return
+wait_for 5 find_new_window || die "Save last game... opened no dialog"
+sleep 0.5
+xdotool type --delay 5 "$work/game.sim"
+xdotool key Return
+wait_for 5 test -s "$work/game.sim" || die "no file saved"
+sleep 0.3
+
+"$sim" --verify "$work/game.sim" || fail "cantiere-sim --verify does not pass the saved game"
+grep -qx 'keydown right' "$work/game.sim" || fail "the walks are not in the saved game"
+grep -q '^# hiscores 7 0$' "$work/game.sim" || fail "the saved game lacks the high scores"
+grep -q '^move ' "$work/game.sim" || fail "the saved game does not put the case where it stood"
+lives=$(sed -n 's/^# state .* Lives=\([0-9]*\) .*/\1/p' "$work/game.sim")
+echo "saved game: $(grep -c . "$work/game.sim") lines, $lives lives left at its end"
+((lives < 3)) || fail "no miss in the saved game"
+
+# Replay a game..., the last entry; 4x, then its last picture.
+xdotool mousemove $((left + 120)) $((top + 100)) click 3
+sleep 0.5
+before=$(windows_of)
+xdotool key Up Return
+wait_for 5 find_new_window || die "Replay a game... opened no dialog"
+sleep 0.5
+xdotool type --delay 5 "$work/game.sim"
+xdotool key Return
+wait_for 5 title_has "$handheld" "Replay of game.sim" || die "the replay did not start"
+key 4
+wait_for 20 title_has "$handheld" "(ended)" || die "the replay did not end"
+sleep 0.3
+import -window "$handheld" "$work/replayed.png" || die "no screenshot"
+(cat "$work/game.sim" && echo "snapshot $work/expected.png") | "$sim" >/dev/null ||
+  die "cantiere-sim could not draw the saved game's end"
+differ=$(pixels_differing "$work/replayed.png" "$work/expected.png")
+echo "replayed game: $differ pixels differ from the snapshot of its end"
+((differ <= 8)) || fail "the replay's last picture differs in $differ pixels"
+
+key Escape
+wait_for 5 title_is "$handheld" "Cantiere (Ludoria) Simulator" || fail "Esc did not end the replay"
+
+# Exit: the session file is written and replays to the state at exit.
+key Escape
+wait_for 5 ended || die "Esc did not end the program"
+wait "$app_pid"
+app_pid=""
+"$sim" --verify "$work/session.sim" || fail "the --record session does not verify"
+
+# A damaged file named on the command line: a message, then the launcher.
+sed '5s/.*/wait soon/' "$work/game.sim" >"$work/damaged.sim"
+(cd / && exec "$cantiere" --replay "$work/damaged.sim") >"$work/app.log" 2>&1 &
+app_pid=$!
+message=""
+find_message() {  # a window that is neither the launcher nor the handheld
+  message=$(windows_of | while read -r w; do
+    case $(xdotool getwindowname "$w") in
+      'About Cantiere...' | 'Cantiere (Ludoria) Simulator') [[ $(geometry "$w") == "-500 "* ]] || echo "$w" ;;
+      *) echo "$w" ;;
+    esac
+  done | grep -vx "$launcher" | head -n1)
+  [[ -n $message ]]
+}
+wait_for 15 find_launcher || die "no launcher with a damaged --replay"
+wait_for 5 find_message || fail "no message about the damaged file"
+echo "damaged file: a window of $(geometry "$message" | cut -d' ' -f3-) says so"
+xdotool key Return
+sleep 0.5
+ended && fail "a damaged file ended the program"
+[[ -n $(window_named 'About Cantiere\.\.\.') ]] || fail "the launcher is gone after the message"
+
+if ((failures)); then
+  sed 's/^/  cantiere: /' "$work/app.log" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+echo "1 passed, 0 failed"
