@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/handheld/pointer.h"
+#include "core/script/script_runner.h"
 #include "core/script/state_dump.h"
 
 namespace cantiere {
@@ -41,7 +42,7 @@ void InputRecorder::anchored(Millis at, const WallTime& wall) {
   c.ms = wall.universalMs;
   c.offsetMinutes = wall.offsetMinutes;
   entries_.push_back({at, c});
-  keepWithinCap();
+  keepWithinCap(at);
 }
 
 InputRecorder::Prelude InputRecorder::preludeAt(Millis at) const {
@@ -73,7 +74,7 @@ void InputRecorder::input(Millis at, const ScriptCommand& c) {
   }
   if (c.verb == Verb::Play && base_.startUp) base_.screen = desktop_.screen();
   entries_.push_back({at, c});
-  keepWithinCap();
+  keepWithinCap(at);
 }
 
 std::string InputRecorder::stateLines() const {
@@ -97,6 +98,7 @@ void InputRecorder::watchGame(Millis at) {
     Game game;
     game.start = pendingStart_;
     games_.push_back(game);
+    keepWithinCap(at);  // a new beginning, maybe for a session grown old
     return;
   }
   if (games_.empty() || games_.back().ended) return;
@@ -113,12 +115,17 @@ void InputRecorder::dropBefore(std::uint64_t index) {
   dropped_ += n;
 }
 
-void InputRecorder::keepWithinCap() {
-  while (entries_.size() > cap_) {
+void InputRecorder::keepWithinCap(Millis now) {
+  // A day short of the longest recording, so a session file always replays.
+  constexpr Millis kLongestKept = kLongestRecording - kDayMs;
+  for (;;) {
+    const bool tooMany = entries_.size() > cap_;
+    if (!tooMany && now - base_.at <= kLongestKept) return;
     // The oldest game that begins after what is kept begins.
     const auto next = std::find_if(games_.begin(), games_.end(),
                                    [&](const Game& g) { return g.start.index > base_.index; });
     if (next == games_.end() || next->start.index >= dropped_ + entries_.size()) {
+      if (!tooMany) return;  // an old session, but no later game to begin from
       // One game holds everything: nothing is left to begin a file from
       // until the next game starts.
       dropBefore(dropped_ + entries_.size());

@@ -9,7 +9,8 @@
 // before), the file starts further back and says where the replay is to
 // begin showing.
 //
-// Memory is bounded: beyond the cap the oldest whole games are dropped.
+// Memory is bounded: beyond the cap the oldest whole games are dropped, and
+// so are games older than a recording may be long.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +26,8 @@ namespace cantiere {
 
 class InputRecorder {
  public:
-  // Inputs kept at most (some 32 bytes each): days of play.
-  static constexpr std::size_t kDefaultCap = 250000;
+  // Inputs kept at most (some 40 bytes each, 4 MB): days of play.
+  static constexpr std::size_t kDefaultCap = 100000;
 
   InputRecorder(const Program& program, const AnchoredTimeOfDay& time, const Desktop& desktop,
                 std::size_t cap = kDefaultCap);
@@ -81,7 +82,7 @@ class InputRecorder {
 
   Prelude preludeAt(Millis at) const;
   void watchGame(Millis at);
-  void keepWithinCap();
+  void keepWithinCap(Millis now);
   void dropBefore(std::uint64_t index);
   std::string stateLines() const;
   std::string build(const Prelude& from, std::uint64_t to, Millis toAt,

@@ -284,7 +284,6 @@ void ReplayPlayer::giveBack(bool showLauncher) {
   } else {
     bringToFront(&window);
   }
-  if (stopped) stopped();
 }
 
 bool ReplayPlayer::eventFilter(QObject* watched, QEvent* e) {

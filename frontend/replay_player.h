@@ -45,9 +45,6 @@ class ReplayPlayer : public QObject {
   // The replay's own program (while active), for tests.
   const Program* replayed() const;
 
-  // Told once the window is the handheld's again.
-  std::function<void()> stopped;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
 

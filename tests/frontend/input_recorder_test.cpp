@@ -161,6 +161,22 @@ TEST(InputRecorder, BeyondTheCapTheOldestGamesGoAndTheRestStillReplays) {
       << describe(checkRecording(session));
 }
 
+TEST(InputRecorder, ASessionNeverOutgrowsARecording) {
+  RecorderRig r;
+  r.open();
+  r.wait(60000);
+  r.startGame();
+  r.wait(3000);
+  r.input("click Puls_ACL");
+  r.wait(7 * kDayMs + 12 * 3600000);  // a week and a half later
+  r.startGame("Puls_GameB");
+  r.wait(2000);
+  const std::string session = r.recorder.session(r.scheduler.now());
+  EXPECT_EQ(checkRecording(session).outcome, RecordingCheck::Outcome::Matches)
+      << describe(checkRecording(session));
+  EXPECT_EQ(RecorderRig::finalTime(session), 2000 + 120) << "begins at the last game";
+}
+
 TEST(InputRecorder, TheWholeSessionReplaysFromStartUp) {
   RecorderRig r;
   r.open();
