@@ -2,11 +2,17 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolTip>
+
+#include <cmath>
+
+#include "frontend/size_menu.h"
 
 #include "frontend/surface_painter.h"
 
@@ -35,7 +41,8 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
       input_(input),
       clock_(input.clock()),
       shown_(&program.form1.surface),
-      pictures_(pictures) {
+      pictures_(pictures),
+      drawn_(&pictures) {
   setWindowTitle(QString::fromUtf8(kApplicationTitle));
   QPalette black = palette();
   black.setColor(QPalette::Window, Qt::black);
@@ -51,7 +58,11 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
   hintDelay_.setSingleShot(true);
   connect(&hintDelay_, &QTimer::timeout, this, [this] { showHint(); });
   buildMenu();
+  sizeMenu_ = std::make_unique<SizeMenu>(menu_, *this, [this](int percent) { setZoom(percent); });
   program_.form1.surface.setListener(this);
+  // The stored size applies from the start; a missing or bad value is 100.
+  showView(ViewScale(ViewScale::validZoom(program_.form1.settings().readInt("Zoom", 100)),
+                     devicePixelRatioF()));
   place(program_.form1.window());
 }
 
@@ -101,22 +112,69 @@ void HandheldWindow::buildMenu() {
   menu_.setDefaultAction(about);
 }
 
-void HandheldWindow::place(const WindowGeometry& g) {
-  setFixedSize(g.width, g.height);
+void HandheldWindow::place(const WindowGeometry& g) { moveTo(placement_.follow(g, view_, area())); }
+
+void HandheldWindow::moveTo(const Rect& r) {
+  setFixedSize(r.width, r.height);
   // No frame: the window's position is its client area's.
-  if (pos() != QPoint(g.left, g.top)) move(g.left, g.top);
+  if (pos() != QPoint(r.left, r.top)) move(r.left, r.top);
 }
 
-void HandheldWindow::litChanged(Element e, bool) { update(elementRect(e)); }
+Rect HandheldWindow::area() const {
+  if (screenArea) return fromQRect(screenArea());
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  return primary ? fromQRect(primary->availableGeometry()) : Rect{0, 0, 0, 0};
+}
+
+void HandheldWindow::showView(const ViewScale& view) {
+  const double scale = view.deviceScale();
+  if (scale == pictures_.scale()) {
+    drawn_ = &pictures_;
+    scaledPictures_ = PictureSet();
+  } else if (drawn_ != &scaledPictures_ || scaledPictures_.scale() != scale) {
+    scaledPictures_ = pictures_.atScale(scale);
+    drawn_ = &scaledPictures_;
+  }
+  view_ = view;
+  sizeMenu_->show(view.zoomPercent());
+}
+
+void HandheldWindow::setZoom(int percent) {
+  percent = ViewScale::validZoom(percent);
+  // A press in progress keeps the geometry it began with.
+  if (percent == view_.zoomPercent() || program_.pointer.captured() != NoElement) {
+    sizeMenu_->show(view_.zoomPercent());
+    return;
+  }
+  program_.form1.settings().writeInt("Zoom", percent);
+  showView(ViewScale(percent, devicePixelRatioF()));
+  hint_ = nullptr;
+  hintDelay_.stop();
+  QToolTip::hideText();
+  moveTo(placement_.rezoom(program_.form1.window(), view_, area()));
+  update();
+}
+
+QRect HandheldWindow::windowRect(Element e) const {
+  return toQRect(view_.deviceToWindow(view_.toDevice(info(e).rect)));
+}
+
+void HandheldWindow::litChanged(Element e, bool) { update(windowRect(e)); }
 
 void HandheldWindow::pictureChanged(Element e) {
   // A dark element's new picture shows only once it is lit, which repaints.
-  if (shown_->lit(e)) update(elementRect(e));
+  if (shown_->lit(e)) update(windowRect(e));
 }
 
 void HandheldWindow::paintEvent(QPaintEvent* e) {
+  // Moved to a screen of another density: its pictures (a change of ratio
+  // repaints everything anyway).
+  if (devicePixelRatioF() != view_.ratio()) showView(ViewScale(view_.zoomPercent(), devicePixelRatioF()));
   QPainter painter(this);
-  for (const QRect& r : e->region()) paintSurface(painter, *shown_, pictures_, r);
+  // Drawn in device pixels, from art made for them.
+  if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
+  for (const QRect& r : e->region())
+    paintSurface(painter, *shown_, *drawn_, toQRect(view_.windowToDevice(fromQRect(r))), view_);
 }
 
 bool HandheldWindow::event(QEvent* e) {
@@ -130,13 +188,29 @@ bool HandheldWindow::event(QEvent* e) {
   return QWidget::event(e);
 }
 
-QPoint HandheldWindow::clientPoint(const QMouseEvent* e) const {
-  if (program_.pointer.captured() == NoElement) return e->position().toPoint();
+CataloguePoint HandheldWindow::clientPoint(const QMouseEvent* e) const {
+  if (program_.pointer.captured() == NoElement) {
+    const double ratio = view_.ratio();
+    // The toolkit gives the position in whole window pixels, which on a
+    // denser screen names several device pixels; the X server says which.
+    if (ratio != 1.0) {
+      if (const auto device = pointerInDevicePixels()) {
+        const QPointF local = QPointF(*device) - mapToGlobal(QPointF(0, 0)) * ratio;
+        // Unless the pointer has moved on since the event.
+        if (std::abs(local.x() - e->position().x() * ratio) <= ratio &&
+            std::abs(local.y() - e->position().y() * ratio) <= ratio)
+          return {view_.deviceToCatalogue(static_cast<int>(std::floor(local.x()))),
+                  view_.deviceToCatalogue(static_cast<int>(std::floor(local.y())))};
+      }
+    }
+    return view_.windowToCatalogue(e->position().x(), e->position().y());
+  }
   // The window may have moved since the press, and the toolkit may not yet
   // know where to: the model's own geometry is the truth.
+  const QPointF sincePress = e->globalPosition() - originAtPress_;
+  const CataloguePoint at = view_.windowToCatalogue(sincePress.x(), sincePress.y());
   const WindowGeometry& now = program_.form1.window();
-  const QPoint moved(now.left - geometryAtPress_.left, now.top - geometryAtPress_.top);
-  return e->globalPosition().toPoint() - originAtPress_ - moved;
+  return {at.x - (now.left - geometryAtPress_.left), at.y - (now.top - geometryAtPress_.top)};
 }
 
 void HandheldWindow::mousePressEvent(QMouseEvent* e) {
@@ -146,48 +220,64 @@ void HandheldWindow::mousePressEvent(QMouseEvent* e) {
   // With no other button held, a press still captured lost its release
   // (a grab taken away by another program): let it go, or no press would
   // ever reach the handheld again.
-  if (pointer.captured() != NoElement && e->buttons() == e->button())
+  if (pointer.captured() != NoElement && e->buttons() == e->button()) {
+    placement_.released();
     input_.deliver({ModelInput::release(pointer.heldButton())});
-  if (pointer.captured() == NoElement) {
-    originAtPress_ = e->globalPosition().toPoint() - e->position().toPoint();
-    geometryAtPress_ = program_.form1.window();
   }
-  const QPoint at = clientPoint(e);
+  if (pointer.captured() == NoElement) {
+    originAtPress_ = e->globalPosition() - e->position();
+    geometryAtPress_ = program_.form1.window();
+    const QPoint global = e->globalPosition().toPoint();
+    placement_.pressed(global.x(), global.y());
+  }
+  const CataloguePoint at = clientPoint(e);
   QToolTip::hideText();
   hintDelay_.stop();
-  input_.deliver({ModelInput::press(at.x(), at.y(), *button)});
+  input_.deliver({ModelInput::press(at.x, at.y, *button)});
 }
 
 void HandheldWindow::mouseMoveEvent(QMouseEvent* e) {
-  const QPoint at = clientPoint(e);
+  const CataloguePoint at = clientPoint(e);
   Pointer& pointer = program_.pointer;
-  input_.deliver({ModelInput::move(at.x(), at.y())});
-  if (pointer.captured() == NoElement) hover(at);
+  const QPoint global = e->globalPosition().toPoint();
+  placement_.pointerAt(global.x(), global.y());
+  input_.deliver({ModelInput::move(at.x, at.y)});
+  if (pointer.captured() == NoElement) {
+    hover(at);
+  } else {
+    // A drag follows the pointer exactly, also between the model's steps of
+    // one catalogue pixel.
+    moveTo(placement_.rect());
+  }
 }
 
 void HandheldWindow::mouseReleaseEvent(QMouseEvent* e) {
   const auto button = buttonOf(e->button());
   if (!button) return;
   Pointer& pointer = program_.pointer;
-  const QPoint at = clientPoint(e);
+  const CataloguePoint at = clientPoint(e);
   if (pointer.captured() != NoElement) {
     // Another button let go while one is held belongs to no press.
     if (pointer.heldButton() != *button) return;
+    const QPoint global = e->globalPosition().toPoint();
+    placement_.pointerAt(global.x(), global.y());
     // The release counts where it happens, as a move there would have told.
-    if (at != QPoint(pointer.x(), pointer.y())) {
-      input_.deliver({ModelInput::move(at.x(), at.y()), ModelInput::release(*button)});
+    if (at != CataloguePoint{pointer.x(), pointer.y()}) {
+      input_.deliver({ModelInput::move(at.x, at.y), ModelInput::release(*button)});
     } else {
       input_.deliver({ModelInput::release(*button)});
     }
+    placement_.released();
+    moveTo(placement_.rect());
   }
   hover(at);
   if (*button == MouseButton::Right && !closed_) menu_.popup(e->globalPosition().toPoint());
 }
 
-void HandheldWindow::hover(QPoint at) {
-  const Element e = hitTest(program_.form1.surface, at.x(), at.y());
+void HandheldWindow::hover(CataloguePoint at) {
+  const Element e = hitTest(program_.form1.surface, at.x, at.y);
   const ElementHint* hint = e == NoElement ? nullptr : hintOf(e);
-  if (hint) hintRect_ = elementRect(e);
+  if (hint) hintRect_ = windowRect(e);
   if (hint == hint_) return;
   hint_ = hint;
   if (!hint) {

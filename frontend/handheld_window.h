@@ -9,14 +9,20 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "frontend/picture_set.h"
 #include "core/launcher/program.h"
 #include "frontend/event_clock.h"
 #include "frontend/model_input.h"
+#include "frontend/view_scale.h"
+#include "frontend/window_placement.h"
 
 namespace cantiere {
+
+class SizeMenu;
 
 inline constexpr const char* kApplicationTitle = "Cantiere (Ludoria) Simulator";
 
@@ -25,8 +31,20 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   HandheldWindow(Program& program, ModelInput& input, const PictureSet& pictures);
   ~HandheldWindow() override;
 
-  // Follows the model's window: client area at (left, top), its size.
+  // Follows the model's window: client area at (left, top), its size,
+  // scaled by the zoom (window pixels).
   void place(const WindowGeometry& g);
+
+  // The zoom and the screen's device pixel ratio the window is drawn at
+  // (a shape mask of the case scales by `view().toWindow`).
+  const ViewScale& view() const { return view_; }
+  // Shows the handheld at a zoom step (another value is taken as 100) and
+  // stores it as "Zoom".
+  void setZoom(int percent);
+  SizeMenu& sizeMenu() { return *sizeMenu_; }
+  // The screen area the window is kept inside when the program places it
+  // (window pixels); by default the primary screen's available area.
+  std::function<QRect()> screenArea;
 
   // The context menu `PM_Menu`; its actions carry the shortcuts.
   QMenu& menu() { return menu_; }
@@ -56,8 +74,13 @@ class HandheldWindow : public QWidget, public SurfaceListener {
 
  private:
   void buildMenu();
-  QPoint clientPoint(const QMouseEvent* e) const;
-  void hover(QPoint at);
+  CataloguePoint clientPoint(const QMouseEvent* e) const;
+  void hover(CataloguePoint at);
+  void showView(const ViewScale& view);
+  void moveTo(const Rect& r);
+  Rect area() const;
+  // An element's rectangle in window pixels, covering its device pixels.
+  QRect windowRect(Element e) const;
   void showHint();
   void deliverRelease();
 
@@ -72,8 +95,16 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // Where the client area's origin was on the screen at the press, and the
   // model's window then: during a drag the window moves under the pointer,
   // and the client point is worked out from the screen position.
-  QPoint originAtPress_;
+  QPointF originAtPress_;
   WindowGeometry geometryAtPress_{};
+
+  // The zoom and ratio drawn at, the pictures for them (the shared 1x ones
+  // at 1x), and the window's place on the screen.
+  ViewScale view_;
+  PictureSet scaledPictures_;
+  const PictureSet* drawn_;
+  WindowPlacement placement_;
+  std::unique_ptr<SizeMenu> sizeMenu_;
 
   const ElementHint* hint_ = nullptr;
   QRect hintRect_;
@@ -92,5 +123,9 @@ class HandheldWindow : public QWidget, public SurfaceListener {
 // Asks the X server to send a held key as repeated presses alone
 // (detectable auto-repeat), where the platform is X11. True when granted.
 bool enableDetectableAutoRepeat();
+
+// Where the pointer is on the X screen, in device pixels; nothing where the
+// platform is not X11.
+std::optional<QPoint> pointerInDevicePixels();
 
 }  // namespace cantiere

@@ -30,12 +30,29 @@ QUrl QtDesktop::urlFor(const char* target) {
   return QUrl::fromLocalFile(QDir::cleanPath(QDir::current().absoluteFilePath(text)));
 }
 
-ScreenSize QtDesktop::screen() const {
-  if (screenOverride) return *screenOverride;
+void QtDesktop::setHandheld(HandheldWindow* window) {
+  handheld_ = window;
+  if (window) window->screenArea = [this] { return availableArea(); };
+}
+
+QRect QtDesktop::availableArea() const {
+  if (screenOverride) return {0, 0, screenOverride->width, screenOverride->height};
   const QScreen* primary = QGuiApplication::primaryScreen();
-  if (!primary) return {0, 0};
-  const QSize size = primary->geometry().size();
-  return {size.width(), size.height()};
+  return primary ? primary->availableGeometry() : QRect();
+}
+
+ScreenSize QtDesktop::screen() const {
+  ScreenSize size{0, 0};
+  if (screenOverride) {
+    size = *screenOverride;
+  } else if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+    size = {primary->geometry().width(), primary->geometry().height()};
+  }
+  // The model places its window in catalogue pixels: on a zoomed handheld
+  // its formulas see the screen as that many of them.
+  if (!handheld_) return size;
+  const double zoom = handheld_->view().zoom();
+  return {static_cast<int>(size.width / zoom), static_cast<int>(size.height / zoom)};
 }
 
 void QtDesktop::windowChanged(const WindowGeometry& g) {

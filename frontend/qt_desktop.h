@@ -3,6 +3,7 @@
 // event loop.
 #pragma once
 
+#include <QRect>
 #include <QUrl>
 #include <functional>
 #include <optional>
@@ -19,7 +20,7 @@ class QtDesktop : public Desktop {
  public:
   QtDesktop();
 
-  void setHandheld(HandheldWindow* window) { handheld_ = window; }
+  void setHandheld(HandheldWindow* window);
   void setLauncher(QWidget* window) { launcher_ = window; }
   void setAbout(QWidget* window) { about_ = window; }
 
@@ -27,8 +28,11 @@ class QtDesktop : public Desktop {
   // the program.
   std::function<void(const QUrl&)> opener;
   std::function<void()> quitter;
-  // A screen size in place of the primary screen's (tests).
+  // A screen size in place of the primary screen's (tests); it is all
+  // available to windows.
   std::optional<ScreenSize> screenOverride;
+  // The part of the primary screen windows may use, in window pixels.
+  QRect availableArea() const;
 
   // The URL "open" gives the desktop for a target: a URL with a scheme as it
   // is, anything else a file named relative to the working folder.

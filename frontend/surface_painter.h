@@ -1,28 +1,40 @@
 // Draws the handheld window's elements: the one drawing used by the desktop
-// window and by the driver's snapshot, so the two cannot disagree.
+// window and by the driver's snapshot, so the two cannot disagree. It draws
+// in device pixels at any scale; the pictures must be those of the view's
+// device scale.
 #pragma once
 
 #include <QImage>
 #include <QPainter>
 #include <QRect>
 
-#include "frontend/picture_set.h"
 #include "core/lcd/surface.h"
+#include "frontend/picture_set.h"
+#include "frontend/view_scale.h"
 
 namespace cantiere {
 
-// An element's rectangle in window pixels.
-QRect elementRect(Element e);
+QRect toQRect(const Rect& r);
+Rect fromQRect(const QRect& r);
+
+// An element's rectangle in device pixels (at 1x, window pixels).
+QRect elementRect(Element e, const ViewScale& view = {});
 
 // Black background, then every shown element whose rectangle meets
-// `region`, lowest first, each with the picture it holds now (none draws
-// nothing), transparent ones leaving out their transparent colour. Draws
-// nothing outside `region`.
+// `region` (device pixels), lowest first, each with the picture it holds now
+// (none draws nothing), transparent ones leaving out their transparent
+// colour. Draws nothing outside `region`.
 void paintSurface(QPainter& painter, const Surface& surface, const PictureSet& pictures,
-                  const QRect& region);
+                  const QRect& region, const ViewScale& view = {});
 
-// The client area as the window draws it: 464 wide, 300 high closed or 571
-// open.
-QImage renderWindow(const Surface& surface, const PictureSet& pictures, int width, int height);
+// How one shown element looks: its picture at the top-left corner of its
+// device rectangle, never spilling outside it. Every element is drawn here
+// and nowhere else.
+void paintElement(QPainter& painter, Element e, const QImage& picture, const QRect& target);
+
+// The client area as the window draws it: `width` x `height` catalogue
+// pixels (464 wide, 300 high closed or 571 open), at the view's scale.
+QImage renderWindow(const Surface& surface, const PictureSet& pictures, int width, int height,
+                    const ViewScale& view = {});
 
 }  // namespace cantiere

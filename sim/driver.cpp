@@ -152,12 +152,12 @@ struct Driver::Impl {
     };
     h.started = [this] { trace.enabled = options.trace; };
     h.dump = [this] { writeDump(out, program.form1, scheduler.now()); };
-    h.snapshot = [this](const std::string& file, std::string& error) {
+    h.snapshot = [this](const std::string& file, int zoom, std::string& error) {
       if (!snapshot) {
         error = "this build cannot draw snapshots";
         return false;
       }
-      return snapshot(program, file, error);
+      return snapshot(program, file, zoom, error);
     };
     return h;
   }

@@ -33,10 +33,10 @@ class Driver {
   // program exited, 2 on a line it cannot understand.
   int run(std::istream& script);
 
-  // Snapshot hook: writes a picture of the window to a file; true on
-  // success. Installed by builds that link the painter.
+  // Snapshot hook: writes a picture of the window to a file at a zoom in
+  // percent; true on success. Installed by builds that link the painter.
   using SnapshotWriter = std::function<bool(const class Program&, const std::string& file,
-                                            std::string& error)>;
+                                            int zoomPercent, std::string& error)>;
   void setSnapshotWriter(SnapshotWriter writer);
 
  private:

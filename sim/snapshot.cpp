@@ -1,22 +1,39 @@
-// The driver's `snapshot FILE`: a PNG of the handheld window's client area,
-// drawn by the same painter as the desktop window.
+// The driver's `snapshot FILE [ZOOM]`: a PNG of the handheld window's client
+// area, drawn by the same painter as the desktop window, at a zoom on a
+// screen of device pixel ratio 1.
 #include "sim/snapshot.h"
 
 #include <QImage>
 #include <QString>
 
-#include "frontend/picture_set.h"
+#include <algorithm>
+#include <map>
+#include <string>
+
 #include "core/launcher/program.h"
+#include "frontend/picture_set.h"
 #include "frontend/surface_painter.h"
+#include "frontend/view_scale.h"
 #include "sim/driver.h"
 
 namespace cantiere {
 
 void installSnapshotWriter(Driver& driver) {
-  driver.setSnapshotWriter([](const Program& program, const std::string& file, std::string& error) {
-    static const PictureSet pictures = PictureSet::builtIn();
+  driver.setSnapshotWriter([](const Program& program, const std::string& file, int zoom,
+                              std::string& error) {
+    const auto& steps = ViewScale::kZoomSteps;
+    if (std::find(steps.begin(), steps.end(), zoom) == steps.end()) {
+      error = "snapshot's zoom must be one of";
+      for (int step : steps) error += " " + std::to_string(step);
+      return false;
+    }
+    // Each zoom's pictures are read once per run.
+    static std::map<int, PictureSet> pictures;
+    const ViewScale view(zoom, 1.0);
+    auto at = pictures.find(zoom);
+    if (at == pictures.end()) at = pictures.emplace(zoom, PictureSet::builtIn(view.deviceScale())).first;
     const WindowGeometry& g = program.form1.window();
-    const QImage image = renderWindow(program.form1.surface, pictures, g.width, g.height);
+    const QImage image = renderWindow(program.form1.surface, at->second, g.width, g.height, view);
     if (!image.save(QString::fromStdString(file), "PNG")) {
       error = "cannot write " + file;
       return false;

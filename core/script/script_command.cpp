@@ -226,8 +226,13 @@ bool parseCommand(const std::vector<std::string>& w, ScriptCommand& c, std::stri
   }
   if (cmd == "snapshot") {
     c.verb = Verb::Snapshot;
-    if (w.size() != 2) {
-      error = "snapshot needs one file name";
+    c.x = 100;
+    if (w.size() < 2 || w.size() > 3) {
+      error = "snapshot needs one file name and may take a zoom in percent";
+      return false;
+    }
+    if (w.size() == 3 && (!toInt(w[2], c.x) || c.x <= 0)) {
+      error = "snapshot's zoom is a whole number of percent";
       return false;
     }
     return true;

@@ -25,7 +25,8 @@ struct ScriptCommand {
   Verb verb = Verb::Dump;
   MouseButton button = MouseButton::Left;
   bool buttonNamed = false;        // press, release: a button was given
-  std::int32_t x = 0, y = 0;       // the point; play: the entry; keys: the code; menu: the entry
+  std::int32_t x = 0, y = 0;       // the point; play: the entry; keys: the code; menu: the entry;
+                                   // snapshot: the zoom in percent
   std::int64_t ms = 0;             // wait: milliseconds; timeofday: universal ms of the day
   std::int32_t offsetMinutes = 0;  // timeofday: how far local time runs ahead of universal
   bool operator==(const ScriptCommand&) const = default;

@@ -147,7 +147,7 @@ bool ScriptRunner::command(const std::vector<std::string>& words, std::string& e
       if (hooks_.dump) hooks_.dump();
       return true;
     case Verb::Snapshot:
-      return hooks_.snapshot ? hooks_.snapshot(words[1], error) : true;
+      return hooks_.snapshot ? hooks_.snapshot(words[1], c.x, error) : true;
     default:
       return applyInput(c, program_, error);
   }

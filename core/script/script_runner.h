@@ -46,7 +46,7 @@ class ScriptRunner {
     std::function<void()> started;
     // Output commands; without a hook they are passed over.
     std::function<void()> dump;
-    std::function<bool(const std::string& file, std::string& error)> snapshot;
+    std::function<bool(const std::string& file, int zoomPercent, std::string& error)> snapshot;
   };
 
   ScriptRunner(Program& program, Scheduler& scheduler, AnchoredTimeOfDay& time, Hooks hooks);

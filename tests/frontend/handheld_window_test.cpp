@@ -262,7 +262,7 @@ TEST(HandheldWindow, TheMenuHasItsEntriesAndItsShortcutsWorkBeforeTheCaseOpens) 
                                : a->text() + "|" + a->shortcut().toString(QKeySequence::PortableText));
   EXPECT_EQ(shown.join(' '),
             "About...|F1 - View 'Readme.txt'|F2 View 'Whatsnew.txt'|F3 - Open 'Manual.exe'|F4 - "
-            "Reset Hiscores| - E&xit|Esc");
+            "Reset Hiscores| - E&xit|Esc - Size|");
   EXPECT_EQ(rig.form1->menu().defaultAction(), rig.form1->action(MenuEntry::PM_1About));
   EXPECT_TRUE(rig.form1->action(MenuEntry::PM_1About)->font().bold());
 
