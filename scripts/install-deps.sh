@@ -10,7 +10,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   libjpeg62-turbo-dev libturbojpeg0-dev
   libx11-dev
-  fonts-liberation
+  fonts-liberation python3-numpy
   xvfb xdotool x11-utils imagemagick
   debootstrap lintian appstream desktop-file-utils man-db
 )

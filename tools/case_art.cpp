@@ -8,7 +8,9 @@
 #include <QRadialGradient>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace cantiere::art {
 
@@ -43,23 +45,50 @@ int hashNoise(int x, int y, std::uint32_t seed, int amplitude) {
   return static_cast<int>(h % static_cast<std::uint32_t>(2 * amplitude + 1)) - amplitude;
 }
 
-// Adds grain inside `area`: fine for plastic; streaked along x for brushed
-// metal.
-void grain(QImage& image, const QPainterPath& area, std::uint32_t seed, int amplitude, bool brushed) {
+// Adds grain inside `area` of a picture drawn at `scale`: fine for plastic;
+// streaked along x for brushed metal. The grain is laid out on the 1x pixel
+// grid and blended between its points at larger scales, so the material
+// looks the same at every scale.
+void grain(QImage& image, const QPainterPath& area, std::uint32_t seed, int amplitude, bool brushed,
+           int scale) {
   QImage mask(image.size(), QImage::Format_Grayscale8);
   mask.fill(0);
   {
     QPainter m(&mask);
+    m.setTransform(QTransform::fromScale(scale, scale));
     m.fillPath(area, Qt::white);
   }
+  const int width = image.width() / scale, height = image.height() / scale;
+  std::vector<int> field(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    int streak = 0;
+    for (int x = 0; x < width; ++x) {
+      if (brushed) streak = std::clamp(streak + hashNoise(x, y, seed, 1), -amplitude, amplitude);
+      field[static_cast<std::size_t>(y) * width + x] =
+          brushed ? streak + hashNoise(x, y, seed + 7, 1) : hashNoise(x, y, seed, amplitude);
+    }
+  }
+  auto at = [&](int x, int y) {
+    return field[static_cast<std::size_t>(std::clamp(y, 0, height - 1)) * width + std::clamp(x, 0, width - 1)];
+  };
   for (int y = 0; y < image.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     const uchar* in = mask.constScanLine(y);
-    int streak = 0;
+    const double v = (y + 0.5) / scale - 0.5;
+    const int y0 = static_cast<int>(std::floor(v));
+    const double fy = v - y0;
     for (int x = 0; x < image.width(); ++x) {
-      if (brushed) streak = std::clamp(streak + hashNoise(x, y, seed, 1), -amplitude, amplitude);
       if (in[x] < 128) continue;
-      const int d = brushed ? streak + hashNoise(x, y, seed + 7, 1) : hashNoise(x, y, seed, amplitude);
+      int d;
+      if (scale == 1) {
+        d = at(x, y);
+      } else {
+        const double u = (x + 0.5) / scale - 0.5;
+        const int x0 = static_cast<int>(std::floor(u));
+        const double fx = u - x0;
+        d = static_cast<int>(std::lround((at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx) * (1 - fy) +
+                                         (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy));
+      }
       const QRgb c = line[x];
       line[x] = qRgb(std::clamp(qRed(c) + d, 0, 255), std::clamp(qGreen(c) + d, 0, 255),
                      std::clamp(qBlue(c) + d, 0, 255));
@@ -260,22 +289,25 @@ QPainterPath openOutline() {
   return path.simplified();
 }
 
-QImage openCase(bool buttonsRaised) {
-  QImage image(kWidth, kOpenHeight, QImage::Format_RGB32);
+QImage openCase(bool buttonsRaised, int scale) {
+  QImage image(kWidth * scale, kOpenHeight * scale, QImage::Format_RGB32);
   image.fill(Qt::black);
+  const QTransform scaled = QTransform::fromScale(scale, scale);
   {
     QPainter p(&image);
+    p.setTransform(scaled);
     p.setRenderHint(QPainter::Antialiasing, true);
     shell(p, rounded(kLid, 18), kLid);
     shell(p, rounded(kBase, 18), kBase);
     plate(p, kLidPlate);
     plate(p, kBasePlate);
   }
-  grain(image, rounded(kLid, 18).subtracted(rounded(kLidPlate, 9)), 11, 3, false);
-  grain(image, rounded(kBase, 18).subtracted(rounded(kBasePlate, 9)), 12, 3, false);
-  grain(image, rounded(kLidPlate, 9).united(rounded(kBasePlate, 9)), 13, 5, true);
+  grain(image, rounded(kLid, 18).subtracted(rounded(kLidPlate, 9)), 11, 3, false, scale);
+  grain(image, rounded(kBase, 18).subtracted(rounded(kBasePlate, 9)), 12, 3, false, scale);
+  grain(image, rounded(kLidPlate, 9).united(rounded(kBasePlate, 9)), 13, 5, true, scale);
 
   QPainter p(&image);
+  p.setTransform(scaled);
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
   hinge(p, kHinge);
@@ -298,13 +330,15 @@ QImage openCase(bool buttonsRaised) {
   return image;
 }
 
-QImage closedCase() {
-  QImage image(kWidth, kClosedHeight, QImage::Format_RGB32);
+QImage closedCase(int scale) {
+  QImage image(kWidth * scale, kClosedHeight * scale, QImage::Format_RGB32);
   image.fill(Qt::black);
+  const QTransform scaled = QTransform::fromScale(scale, scale);
   const QRectF lid = kBase.translated(0, -kLidFold);
   const QRectF panel = lid.adjusted(26, 30, -26, -34);
   {
     QPainter p(&image);
+    p.setTransform(scaled);
     p.setRenderHint(QPainter::Antialiasing, true);
     hinge(p, kHinge.translated(0, -kLidFold));
     shell(p, rounded(lid, 18), lid);
@@ -316,8 +350,9 @@ QImage closedCase() {
     p.setBrush(g);
     p.drawRoundedRect(panel, 12, 12);
   }
-  grain(image, rounded(lid, 18), 21, 3, false);
+  grain(image, rounded(lid, 18), 21, 3, false, scale);
   QPainter p(&image);
+  p.setTransform(scaled);
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
   const QRectF badge(panel.center().x() - 120, panel.center().y() - 36, 240, 62);

@@ -17,10 +17,11 @@ QRectF rectOf(Element e);
 // with their printed scenery, labels, the cross pad and the buttons, which
 // are drawn raised or pressed (the case picture carries the pressed look; the
 // button pictures are cut from the raised one, so they match to the pixel).
-QImage openCase(bool buttonsRaised);
+// Drawn `scale` device pixels to the catalogue pixel.
+QImage openCase(bool buttonsRaised, int scale = 1);
 
-// The closed handheld seen from above, 464 x 300.
-QImage closedCase();
+// The closed handheld seen from above, 464 x 300 times `scale`.
+QImage closedCase(int scale = 1);
 
 // Outline of the open handheld (lid, hinge and base), for cut-outs.
 QPainterPath openOutline();

@@ -1,24 +1,42 @@
 #!/usr/bin/env python3
 """Draws every LCD picture of the handheld as a plain PBM (P1, one pixel row
 per text line, pixels apart as Qt's reader needs) into assets/lcd/, at the
-size the element catalogue gives.
+size the element catalogue gives, and the same pictures at 2x, 3x and 4x as
+8-bit grey PNG masks into assets/lcd/<n>x/ for zoomed and high-density
+screens.
 
 Figures are built from simple shapes (thick segments, discs, ellipses) in a
 design space and sampled at pixel centres, so a pose is a handful of joint
-positions rather than hand-placed pixels. Black is the segment, white the
-transparent background; the bottom-left pixel of every picture must stay
-white because it names the transparent colour.
+positions rather than hand-placed pixels. The larger pictures sample the
+same shapes on a finer grid (4 x 4 points per device pixel) and keep the
+share of points inside as the pixel's grey, so their edges are smooth and
+never wider than one device pixel. Pixel-art parts (boxes, stamped glyphs)
+stay pixel squares at every scale; one-pixel lines become thin segments.
+Black is the segment, white the transparent background; the bottom-left
+pixel of every picture must stay white because it names the transparent
+colour.
 
-    python3 tools/make_lcd_pictures.py          # writes assets/lcd/*.pbm
+    python3 tools/make_lcd_pictures.py          # writes assets/lcd/
     python3 tools/make_lcd_pictures.py --check  # fails if a file would change
+
+Needs numpy (Debian: python3-numpy, for /usr/bin/python3).
 """
 import math
 import pathlib
 import re
+import struct
 import sys
+import zlib
+
+try:
+    import numpy as np
+except ImportError:
+    sys.exit("make_lcd_pictures.py needs numpy (apt-get install python3-numpy; run /usr/bin/python3)")
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 OUT = ROOT / "assets" / "lcd"
+SCALES = (2, 3, 4)
+SUBSAMPLES = 4  # per device pixel and axis
 
 
 def bitmap_sizes():
@@ -32,8 +50,12 @@ def bitmap_sizes():
 
 
 # ---------------------------------------------------------------- shapes
-# A shape is a predicate over design coordinates; a pixel (i, j) samples the
-# point (i, j), so integer design coordinates name pixel centres.
+# A shape is a predicate over design coordinates, given as numpy arrays of
+# sample points; a pixel (i, j) of the 1x picture samples the point (i, j),
+# so integer design coordinates name pixel centres. A shape marked `snap` is
+# pixel art: every sample asks it about its 1x pixel's centre, so it stays
+# made of pixel squares at every scale. A shape with a `fine` one draws that
+# at the larger scales instead.
 
 def seg(ax, ay, bx, by, width):
     half = width / 2.0
@@ -41,7 +63,7 @@ def seg(ax, ay, bx, by, width):
     def inside(x, y):
         dx, dy = bx - ax, by - ay
         den = dx * dx + dy * dy
-        t = 0.0 if den == 0 else max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / den))
+        t = 0.0 if den == 0 else np.clip(((x - ax) * dx + (y - ay) * dy) / den, 0.0, 1.0)
         px, py = ax + t * dx - x, ay + t * dy - y
         return px * px + py * py <= half * half + 1e-9
     return inside
@@ -55,31 +77,57 @@ def ellipse(cx, cy, rx, ry):
     return lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1.0 + 1e-9
 
 
+def snapped(shape):
+    shape.snap = True
+    return shape
+
+
 def box(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x <= x1 and y0 <= y <= y1
+    return snapped(lambda x, y: (x0 <= x) & (x <= x1) & (y0 <= y) & (y <= y1))
+
+
+def moved(shape, dx, dy):
+    """The shape with its origin at (dx, dy)."""
+    out = lambda x, y: shape(x - dx, y - dy)
+    out.snap = getattr(shape, "snap", False)
+    if hasattr(shape, "fine"):
+        out.fine = moved(shape.fine, dx, dy)
+    return out
 
 
 def poly(points):
     def inside(x, y):
-        hit = False
+        hit = np.zeros(np.shape(x), dtype=bool)
         n = len(points)
         for k in range(n):
             (x0, y0), (x1, y1) = points[k], points[(k + 1) % n]
-            if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
-                hit = not hit
+            if y0 == y1:
+                continue  # a level edge is never crossed
+            hit ^= ((y0 > y) != (y1 > y)) & (x < x0 + (y - y0) * (x1 - x0) / (y1 - y0))
+        return hit
+    return inside
+
+
+def anyof(shapes):
+    def inside(x, y):
+        hit = shapes[0](x, y)
+        for shape in shapes[1:]:
+            hit = hit | shape(x, y)
         return hit
     return inside
 
 
 def polyline(points, width):
-    parts = [seg(*points[k], *points[k + 1], width) for k in range(len(points) - 1)]
-    return lambda x, y: any(p(x, y) for p in parts)
+    return anyof([seg(*points[k], *points[k + 1], width) for k in range(len(points) - 1)])
 
 
 def pixels(x0, y0, x1, y1):
     """A one-pixel line between two pixels (Bresenham), crisper than a thin
-    segment sampled at pixel centres."""
+    segment sampled at pixel centres; at the larger scales, a segment one
+    1x pixel wide."""
     x0, y0, x1, y1 = (int(round(v)) for v in (x0, y0, x1, y1))
+    fine = seg(x0, y0, x1, y1, 1.0)
+    ends = (x0, y0, x1, y1)
     dx, dy = abs(x1 - x0), -abs(y1 - y0)
     sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
     err, points = dx + dy, set()
@@ -94,43 +142,114 @@ def pixels(x0, y0, x1, y1):
         if e2 <= dx:
             err += dx
             y0 += sy
-    return lambda x, y: (int(round(x)), int(round(y))) in points
+    lo_x, lo_y = min(ends[0], ends[2]), min(ends[1], ends[3])
+    grid = np.zeros((abs(ends[3] - ends[1]) + 1, abs(ends[2] - ends[0]) + 1), dtype=bool)
+    for px, py in points:
+        grid[py - lo_y, px - lo_x] = True
+
+    def inside(x, y):
+        i, j = np.rint(x).astype(int) - lo_x, np.rint(y).astype(int) - lo_y
+        ok = (i >= 0) & (j >= 0) & (i < grid.shape[1]) & (j < grid.shape[0])
+        return ok & grid[np.where(ok, j, 0), np.where(ok, i, 0)]
+    inside.fine = fine
+    return inside
 
 
 # ---------------------------------------------------------------- canvas
 
 class Pic:
+    """A picture as the steps that draw it, so it can be drawn at any scale:
+    painted shapes, and pixels stamped at their 1x place."""
+
     def __init__(self, w, h):
         self.w, self.h = w, h
-        self.px = [[0] * w for _ in range(h)]
+        self.steps = []
+        self._px = None
 
     def paint(self, items, place=lambda i, j: (i, j)):
         """items: (shape, 1 for black or 0 for white), painted in order.
         place maps a pixel to design coordinates."""
-        for j in range(self.h):
-            for i in range(self.w):
-                x, y = place(i, j)
-                for shape, value in items:
-                    if shape(x, y):
-                        self.px[j][i] = value
+        self.steps.append(("paint", items, place))
+        self._px = None
         return self
+
+    def _stamp(self):
+        if not self.steps or self.steps[-1][0] != "stamp":
+            self.steps.append(("stamp", np.full((self.h, self.w), -1, dtype=np.int8)))
+        self._px = None
+        return self.steps[-1][1]
 
     def art(self, rows, ox=0, oy=0):
         """Stamps ASCII art: '#' black, anything else left alone."""
+        stamp = self._stamp()
         for j, row in enumerate(rows):
             for i, ch in enumerate(row):
                 if ch == "#":
-                    self.px[oy + j][ox + i] = 1
+                    stamp[oy + j, ox + i] = 1
         return self
 
     def set(self, i, j, v=1):
         if 0 <= i < self.w and 0 <= j < self.h:
-            self.px[j][i] = v
+            self._stamp()[j, i] = v
+
+    def ink(self, scale, subsamples):
+        """1 where a sample point is black, on a grid of `subsamples` points
+        per device pixel and axis (at 1x, the pixel centres)."""
+        n = 1 if scale == 1 else scale * subsamples
+        us = (np.arange(self.w * n) + 0.5) / n - 0.5 if n > 1 else np.arange(self.w, dtype=float)
+        vs = (np.arange(self.h * n) + 0.5) / n - 0.5 if n > 1 else np.arange(self.h, dtype=float)
+        u, v = np.meshgrid(us, vs)
+        pi, pj = np.floor(u + 0.5).astype(int), np.floor(v + 0.5).astype(int)
+        value = np.zeros(u.shape, dtype=np.uint8)
+        for step in self.steps:
+            if step[0] == "stamp":
+                stamped = step[1][pj, pi]
+                value = np.where(stamped >= 0, stamped, value).astype(np.uint8)
+                continue
+            _, items, place = step
+            x, y = place(u, v)
+            xs, ys = place(pi.astype(float), pj.astype(float))
+            for shape, colour in items:
+                if scale > 1 and hasattr(shape, "fine"):
+                    shape = shape.fine
+                hit = shape(xs, ys) if getattr(shape, "snap", False) else shape(x, y)
+                value[np.broadcast_to(hit, value.shape)] = colour
+        return value
+
+    @property
+    def px(self):
+        """The 1x picture: rows of 0 (white) and 1 (black)."""
+        if self._px is None:
+            self._px = self.ink(1, 1).tolist()
+        return self._px
+
+    def grey(self, scale):
+        """The picture at `scale` as 8-bit grey: 255 white, 0 black."""
+        ink = self.ink(scale, SUBSAMPLES).astype(np.float64)
+        n = SUBSAMPLES
+        cover = ink.reshape(self.h * scale, n, self.w * scale, n).mean(axis=(1, 3))
+        return np.rint(255.0 * (1.0 - cover)).astype(np.uint8)
 
     def pbm(self):
         lines = ["P1", f"{self.w} {self.h}"]
         lines += [" ".join(str(v) for v in row) for row in self.px]
         return "\n".join(lines) + "\n"
+
+
+def png(grey):
+    """An 8-bit grey PNG, each row filtered by its previous row (masks are
+    mostly runs of white, so rows repeat)."""
+    h, w = grey.shape
+    rows = grey.astype(np.int16)
+    up = np.vstack([np.zeros((1, w), dtype=np.int16), rows[:-1]])
+    filtered = ((rows - up) % 256).astype(np.uint8)
+    raw = b"".join(b"\x02" + filtered[j].tobytes() for j in range(h))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 0, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def placed(ax, ay, flip=False, angle=0.0):
@@ -286,13 +405,13 @@ def barrel_side(angle, length=11.0, girth=7.0):
 
     def body(x, y):  # bulging in the middle, flat at the ends
         u, v = local(x, y)
-        return abs(u) <= a and abs(v) <= b * (1.0 - 0.3 * (u / a) ** 2)
+        return (abs(u) <= a) & (abs(v) <= b * (1.0 - 0.3 * (u / a) ** 2))
 
     def stave(x, y):  # white gaps between the staves, broken by the hoops
         u, v = local(x, y)
-        on_hoop = any(abs(u - k) <= 0.7 for k in (-a * 0.55, a * 0.55))
-        return abs(abs(v) - b * 0.4) <= 0.5 and abs(u) < a - 1.2 and not on_hoop
-    return [(body, 1), (lambda x, y: body(x, y) and stave(x, y), 0)]
+        on_hoop = (abs(u - -a * 0.55) <= 0.7) | (abs(u - a * 0.55) <= 0.7)
+        return (abs(abs(v) - b * 0.4) <= 0.5) & (abs(u) < a - 1.2) & ~on_hoop
+    return [(body, 1), (lambda x, y: body(x, y) & stave(x, y), 0)]
 
 
 def barrel_end(angle, r=4.6):
@@ -302,7 +421,7 @@ def barrel_end(angle, r=4.6):
 
     def spokes(x, y):
         u, v = c * x + s * y, -s * x + c * y
-        return (abs(u) <= 0.5 or abs(v) <= 0.5) and x * x + y * y <= (r - 1.3) ** 2
+        return ((abs(u) <= 0.5) | (abs(v) <= 0.5)) & (x * x + y * y <= (r - 1.3) ** 2)
     return [(disc(0, 0, r), 1), (spokes, 0), (disc(0, 0, 0.8), 1)]
 
 
@@ -493,8 +612,8 @@ def alarm_bell(w, h):
     for side in (-1, 1):  # ringing marks
         for rad in (10.0, 13.0):
             def arc(x, y, side=side, rad=rad):
-                d = math.hypot(x - cx, y - (top + 8))
-                return abs(d - rad) <= 0.5 and (x - cx) * side > rad * 0.85
+                d = np.hypot(x - cx, y - (top + 8))
+                return (abs(d - rad) <= 0.5) & ((x - cx) * side > rad * 0.85)
             items.append((arc, 1))
     return Pic(w, h).paint(items)
 
@@ -531,7 +650,7 @@ def pictures(sizes):
     p["Im_Gru2"] = crane(w, h, (w - 7, 7), (1.5, 2), (w - 8, 6, w - 1, h - 2))
     w, h = sz("Im_Gru3")
     # The player rides up hanging from the hook at the jib's tip.
-    rider = [(lambda x, y, s=s: s(x - 10, y - 23), v) for s, v in player(HANG)]
+    rider = [(moved(s, 10, 23), v) for s, v in player(HANG)]
     p["Im_Gru3"] = crane(w, h, (w - 6, h - 14), (10, 3), (w - 8, h - 13, w - 1, h - 2),
                          extra=[(seg(10, 3, 10, 7, 1.0), 1)] + rider)
 
@@ -608,6 +727,16 @@ def pictures(sizes):
     return p
 
 
+def outputs(pics):
+    """{path: bytes} of every file the tool makes."""
+    files = {}
+    for name, pic in sorted(pics.items()):
+        files[OUT / f"{name}.pbm"] = pic.pbm().encode()
+        for scale in SCALES:
+            files[OUT / f"{scale}x" / f"{name}.png"] = png(pic.grey(scale))
+    return files
+
+
 def main():
     check = "--check" in sys.argv[1:]
     sizes = bitmap_sizes()
@@ -628,20 +757,19 @@ def main():
     if problems:
         print("\n".join(problems), file=sys.stderr)
         return 1
-    OUT.mkdir(parents=True, exist_ok=True)
     stale = []
-    for name, pic in sorted(pics.items()):
-        path = OUT / f"{name}.pbm"
-        data = pic.pbm()
-        if path.exists() and path.read_text() == data:
+    for path, data in outputs(pics).items():
+        if path.exists() and path.read_bytes() == data:
             continue
-        stale.append(name)
+        stale.append(str(path.relative_to(OUT)))
         if not check:
-            path.write_text(data)
+            path.parent.mkdir(parents=True, exist_ok=True)
+            path.write_bytes(data)
     if check and stale:
         print("out of date: " + ", ".join(stale), file=sys.stderr)
         return 1
-    print(f"{len(pics)} pictures, {len(stale)} {'stale' if check else 'written'}")
+    print(f"{len(pics)} pictures at 1x and {', '.join(f'{s}x' for s in SCALES)}, "
+          f"{len(stale)} files {'stale' if check else 'written'}")
     return 0
 
 
