@@ -1,5 +1,6 @@
 #include "frontend/about_window.h"
 
+#include <QEvent>
 #include <QFrame>
 
 #include "frontend/about.h"
@@ -22,6 +23,7 @@ AboutForm::AboutForm()
   picture_ = new QLabel(this);
   picture_->setGeometry(9, 9, 252, 84);
   picture_->setPixmap(QPixmap::fromImage(builtInPhoto(QStringLiteral("Im_Foto"))));
+  pictureRatio_ = 1.0;
   // Over the picture, so its raised edges show.
   auto* bevel = new QFrame(this);
   bevel->setGeometry(9, 9, 256, 84);
@@ -59,6 +61,16 @@ AboutForm::AboutForm()
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     rows_[i] = {caption, value};
   }
+}
+
+bool AboutForm::event(QEvent* e) {
+  if ((e->type() == QEvent::Show || e->type() == QEvent::ScreenChangeInternal) &&
+      devicePixelRatioF() != pictureRatio_) {
+    pictureRatio_ = devicePixelRatioF();
+    picture_->setPixmap(
+        QPixmap::fromImage(builtInPhoto(QStringLiteral("Im_Foto"), nullptr, pictureRatio_)));
+  }
+  return QWidget::event(e);
 }
 
 }  // namespace cantiere

@@ -19,8 +19,13 @@ class AboutForm : public QWidget {
   const std::array<Row, 5>& rows() const { return rows_; }
   QLabel* picture() const { return picture_; }
 
+ protected:
+  // Shown, or moved to another screen: the picture for its density.
+  bool event(QEvent* e) override;
+
  private:
   QLabel* picture_;
+  double pictureRatio_ = 0;
   std::array<Row, 5> rows_{};
 };
 

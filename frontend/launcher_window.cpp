@@ -106,8 +106,6 @@ SplashForm::SplashForm(Launcher& launcher, ModelInput& input)
   play_->setFocusPolicy(Qt::ClickFocus);
   play_->setAutoDefault(false);
 
-  for (int i = 0; i < 2; ++i)
-    slides_[i] = QPixmap::fromImage(builtInPhoto(QStringLiteral("Im_Piccina%1").arg(i + 1)));
 
   connect(list_, &QComboBox::activated, this, [this](int index) {
     clock_.run([&] { launcher_.CB_SoundChange(index); });
@@ -137,6 +135,14 @@ void SplashForm::refresh() {
     list_->setCurrentIndex(launcher_.soundIndex);  // -1 shows no choice
   }
   play_->setEnabled(launcher_.playEnabled);
+  // The slides follow the screen's density (not the handheld's zoom).
+  if (devicePixelRatioF() != slidesRatio_) {
+    slidesRatio_ = devicePixelRatioF();
+    for (int i = 0; i < 2; ++i)
+      slides_[i] = QPixmap::fromImage(
+          builtInPhoto(QStringLiteral("Im_Piccina%1").arg(i + 1), nullptr, slidesRatio_));
+    slideOnShow_ = 0;
+  }
   if (slideOnShow_ != launcher_.slideShown) {
     slideOnShow_ = launcher_.slideShown;
     if (slideOnShow_ == 1 || slideOnShow_ == 2) {

@@ -67,6 +67,7 @@ class SplashForm : public QWidget {
   QComboBox* list_;
   QPushButton* play_;
   QPixmap slides_[2];
+  double slidesRatio_ = 0;  // the screen density the slides are made for
   int slideOnShow_ = 0;
 };
 
