@@ -92,10 +92,12 @@ const Rect& WindowPlacement::rezoom(const WindowGeometry& model, const ViewScale
   const int middle2 = 2 * rect_.left + rect_.width;  // twice the middle, exactly
   const int width = to.toWindow(model.width), height = to.toWindow(model.height);
   const Rect wanted{(middle2 - width) / 2, foldY - to.toWindow(fold), width, height};
+  // A window waiting off screen waits where the model put it.
   const bool parked = !meets(rect_, area);
   model_ = model;
   view_ = to;
-  rect_ = parked ? wanted : placed(wanted, area);
+  rect_ = parked ? to.toWindow(Rect{model.left, model.top, model.width, model.height})
+                 : placed(wanted, area);
   remember();
   return rect_;
 }
