@@ -18,8 +18,9 @@ inline const PictureSet& sharedPictures() {
 
 class DesktopRig {
  public:
-  explicit DesktopRig(ScreenSize screen = {1024, 768}, int storedSoundMode = -2) {
+  explicit DesktopRig(ScreenSize screen = {1024, 768}, int storedSoundMode = -2, int storedZoom = 0) {
     if (storedSoundMode != -2) settings.values["soundmode"] = storedSoundMode;
+    if (storedZoom) settings.values["zoom"] = storedZoom;
     desktop.screenOverride = screen;
     desktop.opener = [this](const QUrl& url) { opened.push_back(url); };
     desktop.quitter = [this] { ++quits; };
