@@ -4,10 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -266,7 +268,8 @@ TEST(ShippedWindow, ClosedWindowIsTheClosedCasePhotograph) {
   EXPECT_EQ(window, shipped().picture(Im_Front, false).convertToFormat(window.format()));
 }
 
-TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
+// The open case with every LCD figure lit and 12:00 in the digits.
+Surface everySegment() {
   Surface s;
   s.hide(Im_Front);
   s.show(Im_Base);
@@ -280,6 +283,11 @@ TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
   s.copyPicture(Im_NumPos2, Im_Num2);
   s.copyPicture(Im_NumPos3, Im_Num0);
   s.copyPicture(Im_NumPos4, Im_Num0);
+  return s;
+}
+
+TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
+  const Surface s = everySegment();
   const QImage window = renderWindow(s, shipped(), 464, 571);
   const QImage& base = shipped().picture(Im_Base, false);
   QImage ink(464, 571, QImage::Format_Grayscale8);
@@ -307,6 +315,155 @@ TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
   EXPECT_GT(inked, 2000);
   EXPECT_EQ(wrongInk, 0);
   EXPECT_EQ(wrongCase, 0);
+}
+
+// ---------------------------------------------------------------- scales
+
+TEST(ShippedPictures, EveryPictureIsMadeAtEveryArtScale) {
+  for (int art : {2, 3, 4}) {
+    int smooth = 0, masks = 0;
+    const PictureSet set = PictureSet::builtIn(art);
+    EXPECT_TRUE(set.problems().isEmpty()) << art << "x: " << set.problems().join('\n').toStdString();
+    for (int i = 0; i < ElementCount; ++i) {
+      const Element e = el(i);
+      if (!ownPicture(e)) continue;
+      const QImage& image = set.picture(e, info(e).picture == PictureKind::Bitmap);
+      ASSERT_EQ(image.size(), QSize(info(e).rect.width * art, info(e).rect.height * art)) << info(e).name;
+      if (info(e).picture != PictureKind::Bitmap) continue;
+      // Figures on a transparent ground; those drawn from shapes (not the
+      // pixel-art glyphs) anti-aliased.
+      int partial = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) partial += qAlpha(image.pixel(x, y)) % 255 != 0;
+      EXPECT_EQ(qAlpha(image.pixel(0, image.height() - 1)), 0) << info(e).name;
+      ++masks;
+      smooth += partial > 0;
+    }
+    EXPECT_GT(smooth, masks * 3 / 4) << art;
+  }
+  // Between the art's scales, the nearest art resampled to the element.
+  const PictureSet between = PictureSet::builtIn(2.5);
+  EXPECT_EQ(between.picture(Im_Base, false).size(), QSize(1160, 1428));
+  EXPECT_EQ(between.picture(Im_Heart1, true).size(), QSize(13, 18));  // 12.5 x 17.5
+}
+
+TEST(PictureLoading, ALargerPictureMissingIsTheOneTimesPictureEnlarged) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const char* file : {"lcd/Im_Heart2.pbm", "pictures/Puls_Time.jpg"}) {
+    QDir(dir.path()).mkpath(QFileInfo(dir.filePath(file)).path());
+    QFile::copy(QStringLiteral(CANTIERE_ASSETS_DIR "/") + file, dir.filePath(file));
+  }
+  const PictureSet set = PictureSet::load(dir.path(), 3);
+  EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("lcd/3x/Im_Heart2.png")));
+  EXPECT_EQ(set.picture(Im_Heart2, true).size(), QSize(24, 24));
+  EXPECT_EQ(set.picture(Puls_Time, false).size(), QSize(60, 36));
+  EXPECT_TRUE(set.picture(Im_Heart1, true).isNull()) << "missing at every scale";
+}
+
+// The mean difference of each channel between `big` reduced by `n` (each
+// n x n block averaged) and `one`.
+double reducedDifference(const QImage& big, const QImage& one, int n) {
+  double total = 0;
+  for (int y = 0; y < one.height(); ++y)
+    for (int x = 0; x < one.width(); ++x) {
+      int sum[3] = {0, 0, 0};
+      for (int dy = 0; dy < n; ++dy)
+        for (int dx = 0; dx < n; ++dx) {
+          const QRgb c = big.pixel(x * n + dx, y * n + dy);
+          sum[0] += qRed(c), sum[1] += qGreen(c), sum[2] += qBlue(c);
+        }
+      const QRgb c = one.pixel(x, y);
+      total += std::abs(sum[0] / double(n * n) - qRed(c)) + std::abs(sum[1] / double(n * n) - qGreen(c)) +
+               std::abs(sum[2] / double(n * n) - qBlue(c));
+    }
+  return total / (3.0 * one.width() * one.height());
+}
+
+TEST(ShippedWindow, TheLargerSizesReducedAreTheOneTimesPicture) {
+  const Surface s = everySegment();
+  const QImage one = renderWindow(s, shipped(), 464, 571);
+  for (int zoom : {200, 300, 400}) {
+    const ViewScale view(zoom, 1.0);
+    const QImage big = renderWindow(s, PictureSet::builtIn(view.deviceScale()), 464, 571, view);
+    ASSERT_EQ(big.size(), QSize(464, 571) * (zoom / 100));
+    const double difference = reducedDifference(big, one, zoom / 100);
+    EXPECT_LT(difference, 4.0) << zoom;
+    std::printf("%d %%: %.2f levels from the 1x picture on average\n", zoom, difference);
+  }
+}
+
+// Blur on an LCD figure drawn over a plain case: pixels between the case's
+// colour and the figure's black none of whose eight neighbours is either.
+// Wherever an edge crosses a pixel, one neighbour lies wholly on each side
+// of it when the edge is sharp (its pixels are the share of the pixel the
+// figure covers); a picture stretched with smoothing spreads each edge over
+// several pixels, the middle ones with no pure neighbour.
+struct Blur {
+  int between = 0, blurred = 0;
+};
+
+Blur blurOf(const QImage& image, QRgb ground) {
+  auto kind = [&](int x, int y) {  // 0 ground, 1 ink, 2 between
+    const QRgb c = image.pixel(x, y);
+    return c == ground ? 0 : c == qRgb(0, 0, 0) ? 1 : 2;
+  };
+  Blur blur;
+  for (int y = 1; y + 1 < image.height(); ++y)
+    for (int x = 1; x + 1 < image.width(); ++x) {
+      if (kind(x, y) != 2) continue;
+      ++blur.between;
+      bool pure = false;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) pure = pure || kind(x + dx, y + dy) != 2;
+      blur.blurred += !pure;
+    }
+  return blur;
+}
+
+// Every LCD figure drawn alone over a plain case, with a margin of case.
+Blur blurOf(const PictureSet& pictures, const ViewScale& view, QRgb ground) {
+  Blur total;
+  for (int i = 0; i < ElementCount; ++i) {
+    const Element e = el(i);
+    if (!isLcd(e) || info(e).picture != PictureKind::Bitmap) continue;
+    Surface s;
+    s.hide(Im_Front);
+    s.show(Im_Base);
+    s.show(e);
+    const QRect rect = elementRect(e, view).adjusted(-2, -2, 2, 2);
+    QImage image(rect.size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.translate(-rect.topLeft());
+    paintSurface(painter, s, pictures, rect, view);
+    painter.end();
+    const Blur b = blurOf(image, ground);
+    total.between += b.between;
+    total.blurred += b.blurred;
+  }
+  return total;
+}
+
+TEST(ShippedWindow, SegmentEdgesAreNoWiderThanADevicePixel) {
+  const QRgb ground = qRgb(200, 210, 180);
+  for (int n : {2, 3, 4}) {
+    const ViewScale view(100 * n, 1.0);
+    PictureSet pictures = PictureSet::builtIn(n);
+    pictures.setPicture(Im_Base, filled(464 * n, 571 * n, ground));
+    const Blur sharp = blurOf(pictures, view, ground);
+    // The measure sees blur: the 1x pictures stretched with smoothing.
+    PictureSet stretched;
+    for (int i = 0; i < ElementCount; ++i)
+      if (info(el(i)).picture == PictureKind::Bitmap) stretched.setPicture(el(i), shipped().picture(el(i), false));
+    stretched = stretched.atScale(n);
+    stretched.setPicture(Im_Base, filled(464 * n, 571 * n, ground));
+    const Blur soft = blurOf(stretched, view, ground);
+    std::printf("%dx: %d of %d edge pixels blurred; stretched, %d of %d\n", n, sharp.blurred, sharp.between,
+                soft.blurred, soft.between);
+    EXPECT_GT(sharp.between, 1000) << n;
+    EXPECT_LT(sharp.blurred * 100, sharp.between) << n;
+    EXPECT_GT(soft.blurred * 10, soft.between) << n;
+  }
 }
 
 // ---------------------------------------------------------------- sounds

@@ -275,16 +275,25 @@ TEST(SimBinary, SnapshotsTheClientAreaAtItsSize) {
   const std::string dir = ::testing::TempDir();
   const std::string script = dir + "/snap.sim";
   std::ofstream(script) << "play 2\nsnapshot " << dir << "/closed.png\nclick Im_Front\nsnapshot "
-                        << dir << "/open.png\nsnapshot /nonexistent/folder/x.png\n";
+                        << dir << "/open.png\nsnapshot " << dir << "/open250.png 250\nsnapshot "
+                        << dir << "/closed300.png\nsnapshot /nonexistent/folder/x.png\n";
   const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE + " " +
                           script + " 2>" + dir + "/err.txt";
   EXPECT_EQ(WEXITSTATUS(system(cmd.c_str())), 2) << "an unwritable file stops the script";
   EXPECT_EQ(pngSize(dir + "/closed.png"), std::make_pair(464, 300));
   EXPECT_EQ(pngSize(dir + "/open.png"), std::make_pair(464, 571));
+  EXPECT_EQ(pngSize(dir + "/open250.png"), std::make_pair(1160, 1428));
+  EXPECT_EQ(pngSize(dir + "/open400.png"), std::make_pair(1856, 2284));
   std::ifstream err(dir + "/err.txt");
   std::string message;
   std::getline(err, message);
-  EXPECT_NE(message.find("line 5"), std::string::npos) << message;
+  EXPECT_NE(message.find("line 7"), std::string::npos) << message;
+
+  // Only the window's own sizes.
+  for (const char* zoom : {"125", "x", "200 5"}) {
+    std::ofstream(script) << "snapshot " << dir << "/odd.png " << zoom << "\n";
+    EXPECT_EQ(WEXITSTATUS(system(cmd.c_str())), 2) << zoom;
+  }
 }
 #endif
 
