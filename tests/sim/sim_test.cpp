@@ -276,7 +276,7 @@ TEST(SimBinary, SnapshotsTheClientAreaAtItsSize) {
   const std::string script = dir + "/snap.sim";
   std::ofstream(script) << "play 2\nsnapshot " << dir << "/closed.png\nclick Im_Front\nsnapshot "
                         << dir << "/open.png\nsnapshot " << dir << "/open250.png 250\nsnapshot "
-                        << dir << "/closed300.png\nsnapshot /nonexistent/folder/x.png\n";
+                        << dir << "/open400.png 400\nsnapshot /nonexistent/folder/x.png\n";
   const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE + " " +
                           script + " 2>" + dir + "/err.txt";
   EXPECT_EQ(WEXITSTATUS(system(cmd.c_str())), 2) << "an unwritable file stops the script";
