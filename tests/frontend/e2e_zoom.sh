@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# The real program at several sizes on its own 3840 x 2160 X server, used
+# with real X events: at 150, 200 and 300 % and at 100 % with Qt's own
+# QT_SCALE_FACTOR=2, PLAY places the scaled case, the lid opens upwards, the
+# open window matches the driver's snapshot at the same scale pixel for
+# pixel, a click on a button's last pixel presses it and one pixel beyond
+# does not, and a drag moves the window exactly as far as the pointer.
+#
+#   e2e_zoom.sh CANTIERE CANTIERE_SIM
+set -uo pipefail
+
+cantiere=$(realpath "$1")
+sim=$(realpath "$2")
+for tool in Xvfb xdotool import compare convert; do
+  command -v "$tool" >/dev/null || { echo "e2e_zoom: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  [[ -n ${KEEP:-} ]] || rm -rf "$work"; [[ -n ${KEEP:-} ]] && echo "kept $work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {
+  local seconds=$1
+  shift
+  local end=$(($(ms) + seconds * 1000))
+  until "$@"; do
+    (($(ms) < end)) || return 1
+    sleep 0.05
+  done
+}
+
+screen_w=3840 screen_h=2160
+Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+window_named() {
+  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
+}
+geometry() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$X $Y $WIDTH $HEIGHT"
+}
+geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
+pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'; }
+# Catalogue -> window pixels at zoom $z: edges round half up.
+win() { echo $((($1 * z + 50) / 100)); }
+
+# One run: zoom percent, Qt scale factor.
+run() {
+  z=$1
+  local f=$2 name="${1}% x$2"
+  local config="$work/config-$1-$2"
+  mkdir -p "$config/Lanterna"
+  printf '[General]\nSoundMode=2\nZoom=%s\n' "$z" >"$config/Lanterna/Cantiere.ini"
+  XDG_CONFIG_HOME="$config" QT_SCALE_FACTOR=$f "$cantiere" >"$work/app.log" 2>&1 &
+  app_pid=$!
+
+  local launcher="" handheld=""
+  find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
+  wait_for 15 find_launcher || { fail "$name: no launcher"; return; }
+  # The launcher has the keyboard once the start-up is over.
+  focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
+  wait_for 5 focus_is "$launcher" || fail "$name: the launcher did not get the keyboard"
+  local lx ly lw lh
+  read -r lx ly lw lh <<<"$(geometry "$launcher")"
+  xdotool mousemove $((lx + (91 + 32) * f)) $((ly + (280 + 12) * f)) click 1  # PLAY
+
+  # The model sees the screen in catalogue pixels and centres the case for
+  # its opening; the window is that, scaled (all of it fits this screen).
+  local sw=$((screen_w / f * 100 / z)) sh=$((screen_h / f * 100 / z))
+  local left=$(((sw - 464) / 2)) top=271
+  ((sh > 600)) && top=$(((sh - 300 + 271) / 2))
+  local cx=$(($(win "$left") * f)) cy=$(($(win "$top") * f))
+  local cw=$(($(win 464) * f)) ch=$(($(win 300) * f)) oh=$(($(win 571) * f))
+  find_handheld() { handheld=$(window_named 'Cantiere \(Ludoria\) Simulator'); [[ -n $handheld ]]; }
+  wait_for 5 find_handheld || { fail "$name: no handheld"; return; }
+  wait_for 5 geometry_is "$handheld" "$cx $cy $cw $ch" ||
+    { fail "$name: PLAY placed the handheld at $(geometry "$handheld"), not $cx $cy $cw $ch"; return; }
+
+  # The lid: the open case grows upwards, its bottom where the closed one's was.
+  xdotool mousemove $((cx + $(win 232) * f)) $((cy + $(win 150) * f)) click 1
+  local oy=$((cy + ch - oh))
+  wait_for 5 geometry_is "$handheld" "$cx $oy $cw $oh" ||
+    { fail "$name: the open case is at $(geometry "$handheld"), not $cx $oy $cw $oh"; return; }
+  xdotool mousemove 5 5
+  sleep 0.4
+  import -window "$handheld" "$work/open.png"
+  printf 'play 2\nclick Im_Front\nsnapshot %s %d\n' "$work/sim.png" $((z * f)) | "$sim" >/dev/null ||
+    { fail "$name: no snapshot"; return; }
+  local differ
+  differ=$(pixels_differing "$work/open.png" "$work/sim.png")
+  echo "$name: the open case differs from the snapshot at $((z * f)) % in $differ pixels"
+  ((differ == 0)) || { fail "$name: $differ pixels differ from the snapshot"; cp "$work/open.png" "$work/open-$z-$f.png"; cp "$work/sim.png" "$work/sim-$z-$f.png"; }
+
+  # Game A's button, catalogue 387..406 x 328..339: a press on its last
+  # device pixel shows the pressed look; one pixel to the right does not.
+  local bx=$(($(win 387) * f)) by=$(($(win 328) * f)) bw=$((($(win 407) - $(win 387)) * f))
+  local bh=$((($(win 340) - $(win 328)) * f))
+  local crop="${bw}x${bh}+${bx}+${by}"
+  for probe in "$((bx + bw - 1)) pressed" "$((bx + bw)) raised"; do
+    read -r px look <<<"$probe"
+    xdotool mousemove $((cx + px)) $((oy + by + bh - 1)) mousedown 1
+    sleep 0.3
+    import -window "$handheld" "$work/held.png"
+    xdotool mouseup 1
+    sleep 0.2
+    convert "$work/held.png" -crop "$crop" +repage "$work/held-button.png"
+    convert "$work/open.png" -crop "$crop" +repage "$work/open-button.png"
+    local changed
+    changed=$(pixels_differing "$work/held-button.png" "$work/open-button.png")
+    if [[ $look == pressed ]]; then
+      ((changed > 0)) || fail "$name: a press on Game A's last pixel did not press it"
+    else
+      ((changed == 0)) || fail "$name: a press beside Game A changed it in $changed pixels"
+    fi
+  done
+  # That press started a game, which is over; ACL brings back the segments.
+  xdotool mousemove $((cx + ($(win 422) + 1) * f)) $((oy + ($(win 373) + 1) * f)) click 1
+
+  # A drag on the bare case moves the window exactly as far as the pointer.
+  local gx=$((cx + $(win 20) * f)) gy=$((oy + $(win 560) * f))
+  xdotool mousemove "$gx" "$gy" mousedown 1
+  for step in 1 2 3 4 5 6; do
+    xdotool mousemove $((gx + 7 * step * f)) $((gy - 4 * step * f))
+    sleep 0.05
+  done
+  xdotool mouseup 1
+  local dx=$((cx + 42 * f)) dy=$((oy - 24 * f))
+  wait_for 5 geometry_is "$handheld" "$dx $dy $cw $oh" ||
+    fail "$name: dragged by (+$((42 * f)), -$((24 * f))) the window is at $(geometry "$handheld"), not $dx $dy"
+
+  xdotool key Escape
+  ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+  wait_for 5 ended || fail "$name: Esc did not end the program"
+  wait "$app_pid" 2>/dev/null
+  app_pid=""
+  grep -qx "Zoom=$z" "$config/Lanterna/Cantiere.ini" || fail "$name: the size is no longer stored"
+}
+
+run 150 1
+run 200 1
+run 300 1
+run 100 2
+
+if ((failures)); then
+  sed 's/^/  cantiere: /' "$work/app.log" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+echo "1 passed, 0 failed"
