@@ -45,4 +45,12 @@ QImage builtInPhoto(const QString& name, QString* error, double deviceScale) {
   return image;
 }
 
+QIcon builtInIcon() {
+  registerBuiltInPictures();
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/cantiere.png").arg(size), QSize(size, size));
+  return icon;
+}
+
 }  // namespace cantiere

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
   preferX11OnWayland();
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+  QApplication::setWindowIcon(builtInIcon());
   // The handheld's close ends the program, through the model.
   app.setQuitOnLastWindowClosed(false);
 

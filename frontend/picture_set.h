@@ -2,6 +2,7 @@
 // one device scale (device pixels per catalogue pixel).
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -65,5 +66,9 @@ class PictureSet {
 // or at a device scale above 1 from the nearest art, resampled where that is
 // not exact, carrying the scale as its device pixel ratio.
 QImage builtInPhoto(const QString& name, QString* error = nullptr, double deviceScale = 1.0);
+
+// The application's icon at every size it is made in (16 to 256 pixels),
+// so a window's icon is drawn from art of its own size on any screen.
+QIcon builtInIcon();
 
 }  // namespace cantiere

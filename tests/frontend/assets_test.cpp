@@ -347,6 +347,14 @@ TEST(ShippedPictures, EveryPictureIsMadeAtEveryArtScale) {
   EXPECT_EQ(between.picture(Im_Heart1, true).size(), QSize(13, 18));  // 12.5 x 17.5
 }
 
+TEST(ShippedPictures, TheIconIsMadeAtEveryDesktopSize) {
+  shipped();  // the resource is registered
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    EXPECT_EQ(QImage(QStringLiteral(":/icons/hicolor/%1x%1/apps/cantiere.png").arg(size)).size(),
+              QSize(size, size));
+  }
+}
+
 TEST(PictureLoading, ALargerPictureMissingIsTheOneTimesPictureEnlarged) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
