@@ -41,8 +41,6 @@ void SizeMenu::show(int percent) {
   shown_ = percent;
   for (std::size_t i = 0; i < steps_.size(); ++i)
     steps_[i]->setChecked(ViewScale::kZoomSteps[i] == percent);
-  larger_->setEnabled(ViewScale::stepZoom(percent, +1) != percent);
-  smaller_->setEnabled(ViewScale::stepZoom(percent, -1) != percent);
 }
 
 QAction* SizeMenu::step(int percent) const {

@@ -16,7 +16,8 @@ class SizeMenu {
   // `choose` receives the zoom asked for, in percent.
   SizeMenu(QMenu& menu, QWidget& window, std::function<void(int)> choose);
 
-  // Marks the zoom on show and enables the steps that lead somewhere.
+  // Marks the zoom on show; "Larger" and "Smaller" start from it (and do
+  // nothing at the ends).
   void show(int percent);
 
   QMenu* menu() const { return menu_; }
