@@ -12,9 +12,10 @@ class Bonus : public ::testing::Test {
   }
   // The state a catch leaves: the player on the hook at position 1 during a
   // swing, every game timer stopped, the key capture about to begin.
+  // A tickCount below 0 keeps the life's own count.
   void catchNow(int tickCount, int keysLeft = 4) {
     Handheld& h = rig.h;
-    rig.g.TickCount = tickCount;
+    if (tickCount >= 0) rig.g.TickCount = tickCount;
     rig.g.KeysLeft = keysLeft;
     h.MostraKey();
     h.NascondiOmino();
@@ -78,10 +79,12 @@ TEST_F(Bonus, KeyCaptureStepByStep) {
   EXPECT_EQ(rig.h.timerInterval(TimerNonCade), 400u);
   const Millis end = 800 + 95 * 20;
   waitUntil(end + 400);
-  EXPECT_TRUE(rig.lit(Im_Gru2) && rig.lit(Im_Omino62B));
+  EXPECT_TRUE(rig.lit(Im_Gru2) && rig.lit(Im_Omino62B) && rig.lit(Im_Gancio3));
+  EXPECT_FALSE(rig.lit(Im_Gru3));
   waitUntil(end + 800);
   EXPECT_TRUE(rig.lit(Im_Gru1) && rig.lit(Im_LevaGiu) && rig.lit(Im_Omino62E));
-  EXPECT_FALSE(rig.lit(Im_LevaSu) || rig.lit(Im_Gru2));
+  EXPECT_FALSE(rig.lit(Im_LevaSu) || rig.lit(Im_Gru2) || rig.lit(Im_Omino62B) ||
+               rig.lit(Im_Gancio3));
   waitUntil(end + 1200);
   EXPECT_FALSE(rig.lit(Im_Omino62E));
   EXPECT_EQ(rig.g.HookPhase, 0);
@@ -100,6 +103,31 @@ TEST_F(Bonus, KeyCaptureStepByStep) {
   EXPECT_FALSE(rig.h.timerEnabled(TimerNonCade));
   EXPECT_FALSE(rig.h.timerEnabled(TimerBlink));
   EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"silence", "SndJump"}));
+}
+
+// A new life counts its captures afresh, whatever the life before left
+// behind: eight barrel ticks into it, a capture counts 20 - 8 / 8 = 19 steps.
+TEST_F(Bonus, ACaptureInALaterLifeCountsTheFullBonus) {
+  rig.g.TickCount = 100;
+  rig.g.BonusCount = 9;
+  rig.g.Lives = 3;
+  rig.clearField();
+  rig.placePlayer(3, 7);
+  rig.h.surface.show(Im_Bar37);
+  rig.key(VkRight);  // a miss
+  rig.wait(1030);
+  ASSERT_TRUE(rig.g.AwaitingEntry);
+  rig.h.disableTimer(TimerGioco);
+  rig.enterEarly();
+  rig.clearField();
+  for (int i = 0; i < 8; ++i) {
+    rig.g.HalfTick = true;
+    rig.h.TimerGiocoTimer();
+  }
+  rig.g.Score = 0;
+  catchNow(-1);
+  waitUntil(800 + 95 * 21);
+  EXPECT_EQ(rig.g.Score, 19);
 }
 
 TEST_F(Bonus, DoublePointsCountTwiceAndBlinkAfterTheReturn) {
@@ -144,14 +172,15 @@ TEST_F(Bonus, TheLastKeyDropsTheApeAndCountsTwentyHeartSteps) {
   EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"SndJump", "SndJump", "SndJump",
                                                             "SndOrcoFall", "silence"}));
   const int before = rig.g.Score;
-  // Hearts: small at steps 1-3, large at 4-6, ...
-  waitUntil(fall + 3500 + 95);
-  EXPECT_TRUE(rig.lit(Im_Heart1));
-  waitUntil(fall + 3500 + 95 * 4);
-  EXPECT_TRUE(rig.lit(Im_Heart2));
-  EXPECT_FALSE(rig.lit(Im_Heart1));
-  waitUntil(fall + 3500 + 95 * 20);
-  EXPECT_EQ(rig.g.Score - before, 20);
+  // One heart at each of the twenty steps, a point each: S small, L large.
+  const std::string hearts = "SSSLLLSSSLLLSSSLLLSS";
+  for (int step = 1; step <= 20; ++step) {
+    waitUntil(fall + 3500 + 95 * step);
+    const bool small = hearts[step - 1] == 'S';
+    EXPECT_EQ(rig.lit(Im_Heart1), small) << "step " << step;
+    EXPECT_EQ(rig.lit(Im_Heart2), !small) << "step " << step;
+    EXPECT_EQ(rig.g.Score - before, step);
+  }
   waitUntil(fall + 3500 + 95 * 21);
   EXPECT_FALSE(rig.lit(Im_Heart1) || rig.lit(Im_Heart2));
   const Millis heartEnd = 3500 + 95 * 21;

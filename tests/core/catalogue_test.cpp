@@ -1,4 +1,5 @@
 // The element catalogue, the picture copies and the element tables.
+#include <map>
 #include <set>
 #include <string>
 
@@ -10,19 +11,58 @@ namespace {
 TEST(Catalogue, HoldsEveryElementOnceInStackingOrder) {
   ASSERT_EQ(ElementCount, 118);
   std::set<std::string> names;
-  for (int i = 0; i < ElementCount; ++i) names.insert(nameOf(static_cast<Element>(i)));
+  std::map<Group, int> groups;
+  int shownAtStart = 0;
+  for (int i = 0; i < ElementCount; ++i) {
+    const auto e = static_cast<Element>(i);
+    names.insert(nameOf(e));
+    EXPECT_EQ(elementByName(nameOf(e)), e);
+    ++groups[info(e).group];
+    shownAtStart += info(e).shownAtStart;
+  }
   EXPECT_EQ(names.size(), 118u);
-  EXPECT_EQ(Im_Base, 0);                // lowest
-  EXPECT_EQ(Im_Schermo1Top, 111);       // overlays above every LCD element
-  EXPECT_EQ(Im_Front, 115);
-  EXPECT_EQ(Puls_Cross2, 117);          // topmost
-  EXPECT_EQ(elementByName("Im_Bar46"), Im_Bar46);
   EXPECT_FALSE(elementByName("Im_Bar99").has_value());
-  const Rect r = info(Im_Omino62A).rect;
-  EXPECT_EQ(r.left, 257);
-  EXPECT_EQ(r.top, 136);
-  EXPECT_EQ(r.width, 21);
-  EXPECT_EQ(r.height, 26);
+  EXPECT_EQ(groups[Group::Case], 2);
+  EXPECT_EQ(groups[Group::Button], 8);
+  EXPECT_EQ(groups[Group::UpperScreen], 50);
+  EXPECT_EQ(groups[Group::LowerScreen], 46);
+  EXPECT_EQ(groups[Group::GlyphSource], 10);
+  EXPECT_EQ(groups[Group::ScreenOverlay], 2);
+  EXPECT_EQ(shownAtStart, 7);  // the digit positions, the closed case, the cross pad
+  // The opened case lowest; the overlays over every LCD element, so presses
+  // on the screens drag; the closed case over all of them.
+  EXPECT_EQ(static_cast<Element>(0), Im_Base);
+  for (int i = 0; i < ElementCount; ++i) {
+    const auto e = static_cast<Element>(i);
+    if (!isLcd(e)) continue;
+    EXPECT_LT(e, Im_Schermo1Top) << nameOf(e);
+    EXPECT_LT(e, Im_Schermo2Top) << nameOf(e);
+    EXPECT_LT(e, Im_Front) << nameOf(e);
+  }
+}
+
+// Every LCD element lies on its own screen, under that screen's overlay,
+// and is a transparent one-bit picture (the digit positions have none of
+// their own); everything lies in the open window.
+TEST(Catalogue, LcdElementsLieInsideTheirScreens) {
+  auto inside = [](const Rect& r, const Rect& outer) {
+    return r.left >= outer.left && r.top >= outer.top &&
+           r.left + r.width <= outer.left + outer.width &&
+           r.top + r.height <= outer.top + outer.height;
+  };
+  const Rect window{0, 0, 464, 571};
+  for (int i = 0; i < ElementCount; ++i) {
+    const auto e = static_cast<Element>(i);
+    const ElementInfo& in = info(e);
+    EXPECT_TRUE(inside(in.rect, window)) << in.name;
+    if (!isLcd(e)) continue;
+    const Element screen = in.group == Group::UpperScreen ? Im_Schermo1Top : Im_Schermo2Top;
+    EXPECT_TRUE(inside(in.rect, info(screen).rect)) << in.name;
+    EXPECT_TRUE(in.transparent) << in.name;
+    const bool digitPosition = std::string(in.name).rfind("Im_NumPos", 0) == 0;
+    EXPECT_EQ(in.picture == PictureKind::Nothing, digitPosition) << in.name;
+    EXPECT_NE(in.picture, PictureKind::Photo) << in.name;
+  }
 }
 
 TEST(Catalogue, CopiesAreTheSizeOfTheirSource) {
@@ -67,6 +107,59 @@ TEST(ElementTables, CellsCarryTheirColumnAndRowInTheirNames) {
   EXPECT_EQ(t.outOfRangeReads(), 0);
 }
 
+// The grid is the screens' geometry: along a row the cells go left to right
+// by column, down a column they go top to bottom by row, and rows 1 to 4
+// are on the upper screen, 5 to 7 on the lower.
+TEST(ElementTables, CellsLieOnTheGridTheirNumbersGive) {
+  ElementTables t;
+  t.fill();
+  for (int r = 1; r <= 7; ++r) {
+    const Group screen = r <= 4 ? Group::UpperScreen : Group::LowerScreen;
+    int lastLeft = -1;
+    for (int c = 1; c <= 6; ++c) {
+      const Element pose = c >= 2 && r >= 2 ? t.OminoPose(c, r) : NoElement;
+      for (Element e : {t.BarrelSeg(c, r), pose}) {
+        if (e == NoElement) continue;
+        EXPECT_EQ(info(e).group, screen) << nameOf(e);
+      }
+      const Element e = t.BarrelSeg(c, r);
+      if (e == NoElement) continue;
+      EXPECT_GT(info(e).rect.left, lastLeft) << nameOf(e);
+      lastLeft = info(e).rect.left;
+    }
+  }
+  for (int c = 1; c <= 6; ++c) {
+    int lastTop = -1;
+    for (int r = 1; r <= 7; ++r) {
+      const Element e = t.BarrelSeg(c, r);
+      if (e == NoElement) continue;
+      EXPECT_GT(info(e).rect.top, lastTop) << nameOf(e);
+      lastTop = info(e).rect.top;
+    }
+  }
+  for (int r : {2, 6, 7}) {
+    int lastLeft = -1;
+    for (int c = 2; c <= 6; ++c) {
+      const Element e = t.OminoPose(c, r);
+      if (e == NoElement) continue;
+      EXPECT_GT(info(e).rect.left, lastLeft) << nameOf(e);
+      lastLeft = info(e).rect.left;
+    }
+  }
+  // The small tables by their names' numbers.
+  for (int d = 0; d <= 9; ++d) EXPECT_EQ(nameOf(t.DigitGlyph(d)), "Im_Num" + std::to_string(d));
+  for (int p = 1; p <= 4; ++p) EXPECT_EQ(nameOf(t.DigitPos(p)), "Im_NumPos" + std::to_string(p));
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(nameOf(t.KeyPiece(k)), "Im_Key" + std::to_string(k));
+  for (int k = 1; k <= 5; ++k) EXPECT_EQ(nameOf(t.HookFrame(k)), "Im_Gancio" + std::to_string(k));
+  for (int c = 2; c <= 6; ++c) EXPECT_EQ(nameOf(t.BeamSeg(c)), "Im_Trave" + std::to_string(c));
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(nameOf(t.LifeIcon(i)), "Im_Vite" + std::to_string(i));
+  for (int c = 2; c <= 6; c += 2) {
+    EXPECT_EQ(nameOf(t.OrcoPose(c).Up), "Im_Orco" + std::to_string(c) + "Up");
+    EXPECT_EQ(nameOf(t.OrcoPose(c).Down), "Im_Orco" + std::to_string(c) + "Down");
+  }
+  EXPECT_EQ(t.outOfRangeReads(), 0);
+}
+
 TEST(ElementTables, ReadsOutsideATableAreEmptyAndCounted) {
   ElementTables t;
   t.fill();
@@ -100,7 +193,17 @@ TEST(FormCreate, LeavesTheClosedCaseWithCopiesMadeAndScoresRead) {
   // A copy is independent of its source.
   rig.h.surface.copyPicture(Im_Bar24, Im_Num3);
   EXPECT_EQ(rig.h.surface.picture(Im_Bar64), Im_Bar24);
-  for (int t = 0; t < TimerCount; ++t) EXPECT_FALSE(rig.h.timerEnabled(static_cast<TimerId>(t)));
+  // Every timer disabled, with its interval as created.
+  const std::pair<TimerId, std::uint32_t> created[] = {
+      {TimerClock, 1000},  {TimerGioco, 500},     {TimerMove, 330},    {TimerJump, 1},
+      {TimerLeva, 250},    {TimerGancio, 450},    {Timer_Cade, 500},   {Timer_Cade2, 500},
+      {TimerNonCade, 1},   {TimerBonus, 1},       {TimerMiss, 150},    {TimerMissTrave, 150},
+      {Timer_Chance, 500}, {TimerBlink, 500},     {TimerOver, 1000},   {TimerOver2, 300000}};
+  ASSERT_EQ(std::size(created), static_cast<std::size_t>(TimerCount));
+  for (const auto& [timer, interval] : created) {
+    EXPECT_FALSE(rig.h.timerEnabled(timer)) << timerName(timer);
+    EXPECT_EQ(rig.h.timerInterval(timer), interval) << timerName(timer);
+  }
 }
 
 }  // namespace

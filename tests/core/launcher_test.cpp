@@ -92,24 +92,44 @@ TEST(Launcher, SlideshowKeepsTheFirstPictureFourSecondsThenAlternates) {
   const int first = l.slideShown;
   ASSERT_TRUE(first == 1 || first == 2);
   const int second = 3 - first;
-  rig.wait(2000);
-  EXPECT_EQ(l.slideShown, first);
-  rig.wait(2000);
-  EXPECT_EQ(l.slideShown, second);
-  rig.wait(2000);
-  EXPECT_EQ(l.slideShown, first);
+  const std::pair<Millis, int> shown[] = {{2000, first}, {3999, first}, {4000, second},
+                                          {5999, second}, {6000, first}};
+  for (const auto& [at, slide] : shown) {
+    rig.wait(at - rig.scheduler.now());
+    EXPECT_EQ(l.slideShown, slide) << at;
+  }
 }
 
+// The first picture is drawn from the generator seeded with the time of day
+// in milliseconds. Worked by hand from state := state * 134775813 + 1 and
+// the upper half of state * 2: 16 gives 2156413009, whose double passes
+// 2^32; 32 wraps to 17858721, whose double does not.
 TEST(Launcher, SlideChoiceFollowsTheSeededGenerator) {
-  // The same time of day gives the same first picture; the generator is the
-  // handheld's own (state * 134775813 + 1, upper half of state * n).
-  for (std::uint32_t ms : {0u, 1u, 43200000u, 86399999u}) {
+  const std::pair<std::uint32_t, int> cases[] = {{0, 1},  {1, 1},  {16, 2},
+                                                 {31, 2}, {32, 1}, {60000, 2}};
+  for (const auto& [ms, slide] : cases) {
     Rig rig;
     rig.time.universalMs = ms;
     rig.program.start();
-    const std::uint32_t next = ms * 134775813u + 1u;
-    const int expected = static_cast<int>((std::uint64_t{next} * 2) >> 32) + 1;
-    EXPECT_EQ(rig.program.splash.slideShown, expected) << ms;
+    EXPECT_EQ(rig.program.splash.slideShown, slide) << ms;
+  }
+}
+
+TEST(Random, DrawsFollowTheHandheldsGenerator) {
+  struct Case {
+    std::uint32_t seed;
+    int draws[6];  // below 15, 3, 2, 6, 36 and 1000, in turn
+    std::uint32_t state;
+  };
+  const Case cases[] = {{0, {0, 0, 1, 1, 9, 671}, 2884733762u},
+                        {43200000, {5, 1, 1, 1, 14, 701}, 3013880130u},
+                        {86399999, {10, 2, 0, 1, 5, 84}, 364024377u}};
+  const int ranges[] = {15, 3, 2, 6, 36, 1000};
+  for (const Case& c : cases) {
+    Random random;
+    random.seed(c.seed);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(random.below(ranges[i]), c.draws[i]) << c.seed;
+    EXPECT_EQ(random.state(), c.state) << c.seed;
   }
 }
 

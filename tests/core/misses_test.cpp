@@ -37,12 +37,30 @@ TEST_F(Misses, ThePoseBlinksAndTheNextLifeWaits) {
   }
   EXPECT_EQ(rig.g.Lives, 1);
   EXPECT_TRUE(rig.g.AwaitingEntry);
+  EXPECT_EQ(rig.g.OminoCol, 0);
   EXPECT_EQ(rig.g.OminoRow, 0);
   EXPECT_TRUE(rig.h.timerEnabled(TimerGioco));
   EXPECT_FALSE(rig.h.timerEnabled(TimerMiss));
+  EXPECT_FALSE(rig.h.timerEnabled(TimerGancio)) << "no swing was under way";
   EXPECT_TRUE(rig.lit(Im_Vite1)) << "the icons are redrawn only at the next entry";
   rig.enterEarly();
   EXPECT_FALSE(rig.lit(Im_Vite1));
+}
+
+// The next life resumes the hook swing only when one was under way, even
+// one that has just begun (phase 1, frame 1 lit at the lever's release).
+TEST_F(Misses, OnlyASwingUnderWayResumesWithTheNextLife) {
+  for (int hookPhase : {0, 1}) {
+    rig.h.Blocca_Timers();
+    rig.clearField();
+    rig.g.Lives = 3;
+    rig.g.HookPhase = hookPhase;
+    const Millis hit = hitByABarrel();
+    rig.wait(hit + 1030 - rig.scheduler.now());
+    ASSERT_TRUE(rig.g.AwaitingEntry);
+    EXPECT_EQ(rig.h.timerEnabled(TimerGancio), hookPhase > 0) << hookPhase;
+    EXPECT_EQ(rig.g.HookPhase, hookPhase);
+  }
 }
 
 TEST_F(Misses, TheLastLifeEndsTheGameAndStoresABeatenHighScore) {
@@ -102,21 +120,32 @@ TEST_F(Misses, AScoreEqualToTheHighScoreIsNotStoredAndGameBNeverWritesA) {
 }
 
 TEST_F(Misses, ABeamMissBlinksTheJumpPose) {
-  rig.h.disableTimer(TimerGioco);
-  rig.g.Lives = 2;
-  rig.placePlayer(5, 6);
-  rig.h.surface.show(Im_Trave5);
-  rig.program.keyDown(VkCtrl);
-  const Millis hit = rig.scheduler.now();
-  EXPECT_TRUE(rig.lit(Im_Omino56J));
-  rig.wait(150);
-  EXPECT_FALSE(rig.lit(Im_Omino56J));
-  rig.wait(230);
-  EXPECT_TRUE(rig.lit(Im_Omino56J));
-  EXPECT_FALSE(rig.lit(Im_Omino56)) << "the grid pose stays dark";
-  rig.wait(hit + 1030 - rig.scheduler.now());
-  EXPECT_FALSE(rig.lit(Im_Omino56J));
-  EXPECT_EQ(rig.g.Lives, 1);
+  struct Case {
+    int col;
+    Element beam, jump, grid;
+  };
+  const Case cases[] = {{4, Im_Trave4, Im_Omino46J, Im_Omino46},
+                        {5, Im_Trave5, Im_Omino56J, Im_Omino56}};
+  for (const Case& c : cases) {
+    rig.h.Blocca_Timers();
+    rig.clearField();
+    rig.g.Lives = 2;
+    rig.placePlayer(c.col, 6);
+    rig.h.surface.show(c.beam);
+    rig.program.keyDown(VkCtrl);
+    rig.program.keyUp(VkCtrl);
+    const Millis hit = rig.scheduler.now();
+    EXPECT_TRUE(rig.lit(c.jump));
+    const std::pair<Millis, bool> blink[] = {{150, false}, {380, true}, {590, false},
+                                             {820, true},  {1030, false}};
+    for (const auto& [at, lit] : blink) {
+      rig.wait(hit + at - rig.scheduler.now());
+      EXPECT_EQ(rig.litPlayerPoses(),
+                lit ? std::vector<std::string>{nameOf(c.jump)} : std::vector<std::string>{})
+          << "column " << c.col << " at " << at << ": the grid pose stays dark";
+    }
+    EXPECT_EQ(rig.g.Lives, 1);
+  }
 }
 
 TEST_F(Misses, AMissDuringDoublePointsLightsTheScoreAndStopsTheBlink) {
@@ -170,9 +199,11 @@ TEST_F(Chance, WithThreeLivesTheNewIconFlashesAndPointsDouble) {
   EXPECT_TRUE(rig.h.timerEnabled(TimerGioco));
   EXPECT_TRUE(rig.h.timerEnabled(TimerBlink));
   rig.wait(500);
-  EXPECT_FALSE(rig.lit(Im_NumPos2));
+  EXPECT_FALSE(rig.lit(Im_NumPos2) || rig.lit(Im_NumPos3) || rig.lit(Im_NumPos4));
+  EXPECT_TRUE(rig.lit(Im_NumPos1)) << "only the score's three positions blink";
   rig.wait(500);
-  EXPECT_TRUE(rig.lit(Im_NumPos2));
+  EXPECT_TRUE(rig.lit(Im_NumPos2) && rig.lit(Im_NumPos3) && rig.lit(Im_NumPos4));
+  EXPECT_TRUE(rig.lit(Im_NumPos1));
 }
 
 TEST_F(Chance, WithTwoLivesThereIsNoDoublePoints) {
@@ -185,12 +216,18 @@ TEST_F(Chance, WithTwoLivesThereIsNoDoublePoints) {
   EXPECT_TRUE(rig.g.ControlEnabled);
 }
 
-TEST_F(Chance, ASwingInterruptedByTheChanceResumes) {
-  rig.g.Lives = 2;
-  rig.g.HookPhase = 5;
-  reach300();
-  rig.wait(3000);
-  EXPECT_TRUE(rig.h.timerEnabled(TimerGancio));
+TEST_F(Chance, OnlyASwingUnderWayResumesWithPlay) {
+  for (int hookPhase : {0, 1}) {
+    rig.h.Blocca_Timers();
+    rig.clearField();
+    rig.g.Lives = 2;
+    rig.g.HookPhase = hookPhase;
+    reach300();
+    rig.wait(3000);
+    EXPECT_TRUE(rig.h.timerEnabled(TimerGioco));
+    EXPECT_EQ(rig.h.timerEnabled(TimerGancio), hookPhase > 0) << hookPhase;
+    EXPECT_EQ(rig.g.HookPhase, hookPhase);
+  }
 }
 
 TEST_F(Chance, DuringACountUpTheCountPausesAndResumesWithoutLosingAPoint) {
@@ -253,20 +290,49 @@ TEST_F(Misses, GameOverAfterAFallPlaysTheSampleAt300AndEndsAt800) {
   EXPECT_FALSE(rig.g.GameRunning);
 }
 
+// Game A pressed while the game is still ending and released after it
+// ended, at once or after the screens went back to the clock.
 TEST_F(Misses, ANewGameStartedInTheLastMomentsOfTheOldIsNotClearedFiveMinutesLater) {
+  for (Millis hold : {500, 302000}) {
+    Rig r;
+    r.startPlaying();
+    r.clearField();
+    r.h.disableTimer(TimerGioco);
+    r.g.Lives = 1;
+    r.placePlayer(3, 7);
+    r.h.surface.show(Im_Bar37);
+    r.key(VkRight);
+    r.wait(1100);
+    r.h.Puls_GameAMouseDown(MouseButton::Left);
+    r.wait(hold);
+    ASSERT_FALSE(r.g.GameRunning);
+    r.h.Puls_GameAMouseUp(MouseButton::Left);
+    ASSERT_TRUE(r.g.GameRunning);
+    EXPECT_FALSE(r.h.timerEnabled(TimerOver2)) << hold;
+    EXPECT_FALSE(r.h.timerEnabled(TimerClock)) << hold;
+    r.wait(2000);
+    EXPECT_EQ(r.digits(), "---0") << "the score, not the time; held " << hold;
+    r.wait(299000);
+    EXPECT_EQ(r.g.GameMode, ModeGameA) << hold;
+    EXPECT_FALSE(r.h.timerEnabled(TimerClock)) << hold;
+  }
+}
+
+TEST_F(Misses, TimeHeldAfterGameOverKeepsShowingTheAlarmTime) {
   rig.g.Lives = 1;
   const Millis hit = hitByABarrel();
-  rig.wait(hit + 1100 - rig.scheduler.now());
-  // Game A pressed while the game is still ending, released after it ended.
-  rig.h.Puls_GameAMouseDown(MouseButton::Left);
-  rig.wait(500);
+  rig.wait(hit + 2000 - rig.scheduler.now());
   ASSERT_FALSE(rig.g.GameRunning);
-  rig.h.Puls_GameAMouseUp(MouseButton::Left);
-  ASSERT_TRUE(rig.g.GameRunning);
-  EXPECT_FALSE(rig.h.timerEnabled(TimerOver2));
-  rig.wait(301000);
-  EXPECT_EQ(rig.g.GameMode, ModeGameA);
-  EXPECT_FALSE(rig.h.timerEnabled(TimerClock));
+  rig.time.hour = 9;
+  rig.time.minute = 30;
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);
+  rig.wait(300000);  // past the return to the clock
+  EXPECT_EQ(rig.digits(), "1200");
+  EXPECT_TRUE(rig.lit(Im_TimePM));
+  rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  rig.wait(1);
+  EXPECT_EQ(rig.digits(), "-930");
+  EXPECT_EQ(rig.g.GameMode, ModeClock);
 }
 
 }  // namespace

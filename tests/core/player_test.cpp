@@ -1,4 +1,6 @@
 // The player's keys: walking, climbing, jumping, the repeat guard, the entry.
+#include <algorithm>
+
 #include "tests/core/test_support.h"
 
 namespace cantiere::test {
@@ -168,21 +170,105 @@ TEST_F(Player, ClimbingOntoTheLadderUnderABeamIsAMissThatKeepsTheApesRange) {
   EXPECT_TRUE(rig.h.timerEnabled(TimerMiss));
 }
 
+// Ctrl on the cells without a jump or a leap: only the button's picture goes
+// dark. The beams over row 6 are lit, and the beam test finds no jump pose.
 TEST_F(Player, CtrlWhereNoJumpIsPossibleOnlyPressesTheButton) {
-  for (int col : {3, 4, 6}) {
-    rig.placePlayer(col, 7);
-    const auto before = rig.litNames();
+  const std::pair<int, int> cells[] = {{3, 7}, {4, 7}, {6, 7}, {2, 6},
+                                       {3, 6}, {6, 6}, {2, 2}, {4, 2}};
+  for (const auto& [col, row] : cells) {
+    rig.clearField();
+    rig.placePlayer(col, row);
+    rig.h.surface.show(Im_Trave4);
+    rig.h.surface.show(Im_Trave5);
+    rig.g.CatchPhase = 7;
+    auto expect = rig.litNames();
     rig.program.keyDown(VkCtrl);
     auto after = rig.litNames();
     after.push_back("Puls_Jump");
     std::sort(after.begin(), after.end());
-    auto expect = before;
     std::sort(expect.begin(), expect.end());
-    EXPECT_EQ(after, expect) << col;
-    EXPECT_TRUE(rig.g.ControlEnabled);
+    const std::string cell = std::to_string(col) + std::to_string(row);
+    EXPECT_EQ(after, expect) << cell;
+    EXPECT_TRUE(rig.g.ControlEnabled) << cell;
+    EXPECT_EQ(rig.g.OminoCol, col) << cell;
+    EXPECT_EQ(rig.g.OminoRow, row) << cell;
+    EXPECT_EQ(rig.g.CatchPhase, 7) << cell;
+    for (TimerId t : {TimerJump, Timer_Cade, TimerMiss, TimerMissTrave, TimerLeva})
+      EXPECT_FALSE(rig.h.timerEnabled(t)) << cell << " " << timerName(t);
     rig.program.keyUp(VkCtrl);
   }
   EXPECT_TRUE(rig.soundLog.events.empty());
+}
+
+// Every walk and climb that succeeds: the new cell's pose alone is lit, the
+// step sound plays, and a climb sets the ape's range and the ladder count
+// by the row reached.
+TEST_F(Player, EveryWalkAndClimbStepsWithTheStepSound) {
+  struct Move {
+    int col, row, key, toCol, toRow;
+    int range, ladder;  // -1: left as it was
+  };
+  std::vector<Move> moves;
+  for (int row : {6, 7}) {
+    for (int c = 3; c <= 6; ++c) moves.push_back({c, row, VkLeft, c - 1, row, -1, -1});
+    for (int c = 2; c <= 5; ++c) moves.push_back({c, row, VkRight, c + 1, row, -1, -1});
+  }
+  for (int c : {4, 6}) moves.push_back({c, 2, VkLeft, c - 2, 2, -1, -1});
+  for (int c : {2, 4}) moves.push_back({c, 2, VkRight, c + 2, 2, -1, -1});
+  const Move climbs[] = {
+      {6, 7, VkUp, 6, 6, 16, -1},  {6, 6, VkDown, 6, 7, 15, -1}, {2, 6, VkUp, 2, 5, 18, 1},
+      {2, 5, VkUp, 2, 4, 24, 0},   {2, 5, VkDown, 2, 6, 16, 0},  {2, 4, VkUp, 2, 2, 36, -1},
+      {2, 4, VkDown, 2, 5, 18, 1}, {2, 2, VkDown, 2, 4, 24, -1},
+  };
+  moves.insert(moves.end(), std::begin(climbs), std::end(climbs));
+  for (const Move& m : moves) {
+    const std::string what = std::to_string(m.col) + std::to_string(m.row) + " key " +
+                             std::to_string(m.key);
+    rig.clearField();
+    rig.placePlayer(m.col, m.row);
+    rig.g.OrcoRange = 99;
+    rig.g.LadderTicks = 3;
+    rig.soundLog.clear();
+    rig.key(m.key);
+    EXPECT_EQ(rig.g.OminoCol, m.toCol) << what;
+    EXPECT_EQ(rig.g.OminoRow, m.toRow) << what;
+    EXPECT_EQ(rig.litPlayerPoses(),
+              (std::vector<std::string>{nameOf(rig.h.tables.OminoPose(m.toCol, m.toRow))}))
+        << what;
+    EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"silence", "SndStep"})) << what;
+    EXPECT_EQ(rig.g.OrcoRange, m.range < 0 ? 99 : m.range) << what;
+    EXPECT_EQ(rig.g.LadderTicks, m.ladder < 0 ? 3 : m.ladder) << what;
+    EXPECT_TRUE(rig.g.ControlEnabled) << what;
+  }
+}
+
+// Each jump pose lights alone while in the air and goes dark at the
+// landing, leaving the grid pose alone lit, whether a barrel passed or not.
+TEST_F(Player, EveryLandingLeavesOnlyTheGridPoseLit) {
+  struct Case {
+    int col, row;
+    Element jump, passed;
+  };
+  const Case cases[] = {{2, 7, Im_Omino27J, Im_Bar17},
+                        {5, 7, Im_Omino57J, Im_Bar47},
+                        {4, 6, Im_Omino46J, Im_Bar46},
+                        {5, 6, Im_Omino56J, Im_Bar56}};
+  for (const Case& c : cases) {
+    for (bool barrel : {false, true}) {
+      rig.clearField();
+      rig.placePlayer(c.col, c.row);
+      rig.program.keyDown(VkCtrl);
+      rig.program.keyUp(VkCtrl);
+      EXPECT_EQ(rig.litPlayerPoses(), (std::vector<std::string>{nameOf(c.jump)}));
+      rig.h.surface.set(c.passed, barrel);
+      rig.wait(rig.h.timerInterval(TimerJump));
+      EXPECT_EQ(rig.litPlayerPoses(),
+                (std::vector<std::string>{nameOf(rig.h.tables.OminoPose(c.col, c.row))}))
+          << nameOf(c.jump) << (barrel ? " over a barrel" : "");
+      EXPECT_TRUE(rig.g.ControlEnabled);
+      EXPECT_FALSE(rig.h.timerEnabled(TimerJump));
+    }
+  }
 }
 
 TEST_F(Player, AJumpLastsTwoGameTicksAndScoresTheBarrelPassedUnder) {

@@ -32,15 +32,26 @@ TEST_F(Shell, OpeningTheLidGrowsTheWindowUpwardsAndLightsEverything) {
   EXPECT_FALSE(rig.h.timerEnabled(TimerClock));
 }
 
+// A drag in any direction, or along one axis only, moves the window under a
+// pointer that stays where it took hold, and is no click.
 TEST_F(Shell, DraggingMovesTheWindowAndIsNoClick) {
-  pointer.press(100, 100, MouseButton::Left);
-  pointer.move(130, 90);  // 30 right, 10 up
-  EXPECT_EQ(rig.h.window().left, 310);
-  EXPECT_EQ(rig.h.window().top, 359);
-  pointer.release(MouseButton::Left);
-  EXPECT_TRUE(rig.lit(Im_Front)) << "a drag of the closed case must not open it";
-  EXPECT_EQ(rig.h.DragX, 100);
-  EXPECT_EQ(rig.h.DragY, 100);
+  struct Drag {
+    int dx, dy;
+  };
+  for (const Drag& d : {Drag{30, -10}, Drag{25, 0}, Drag{0, 40}}) {
+    const WindowGeometry start = rig.h.window();
+    pointer.press(100, 100, MouseButton::Left);
+    pointer.move(100 + d.dx, 100 + d.dy);
+    EXPECT_EQ(rig.h.window().left, start.left + d.dx);
+    EXPECT_EQ(rig.h.window().top, start.top + d.dy);
+    EXPECT_EQ(pointer.x(), 100) << d.dx << "," << d.dy;
+    EXPECT_EQ(pointer.y(), 100) << d.dx << "," << d.dy;
+    pointer.release(MouseButton::Left);
+    EXPECT_TRUE(rig.lit(Im_Front)) << "a drag of the closed case must not open it: " << d.dx
+                                   << "," << d.dy;
+    EXPECT_EQ(rig.h.DragX, 100);
+    EXPECT_EQ(rig.h.DragY, 100);
+  }
 }
 
 TEST_F(Shell, OnlyTheLeftButtonDragsOrClicks) {

@@ -58,6 +58,13 @@ void Rig::placePlayer(int col, int row) {
   h.MostraOmino();
 }
 
+std::vector<std::string> Rig::litPlayerPoses() const {
+  std::vector<std::string> out;
+  for (const std::string& name : litNames())
+    if (name.rfind("Im_Omino", 0) == 0) out.push_back(name);
+  return out;
+}
+
 std::string Rig::digits() const {
   std::string s;
   for (int p = 1; p <= 4; ++p) {

@@ -85,6 +85,9 @@ class Rig {
   void clearField();
   // Puts the player on a cell, standing, with control.
   void placePlayer(int col, int row);
+  // Player pictures lit: grid poses and the special ones (jumps, lever,
+  // leap, fall, crane).
+  std::vector<std::string> litPlayerPoses() const;
   std::string digits() const;  // e.g. "-120" for positions 1..4
   std::vector<std::string> litNames() const;
 };

@@ -49,24 +49,31 @@ TEST_F(Tick, FirstBarrelTickThrowsTheApesBarrel) {
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 496u);
 }
 
-TEST_F(Tick, ABarrelFollowsItsWholePath) {
+TEST_F(Tick, ABarrelFromEachColumnFollowsItsWholePath) {
   rig.h.Blocca_Timers();
-  rig.clearField();
   rig.g.AwaitingEntry = false;  // nobody enters on the eighth tick
-  rig.h.surface.show(Im_BarFall21);
-  const Element path[] = {Im_BarFall22, Im_BarFall23, Im_Bar24, Im_Bar14, Im_Bar15, Im_Bar16,
-                          Im_Bar26,     Im_Bar36,     Im_Bar46, Im_Bar56, Im_Bar66, Im_Bar67,
-                          Im_Bar57,     Im_Bar47,     Im_Bar37, Im_Bar27, Im_Bar17};
-  for (Element cell : path) {
+  const ElementTables& t = rig.h.tables;
+  for (int f : {2, 4, 6}) {
+    rig.clearField();
+    rig.h.surface.show(t.BarrelSeg(f, 1));
+    // Down the three stages, left along row 4, down column 1, right along
+    // row 6, down at its end and left along row 7.
+    std::vector<Element> path = {t.BarrelSeg(f, 2), t.BarrelSeg(f, 3)};
+    for (int c = f; c >= 1; --c) path.push_back(t.BarrelSeg(c, 4));
+    path.push_back(Im_Bar15);
+    for (int c = 1; c <= 6; ++c) path.push_back(t.BarrelSeg(c, 6));
+    for (int c = 6; c >= 1; --c) path.push_back(t.BarrelSeg(c, 7));
+    for (Element cell : path) {
+      barrelTick();
+      int litBarrels = 0;
+      for (int c = 1; c <= 6; ++c)
+        for (int r = 1; r <= 7; ++r) litBarrels += rig.lit(t.BarrelSeg(c, r));
+      EXPECT_EQ(litBarrels, 1) << "from column " << f;
+      EXPECT_TRUE(rig.lit(cell)) << nameOf(cell) << " from column " << f;
+    }
     barrelTick();
-    int litBarrels = 0;
-    for (int c = 1; c <= 6; ++c)
-      for (int r = 1; r <= 7; ++r) litBarrels += rig.lit(rig.h.tables.BarrelSeg(c, r));
-    EXPECT_EQ(litBarrels, 1);
-    EXPECT_TRUE(rig.lit(cell)) << nameOf(cell);
+    EXPECT_FALSE(rig.lit(Im_Bar17)) << "the barrel has left the screen";
   }
-  barrelTick();
-  EXPECT_FALSE(rig.lit(Im_Bar17)) << "the barrel has left the screen";
 }
 
 TEST_F(Tick, AFallingBarrelMergesWithOneRollingIntoItsCell) {
@@ -100,6 +107,45 @@ TEST_F(Tick, SpeedFollowsTickCountAndScoreDownToTheFloor) {
   rig.g.Score = 752;
   barrelTick();
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 120u);
+}
+
+TEST_F(Tick, EveryGameStartsAtTheSlowestPace) {
+  rig.h.Blocca_Timers();
+  rig.g.TickCount = 90;
+  barrelTick();
+  ASSERT_LT(rig.h.timerInterval(TimerGioco), 500u);
+  rig.h.Puls_ACLMouseDown(MouseButton::Left);
+  rig.h.Puls_ACLMouseUp(MouseButton::Left);
+  rig.startGame(ModeGameA);
+  EXPECT_EQ(rig.h.timerInterval(TimerGioco), 500u);
+  rig.wait(499);
+  EXPECT_FALSE(rig.g.HalfTick);
+  rig.wait(1);
+  EXPECT_TRUE(rig.g.HalfTick) << "the first tick, idle, comes at 500 ms";
+  rig.wait(500);
+  EXPECT_EQ(rig.h.timerInterval(TimerGioco), 496u) << "the first barrel tick of the game";
+}
+
+// A new life counts its barrel ticks from 0: the first sets the pace from
+// 1, and the player comes in by itself on the eighth.
+TEST_F(Tick, ANewLifeCountsItsBarrelTicksAfresh) {
+  rig.wait(600);
+  rig.enterEarly();
+  rig.h.Blocca_Timers();
+  rig.clearField();
+  rig.g.TickCount = 50;
+  rig.placePlayer(3, 7);
+  rig.h.surface.show(Im_Bar37);
+  rig.key(VkRight);  // a miss
+  rig.wait(1030);
+  ASSERT_TRUE(rig.g.AwaitingEntry);
+  for (int tick = 1; tick <= 8; ++tick) {
+    EXPECT_TRUE(rig.g.AwaitingEntry) << "before barrel tick " << tick;
+    barrelTick();
+    if (tick == 1) EXPECT_EQ(rig.h.timerInterval(TimerGioco), 496u);
+  }
+  EXPECT_FALSE(rig.g.AwaitingEntry);
+  EXPECT_TRUE(rig.lit(Im_Omino27));
 }
 
 TEST_F(Tick, PlayerEntersByItselfOnTheEighthBarrelTick) {
@@ -211,7 +257,8 @@ TEST_F(Hits, AFallingBarrelDropsTheLeverOfAPullingPlayer) {
   ASSERT_TRUE(rig.lit(Im_Omino22A));
   rig.h.surface.show(Im_BarFall22);
   barrelTick();
-  EXPECT_FALSE(rig.lit(Im_Omino22A));
+  EXPECT_EQ(rig.litPlayerPoses(), (std::vector<std::string>{"Im_Omino22B"}))
+      << "standing at the lever again";
   EXPECT_TRUE(rig.lit(Im_LevaGiu));
   EXPECT_FALSE(rig.lit(Im_LevaSu));
   EXPECT_TRUE(rig.h.timerEnabled(TimerMiss));
@@ -262,6 +309,72 @@ TEST_F(Beams, StandingOnTheLadderIsHitByTheEighthApeTick) {
     rig.g.DropRange = rig.g.DropRange == 15 ? 1000000 : rig.g.DropRange;
   }
   EXPECT_EQ(apeTicks, 8);
+}
+
+// Over many times of day: a lift with chance (range - 12) / range, 1 in 5
+// with the player on row 7; otherwise from column 4 a stay, a step right and
+// a step left in equal shares, and from an end column a stay or a step to 4
+// in equal shares.
+TEST_F(Beams, TheApeTakesEachWayWithItsShareOfTheDraws) {
+  rig.h.Blocca_Timers();
+  rig.g.AwaitingEntry = false;
+  struct Case {
+    int from;
+    double lift, stay, to2, to4, to6;
+  };
+  const double walk = 0.8;
+  const Case cases[] = {{4, 0.2, walk / 3, walk / 3, 0, walk / 3},
+                        {2, 0.2, walk / 2, 0, walk / 2, 0},
+                        {6, 0.2, walk / 2, 0, walk / 2, 0}};
+  constexpr int kTrials = 3000;
+  for (const Case& c : cases) {
+    int lift = 0, stay = 0, to[7] = {};
+    for (int i = 0; i < kTrials; ++i) {
+      rig.clearField();
+      rig.g.OrcoCol = c.from;
+      rig.h.surface.show(rig.h.tables.OrcoPose(c.from).Down);
+      rig.g.OrcoRange = 15;
+      rig.time.universalMs = (i * 28793u) % 86400000u;
+      apeTick();
+      if (rig.lit(rig.h.tables.OrcoPose(c.from).Up)) {
+        ++lift;
+      } else if (rig.g.OrcoCol == c.from) {
+        ++stay;
+      } else {
+        ++to[rig.g.OrcoCol];
+      }
+    }
+    const double n = kTrials;
+    EXPECT_NEAR(lift / n, c.lift, 0.03) << "from " << c.from;
+    EXPECT_NEAR(stay / n, c.stay, 0.03) << "from " << c.from;
+    EXPECT_NEAR(to[2] / n, c.to2, 0.03) << "from " << c.from;
+    EXPECT_NEAR(to[4] / n, c.to4, 0.03) << "from " << c.from;
+    EXPECT_NEAR(to[6] / n, c.to6, 0.03) << "from " << c.from;
+  }
+  // Known times of day, worked by hand from the generator: at 0 ms the
+  // states are 1 and 134775814 (draws 0 of 15, 0 of 3); at 1 ms 134775814
+  // and 3698175007 (0, then 2 of 3 or 1 of 2); at 3 ms 404327440 and
+  // 2235038801 (1, then 1 of 3 or 1 of 2); at 4 ms 539103253 and 1503470698
+  // (1, then 0 of 2); at 26 ms 3504171139 (12 of 15).
+  struct Known {
+    std::uint32_t ms;
+    int from, to;
+    bool lift;
+  };
+  const Known known[] = {{0, 4, 4, false}, {1, 4, 2, false}, {3, 4, 6, false},
+                         {26, 4, 4, true}, {1, 2, 4, false}, {4, 2, 2, false},
+                         {3, 6, 4, false}, {0, 6, 6, false}, {26, 6, 6, true}};
+  for (const Known& k : known) {
+    rig.clearField();
+    rig.g.OrcoCol = k.from;
+    rig.h.surface.show(rig.h.tables.OrcoPose(k.from).Down);
+    rig.g.OrcoRange = 15;
+    rig.time.universalMs = k.ms;
+    apeTick();
+    EXPECT_EQ(rig.g.OrcoCol, k.to) << k.ms << " ms from " << k.from;
+    EXPECT_EQ(rig.lit(rig.h.tables.OrcoPose(k.to).Up), k.lift) << k.ms << " ms from " << k.from;
+    EXPECT_EQ(rig.lit(rig.h.tables.OrcoPose(k.to).Down), !k.lift) << k.ms << " ms";
+  }
 }
 
 TEST_F(Beams, TheApeOnlyStandsAtTwoFourOrSixWithOnePoseLit) {
