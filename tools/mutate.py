@@ -220,8 +220,9 @@ def load_equivalent(path):
 
 
 def run(cmd, timeout=None, cwd=ROOT):
+    # A mutant may print any bytes (a name read out of range, say).
     return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                          text=True, timeout=timeout)
+                          text=True, errors="replace", timeout=timeout)
 
 
 def configure(build):

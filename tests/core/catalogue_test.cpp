@@ -168,7 +168,9 @@ TEST(ElementTables, ReadsOutsideATableAreEmptyAndCounted) {
   EXPECT_EQ(t.DigitGlyph(-1), NoElement);
   EXPECT_EQ(t.DigitGlyph(10), NoElement);
   EXPECT_EQ(t.HookFrame(6), NoElement);
-  EXPECT_EQ(t.outOfRangeReads(), 5);
+  EXPECT_EQ(t.OminoPose(2, 8), NoElement);
+  EXPECT_EQ(t.OrcoPose(7).Up, NoElement);
+  EXPECT_EQ(t.outOfRangeReads(), 7);
 }
 
 TEST(FormCreate, LeavesTheClosedCaseWithCopiesMadeAndScoresRead) {

@@ -84,6 +84,10 @@ TEST_F(Digits, ClockStartedAtOneMillisecondDrawsAtOnceThenEverySecond) {
 }
 
 TEST_F(Digits, AlarmTimeIsTwelvePm) {
+  rig.time.hour = 9;
+  rig.time.minute = 31;
+  rig.h.TimerClockTimer();
+  ASSERT_EQ(rig.digits(), "-931");
   rig.h.Puls_TimeMouseDown(MouseButton::Left);
   EXPECT_EQ(rig.digits(), "1200");
   EXPECT_TRUE(rig.lit(Im_TimePM));

@@ -32,7 +32,8 @@ struct Placement {
 };
 
 TEST(Launcher, PlayCentresTheHandheldForTheOpenCase) {
-  const Placement cases[] = {{800, 600, 168, 271}, {1024, 768, 280, 369}, {1023, 768, 279, 369},
+  const Placement cases[] = {{800, 600, 168, 271}, {800, 601, 168, 286}, {1024, 768, 280, 369},
+                             {1023, 768, 279, 369},
                              {1920, 1080, 728, 525}, {640, 480, 88, 271}};
   for (const Placement& p : cases) {
     Rig rig;

@@ -122,6 +122,24 @@ TEST(Scheduler, HandlerChangesHoldAtOnceAndTiesFollowRegistration) {
   EXPECT_EQ(log.ticks, (Ticks{"10 first", "11 second", "15 first", "16 second"}));
 }
 
+// The desktop's clock sleeps until the next due time, so every enabled
+// timer counts, a 1 ms one too; a disabled one or one of interval 0 never.
+TEST(Scheduler, NextDueIsTheEarliestTickToCome) {
+  Log log;
+  const int a = log.add("a", 250);
+  const int b = log.add("b", 1);
+  const int c = log.add("c", 0);
+  log.s.setEnabled(a, true);
+  log.s.setEnabled(c, true);
+  EXPECT_EQ(log.s.nextDue(), 250);
+  log.s.setEnabled(b, true);
+  EXPECT_EQ(log.s.nextDue(), 1);
+  log.s.advance(1);
+  EXPECT_EQ(log.s.nextDue(), 2);
+  log.s.setEnabled(b, false);
+  EXPECT_EQ(log.s.nextDue(), 250);
+}
+
 TEST(Scheduler, AdvanceDeliversATickDueAtItsLastMillisecond) {
   Log log;
   const int a = log.add("a", 250);

@@ -78,10 +78,26 @@ TEST_F(Shell, HitTestTakesTheTopmostShownElementOverItsWholeRectangle) {
   EXPECT_EQ(hitTest(rig.h.surface, 63, 484), Puls_Cross2);  // both arms: the later one
   EXPECT_EQ(hitTest(rig.h.surface, 425, 376), Puls_ACL);    // no picture, still takes the mouse
   EXPECT_EQ(hitTest(rig.h.surface, 5, 540), Im_Base);       // glyph sources are hidden
-  ASSERT_NE(hintOf(Puls_Jump), nullptr);
-  EXPECT_STREQ(hintOf(Puls_Jump)->text, "Use 'CTRL' key to jump");
-  EXPECT_TRUE(hintOf(Puls_Jump)->helpCursor);
-  EXPECT_FALSE(hintOf(Puls_GameA)->helpCursor);
+  struct Hint {
+    Element e;
+    const char* text;
+    bool help;
+  };
+  const Hint hints[] = {
+      {Im_Front, "Click to open", false},
+      {Puls_GameA, "Click to start Game A (hold to view hiscore)", false},
+      {Puls_GameB, "Click to start Game B (hold to view hiscore)", false},
+      {Puls_Time, "Click to view current time (hold to view alarm time)", false},
+      {Puls_ACL, "Click to reset game", false},
+      {Puls_Jump, "Use 'CTRL' key to jump", true},
+      {Puls_Alarm, "Button disabled", true},
+      {Puls_Cross1, "Use arrow keys to move", true},
+      {Puls_Cross2, "Use arrow keys to move", true}};
+  for (const Hint& h : hints) {
+    ASSERT_NE(hintOf(h.e), nullptr) << nameOf(h.e);
+    EXPECT_STREQ(hintOf(h.e)->text, h.text);
+    EXPECT_EQ(hintOf(h.e)->helpCursor, h.help) << nameOf(h.e);
+  }
   EXPECT_EQ(hintOf(Im_Bar46), nullptr);
 }
 
@@ -175,8 +191,10 @@ TEST_F(Buttons, TimeShowsTheAlarmWhileHeldAndTheClockAfter) {
   rig.time.minute = 42;
   rig.h.Puls_TimeMouseDown(MouseButton::Left);
   EXPECT_FALSE(rig.lit(Im_Bar46)) << "the all-segments picture is cleared";
+  EXPECT_FALSE(rig.lit(Puls_Time)) << "the pressed look";
   EXPECT_EQ(rig.digits(), "1200");
   rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  EXPECT_TRUE(rig.lit(Puls_Time));
   EXPECT_EQ(rig.g.GameMode, ModeClock);
   rig.wait(1);
   EXPECT_EQ(rig.digits(), "-342");

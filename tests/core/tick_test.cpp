@@ -109,19 +109,25 @@ TEST_F(Tick, SpeedFollowsTickCountAndScoreDownToTheFloor) {
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 120u);
 }
 
-TEST_F(Tick, EveryGameStartsAtTheSlowestPace) {
+// A game reset in full flight: the next starts at the slowest pace with
+// its own rhythm, idle then barrel, whatever the old one left.
+TEST_F(Tick, EveryGameStartsAtTheSlowestPaceAndRhythm) {
   rig.h.Blocca_Timers();
   rig.g.TickCount = 90;
   barrelTick();
   ASSERT_LT(rig.h.timerInterval(TimerGioco), 500u);
+  rig.g.HalfTick = rig.g.QuarterTick = true;
   rig.h.Puls_ACLMouseDown(MouseButton::Left);
   rig.h.Puls_ACLMouseUp(MouseButton::Left);
   rig.startGame(ModeGameA);
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 500u);
+  rig.h.random.seed(0xC0FFEE);
   rig.wait(499);
   EXPECT_FALSE(rig.g.HalfTick);
   rig.wait(1);
-  EXPECT_TRUE(rig.g.HalfTick) << "the first tick, idle, comes at 500 ms";
+  EXPECT_TRUE(rig.g.HalfTick) << "the first tick comes at 500 ms";
+  EXPECT_EQ(rig.g.TickCount, 0) << "and is idle";
+  EXPECT_EQ(rig.h.random.state(), 0xC0FFEEu) << "no ape tick drew";
   rig.wait(500);
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 496u) << "the first barrel tick of the game";
 }
@@ -180,6 +186,28 @@ TEST_F(Tick, NoAutomaticEntryAfterAnEarlyOne) {
   EXPECT_FALSE(rig.lit(Im_Omino27)) << "nobody is placed again at 8";
   EXPECT_TRUE(rig.lit(Im_Omino42));
   EXPECT_EQ(rig.soundLog.names(), (std::vector<std::string>{"SndBarrel"}));
+}
+
+// The entry on the eighth barrel tick keeps the ape's range and the ladder
+// count that the life inherited; the early one by Ctrl resets them.
+TEST_F(Tick, OnlyTheEarlyEntryResetsTheApesRangeAndTheLadderCount) {
+  rig.h.Blocca_Timers();
+  rig.clearField();
+  rig.g.TickCount = 7;
+  rig.g.OrcoRange = 36;
+  rig.g.LadderTicks = 3;
+  barrelTick();
+  ASSERT_TRUE(rig.lit(Im_Omino27));
+  EXPECT_EQ(rig.g.OrcoRange, 36);
+  EXPECT_EQ(rig.g.LadderTicks, 3);
+  Rig early;
+  early.openCase();
+  early.startGame(ModeGameA);
+  early.g.OrcoRange = 36;
+  early.g.LadderTicks = 3;
+  early.enterEarly();
+  EXPECT_EQ(early.g.OrcoRange, 15);
+  EXPECT_EQ(early.g.LadderTicks, 0);
 }
 
 class Hits : public Tick {
@@ -306,6 +334,9 @@ TEST_F(Beams, StandingOnTheLadderIsHitByTheEighthApeTick) {
   while (!rig.h.timerEnabled(TimerMiss) && apeTicks < 20) {
     apeTick();
     ++apeTicks;
+    // The ladder count wraps on every fourth: a forced launch.
+    EXPECT_EQ(rig.lit(Im_Trave6), apeTicks % 4 == 0) << apeTicks;
+    if (apeTicks % 4 == 0) EXPECT_EQ(rig.g.DropRange, 15);
     rig.g.DropRange = rig.g.DropRange == 15 ? 1000000 : rig.g.DropRange;
   }
   EXPECT_EQ(apeTicks, 8);
