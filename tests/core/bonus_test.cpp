@@ -150,6 +150,7 @@ TEST_F(Bonus, TheLastKeyDropsTheApeAndCountsTwentyHeartSteps) {
   const Millis countEnd = 800 + 95 * 20;  // 19 steps, then the end step
   waitUntil(countEnd);
   EXPECT_EQ(rig.g.KeysLeft, 0);
+  EXPECT_FALSE(rig.lit(Im_Key1));
   EXPECT_EQ(rig.h.timerInterval(TimerNonCade), 200u);
   waitUntil(countEnd + 200);
   EXPECT_FALSE(rig.h.timerEnabled(TimerNonCade));
@@ -189,7 +190,10 @@ TEST_F(Bonus, TheLastKeyDropsTheApeAndCountsTwentyHeartSteps) {
   EXPECT_FALSE(rig.lit(Im_Gru2)) << "400 ms to step 10";
   waitUntil(fall + heartEnd + 400);
   EXPECT_TRUE(rig.lit(Im_Gru2) && rig.lit(Im_Omino62B));
-  waitUntil(fall + heartEnd + 400 * 4);  // steps 10 to 13
+  waitUntil(fall + heartEnd + 400 * 3);  // steps 10 to 12: the player leaves the crane
+  EXPECT_FALSE(rig.lit(Im_Omino62E));
+  EXPECT_EQ(rig.g.HookPhase, 0);
+  waitUntil(fall + heartEnd + 400 * 4);  // step 13
   EXPECT_TRUE(rig.lit(Im_Orco6Up));
   EXPECT_EQ(rig.g.OrcoCol, 6);
   EXPECT_TRUE(rig.lit(Im_SbarreSu));
@@ -198,7 +202,7 @@ TEST_F(Bonus, TheLastKeyDropsTheApeAndCountsTwentyHeartSteps) {
   EXPECT_TRUE(rig.lit(Im_Key4));
   EXPECT_TRUE(rig.lit(Im_Gru1));
   waitUntil(fall + heartEnd + 400 * 5);
-  EXPECT_TRUE(rig.lit(Im_Omino27));
+  EXPECT_EQ(rig.litPlayerPoses(), (std::vector<std::string>{"Im_Omino27"}));
   EXPECT_EQ(rig.g.DropRange, 1);
   EXPECT_FALSE(rig.g.HalfTick);
   EXPECT_FALSE(rig.g.QuarterTick);

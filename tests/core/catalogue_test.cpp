@@ -169,8 +169,11 @@ TEST(ElementTables, ReadsOutsideATableAreEmptyAndCounted) {
   EXPECT_EQ(t.DigitGlyph(10), NoElement);
   EXPECT_EQ(t.HookFrame(6), NoElement);
   EXPECT_EQ(t.OminoPose(2, 8), NoElement);
+  EXPECT_EQ(t.OminoPose(7, 6), NoElement);
+  EXPECT_EQ(t.OminoPose(1, 6), NoElement);
   EXPECT_EQ(t.OrcoPose(7).Up, NoElement);
-  EXPECT_EQ(t.outOfRangeReads(), 7);
+  EXPECT_EQ(t.OrcoPose(1).Down, NoElement);
+  EXPECT_EQ(t.outOfRangeReads(), 10);
 }
 
 TEST(FormCreate, LeavesTheClosedCaseWithCopiesMadeAndScoresRead) {

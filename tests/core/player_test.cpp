@@ -63,6 +63,25 @@ TEST_F(Player, AHeldKeyActsOncePer330Milliseconds) {
   EXPECT_EQ(rig.g.OrcoRange, 16);
 }
 
+// A release stops the guard, so a key pressed again soon after is guarded
+// for 330 ms from its own press, not from the earlier one's.
+TEST_F(Player, EachPressGetsItsOwn330Milliseconds) {
+  const Millis start = rig.scheduler.now();
+  auto at = [&](Millis t) { rig.wait(start + t - rig.scheduler.now()); };
+  rig.key(VkRight);  // at 0, to column 3
+  at(100);
+  rig.program.keyDown(VkRight);  // to column 4, then held with auto-repeat
+  ASSERT_EQ(rig.g.OminoCol, 4);
+  for (Millis t = 133; t < 430; t += 33) {
+    at(t);
+    rig.program.keyDown(VkRight);
+  }
+  EXPECT_EQ(rig.g.OminoCol, 4) << "no repeat acts within 330 ms of the press";
+  at(430);
+  rig.program.keyDown(VkRight);
+  EXPECT_EQ(rig.g.OminoCol, 5);
+}
+
 TEST_F(Player, TappingActsOnEveryPress) {
   for (int i = 0; i < 3; ++i) rig.key(VkRight);
   EXPECT_EQ(rig.g.OminoCol, 5);

@@ -38,6 +38,14 @@ TEST_F(Shell, DraggingMovesTheWindowAndIsNoClick) {
   struct Drag {
     int dx, dy;
   };
+  pointer.move(10, 20);  // no button held: nothing moves, the pointer is followed
+  EXPECT_EQ(pointer.x(), 10);
+  EXPECT_EQ(pointer.y(), 20);
+  pointer.press(50, 60, MouseButton::Right);  // and so is a press
+  EXPECT_EQ(pointer.x(), 50);
+  EXPECT_EQ(pointer.y(), 60);
+  pointer.release(MouseButton::Right);
+  EXPECT_EQ(rig.h.window().left, 280);
   for (const Drag& d : {Drag{30, -10}, Drag{25, 0}, Drag{0, 40}}) {
     const WindowGeometry start = rig.h.window();
     pointer.press(100, 100, MouseButton::Left);
@@ -140,12 +148,14 @@ TEST_F(Buttons, WrongMouseButtonsChangeNothing) {
 TEST_F(Buttons, HoldingAGameButtonShowsItsHighScoreOverTheStartingPicture) {
   rig.g.HiScoreB = 57;
   rig.g.DropRange = 15;
+  rig.h.surface.show(Im_TimePM);  // as the clock leaves it in the afternoon
   rig.h.Puls_GameBMouseDown(MouseButton::Left);
   EXPECT_FALSE(rig.lit(Puls_GameB));
   EXPECT_EQ(rig.digits(), "--57");
   EXPECT_TRUE(rig.lit(Im_GameB));
   EXPECT_FALSE(rig.lit(Im_GameA));
   EXPECT_FALSE(rig.lit(Im_TimeAM));
+  EXPECT_FALSE(rig.lit(Im_TimePM));
   EXPECT_FALSE(rig.lit(Im_TimePP));
   EXPECT_TRUE(rig.lit(Im_Orco6Up));
   EXPECT_EQ(rig.g.KeysLeft, 4);
@@ -209,6 +219,10 @@ TEST_F(Buttons, TimeShowsTheAlarmWhileHeldAndTheClockAfter) {
 TEST_F(Buttons, AclStopsEverythingAtThePressAndLightsAllAtTheRelease) {
   rig.startGame(ModeGameA);
   rig.wait(3000);
+  // Double points blinking, the score darkened at this moment.
+  rig.h.enableTimer(TimerBlink);
+  rig.wait(500);
+  ASSERT_FALSE(rig.lit(Im_NumPos2));
   rig.soundLog.clear();
   rig.h.Puls_ACLMouseDown(MouseButton::Left);
   for (int t = 0; t < TimerCount; ++t) EXPECT_FALSE(rig.h.timerEnabled(static_cast<TimerId>(t)));
@@ -219,6 +233,17 @@ TEST_F(Buttons, AclStopsEverythingAtThePressAndLightsAllAtTheRelease) {
   EXPECT_FALSE(rig.g.ControlEnabled);
   EXPECT_EQ(rig.g.GameMode, ModeAllLit);
   EXPECT_TRUE(rig.lit(Im_Omino62E));
+  EXPECT_EQ(rig.digits(), "1200");
+  for (Element p : {Im_NumPos1, Im_NumPos2, Im_NumPos3, Im_NumPos4}) EXPECT_TRUE(rig.lit(p));
+  // Also the clock stops.
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);
+  rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  rig.wait(1);
+  ASSERT_TRUE(rig.h.timerEnabled(TimerClock));
+  rig.h.Puls_ACLMouseDown(MouseButton::Left);
+  EXPECT_FALSE(rig.h.timerEnabled(TimerClock));
+  rig.h.Puls_ACLMouseUp(MouseButton::Left);
+  rig.wait(5000);
   EXPECT_EQ(rig.digits(), "1200");
 }
 

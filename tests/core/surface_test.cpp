@@ -103,14 +103,19 @@ TEST_F(DisplayOps, LifeIconsShowOneFewerThanLives) {
 }
 
 TEST_F(DisplayOps, KeyPiecesShowKeysLeft) {
-  for (int n = 0; n <= 4; ++n) {
+  for (int n = 4; n >= 0; --n) {  // from all lit, so 0 must darken the last
     rig.g.KeysLeft = n;
     rig.h.MostraKey();
     for (int k = 1; k <= 4; ++k) EXPECT_EQ(rig.lit(rig.h.tables.KeyPiece(k)), k <= n);
   }
-  rig.g.KeysLeft = 5;
-  rig.h.MostraKey();
-  EXPECT_TRUE(rig.lit(Im_Key4));
+  for (int odd : {5, -1}) {
+    rig.g.KeysLeft = 2;
+    rig.h.MostraKey();
+    rig.g.KeysLeft = odd;
+    rig.h.MostraKey();
+    for (int k = 1; k <= 4; ++k)
+      EXPECT_EQ(rig.lit(rig.h.tables.KeyPiece(k)), k <= 2) << "unchanged for " << odd;
+  }
   EXPECT_EQ(rig.h.tables.outOfRangeReads(), 0);
 }
 

@@ -117,10 +117,14 @@ TEST_F(Tick, EveryGameStartsAtTheSlowestPaceAndRhythm) {
   barrelTick();
   ASSERT_LT(rig.h.timerInterval(TimerGioco), 500u);
   rig.g.HalfTick = rig.g.QuarterTick = true;
+  rig.g.OrcoRange = 36;
+  rig.g.BonusCount = 7;
   rig.h.Puls_ACLMouseDown(MouseButton::Left);
   rig.h.Puls_ACLMouseUp(MouseButton::Left);
   rig.startGame(ModeGameA);
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 500u);
+  EXPECT_EQ(rig.g.OrcoRange, 15);
+  EXPECT_EQ(rig.g.BonusCount, 20);
   rig.h.random.seed(0xC0FFEE);
   rig.wait(499);
   EXPECT_FALSE(rig.g.HalfTick);
@@ -328,6 +332,12 @@ TEST_F(Beams, StandingOnTheLadderIsHitByTheEighthApeTick) {
   rig.g.OrcoCol = 4;
   rig.g.DropRange = 1000000;  // no launch but the forced ones
   rig.placePlayer(2, 6);
+  // Off the ladder the count stays 0 and forces nothing.
+  for (int i = 0; i < 8; ++i) {
+    apeTick();
+    EXPECT_EQ(rig.g.LadderTicks, 0);
+    EXPECT_FALSE(rig.lit(Im_Trave6));
+  }
   rig.key(VkUp);
   ASSERT_EQ(rig.g.OminoRow, 5);
   int apeTicks = 0;
