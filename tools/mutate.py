@@ -23,6 +23,10 @@ Survivors are reported by file with file:line, the change and the line.
 --build-dir (default build-mutate) is configured on first use as a
 model-only build at -O1 without debug information, so it does not disturb
 the ordinary build folder and each mutant costs one object and a link.
+--sanitize configures it (default build-mutate-sanitize) with
+AddressSanitizer and UndefinedBehaviorSanitizer, which also kill mutants
+that only read or write out of bounds; slower, for a second look at the
+survivors of a plain run.
 --equivalent names a file of mutants judged equivalent (by default
 tools/mutate-equivalent.txt): one per line, "path | change | line text" as
 the report prints them, with a "#" comment saying why. Survivors listed
@@ -225,11 +229,12 @@ def run(cmd, timeout=None, cwd=ROOT):
                           text=True, errors="replace", timeout=timeout)
 
 
-def configure(build):
+def configure(build, sanitize):
     if (build / "CMakeCache.txt").exists():
         return
     cmd = ["cmake", "-S", str(ROOT), "-B", str(build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-           "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG", "-DCANTIERE_MODEL_ONLY=ON"]
+           "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG", "-DCANTIERE_MODEL_ONLY=ON",
+           f"-DCANTIERE_SANITIZE={'ON' if sanitize else 'OFF'}"]
     if shutil.which("ccache"):
         cmd.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
     r = run(cmd)
@@ -258,7 +263,9 @@ def main():
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--count", type=int, default=100)
-    ap.add_argument("--build-dir", default="build-mutate")
+    ap.add_argument("--build-dir", help="default build-mutate, or build-mutate-sanitize")
+    ap.add_argument("--sanitize", action="store_true",
+                    help="build the mutants with the address and undefined-behaviour sanitizers")
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--timeout", type=float, default=60.0, help="seconds per test run")
     ap.add_argument("--only", action="append", default=[],
@@ -287,8 +294,9 @@ def main():
     chosen.sort(key=lambda m: (m.path, m.line, m.col, m.what))
     equivalent = load_equivalent(pathlib.Path(args.equivalent))
 
-    build_dir = (ROOT / args.build_dir).resolve()
-    configure(build_dir)
+    default_dir = "build-mutate-sanitize" if args.sanitize else "build-mutate"
+    build_dir = (ROOT / (args.build_dir or default_dir)).resolve()
+    configure(build_dir, args.sanitize)
     binary = build_dir / "tests" / "core" / "model_test"
     r = build(build_dir, args.jobs)
     if r.returncode:

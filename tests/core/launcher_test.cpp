@@ -14,6 +14,10 @@ TEST(Launcher, FirstRunOffersNoChoiceAndDisablesPlay) {
   EXPECT_FALSE(l.playEnabled);
   l.CB_SoundChange(1);
   EXPECT_TRUE(l.playEnabled);
+  for (int outside : {3, -1}) {  // the list has three entries
+    l.CB_SoundChange(outside);
+    EXPECT_EQ(l.soundIndex, 1) << outside;
+  }
 }
 
 TEST(Launcher, StoredModeIsPreselectedAndUnusableOnesAreNot) {
