@@ -23,6 +23,8 @@ Survivors are reported by file with file:line, the change and the line.
 --build-dir (default build-mutate) is configured on first use as a
 model-only build at -O1 without debug information, so it does not disturb
 the ordinary build folder and each mutant costs one object and a link.
+--with-sim adds the driver's tests (sim_test, which run cantiere-sim) to
+the judge, for the script code in core/script/ that they exercise.
 --sanitize configures it (default build-mutate-sanitize) with
 AddressSanitizer and UndefinedBehaviorSanitizer, which also kill mutants
 that only read or write out of bounds; slower, for a second look at the
@@ -242,20 +244,21 @@ def configure(build, sanitize):
         sys.exit("configure failed:\n" + r.stdout[-3000:])
 
 
-def build(build_dir, jobs):
-    return run(["cmake", "--build", str(build_dir), "-j", str(jobs), "--target", "model_test"])
+def build(build_dir, jobs, targets):
+    return run(["cmake", "--build", str(build_dir), "-j", str(jobs), "--target", *targets])
 
 
-def test(binary, timeout):
-    """'killed', 'survived' or 'timeout'."""
-    try:
-        r = run([str(binary), "--gtest_fail_fast", "--gtest_brief=1"], timeout=timeout)
-    except subprocess.TimeoutExpired:
-        return "timeout", ""
-    if r.returncode == 0:
-        return "survived", ""
-    failed = re.findall(r"^\[  FAILED  \] (\S+)", r.stdout, re.M)
-    return "killed", failed[0] if failed else f"exit {r.returncode}"
+def test(binaries, timeout):
+    """'killed', 'survived' or 'timeout', and the first failing test."""
+    for binary in binaries:
+        try:
+            r = run([str(binary), "--gtest_fail_fast", "--gtest_brief=1"], timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return "timeout", binary.name
+        if r.returncode != 0:
+            failed = re.findall(r"^\[  FAILED  \] (\S+)", r.stdout, re.M)
+            return "killed", failed[0] if failed else f"{binary.name} exit {r.returncode}"
+    return "survived", ""
 
 
 def main():
@@ -270,6 +273,9 @@ def main():
     ap.add_argument("--timeout", type=float, default=60.0, help="seconds per test run")
     ap.add_argument("--only", action="append", default=[],
                     help="path prefix under the tree, e.g. core/handheld/ (repeatable)")
+    ap.add_argument("--with-sim", action="store_true",
+                    help="also build and run the driver's tests (sim_test), which reach "
+                    "core/script/ through the cantiere-sim program")
     ap.add_argument("--grep", help="only mutants whose 'path | change | line' matches this "
                     "regular expression, e.g. to try the mutants of one line")
     ap.add_argument("--equivalent", default=str(DEFAULT_EQUIVALENT))
@@ -297,11 +303,14 @@ def main():
     default_dir = "build-mutate-sanitize" if args.sanitize else "build-mutate"
     build_dir = (ROOT / (args.build_dir or default_dir)).resolve()
     configure(build_dir, args.sanitize)
-    binary = build_dir / "tests" / "core" / "model_test"
-    r = build(build_dir, args.jobs)
+    targets = ["model_test"] + (["sim_test"] if args.with_sim else [])
+    binaries = [build_dir / "tests" / "core" / "model_test"]
+    if args.with_sim:
+        binaries.append(build_dir / "tests" / "sim" / "sim_test")
+    r = build(build_dir, args.jobs, targets)
     if r.returncode:
         sys.exit("the unmutated tree does not build:\n" + r.stdout[-3000:])
-    outcome, detail = test(binary, args.timeout)
+    outcome, detail = test(binaries, args.timeout)
     if outcome != "survived":
         sys.exit(f"the unmutated tree fails its tests ({outcome} {detail}); fix that first")
 
@@ -328,11 +337,11 @@ def main():
             text = f.read_text()
             originals[m.path] = text
             f.write_text("\n".join(m.apply(text.split("\n"))))
-            r = build(build_dir, args.jobs)
+            r = build(build_dir, args.jobs, targets)
             if r.returncode:
                 outcome, detail = "not viable", ""
             else:
-                outcome, detail = test(binary, args.timeout)
+                outcome, detail = test(binaries, args.timeout)
             restore()
             if outcome == "survived" and m.key() in equivalent:
                 outcome = "equivalent"
@@ -347,7 +356,7 @@ def main():
         if log:
             log.close()
         # Leave the build folder matching the tree again.
-        build(build_dir, args.jobs)
+        build(build_dir, args.jobs, targets)
 
     count = {k: 0 for k in ("killed", "timeout", "survived", "equivalent", "not viable")}
     for _, outcome, _ in results:

@@ -20,6 +20,8 @@ TEST(Sound, StartLoadsTheEightSamplesInOrder) {
   sound.release();
   EXPECT_EQ(out.calls, (std::vector<std::string>{"free 1", "free 2", "free 3", "free 4", "free 6",
                                                  "free 5", "free 7", "free 8", "close"}));
+  // Released samples are forgotten: a second release frees none of them again.
+  for (int s = 0; s < SampleCount; ++s) EXPECT_EQ(sound.handle(static_cast<Sample>(s)), 0);
 }
 
 TEST(Sound, OnlyTheFirstSampleDecidesFailure) {
