@@ -19,6 +19,10 @@ AboutForm::AboutForm()
   setPalette(black);
   setAutoFillBackground(true);
   move(0, 0);  // the screen's top left corner
+  // It never takes the keyboard from the handheld, where a game may run:
+  // its only control is the frame's close button.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
 
   picture_ = new QLabel(this);
   picture_->setGeometry(9, 9, 252, 84);

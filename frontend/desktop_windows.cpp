@@ -1,20 +1,17 @@
 #include "frontend/desktop_windows.h"
 
-#include <QTimer>
+#include <QGuiApplication>
+
+#include "frontend/app_icon.h"
 
 namespace cantiere {
-namespace {
-
-// How long a window manager may take to activate the new handheld window
-// before the program does it itself (an X server without one activates
-// nothing).
-constexpr int kActivationWait = 150;
-
-}  // namespace
 
 DesktopWindows::DesktopWindows(Program& program, EventClock& clock, QtDesktop& desktop,
                                const PictureSet& pictures)
-    : input(program, clock), program_(program), clock_(clock), desktop_(desktop), pictures_(pictures) {}
+    : input(program, clock), program_(program), clock_(clock), desktop_(desktop), pictures_(pictures) {
+  // Every window's frame and task-bar entry, message boxes included.
+  QGuiApplication::setWindowIcon(applicationIcon());
+}
 
 DesktopWindows::~DesktopWindows() {
   desktop_.setHandheld(nullptr);
@@ -44,12 +41,11 @@ void DesktopWindows::showLauncher() {
 }
 
 bool DesktopWindows::showHandheld() {
-  // Off screen; its first activation brings the launcher to the front.
-  handheld->show();
-  QTimer::singleShot(kActivationWait, handheld.get(), [this] {
-    if (program_.form1.FirstActivate) clock_.run([this] { program_.form1.FormActivate(); });
-  });
-  return true;
+  // The handheld stays unmapped, off screen, until PLAY has placed it: a
+  // window manager may pull a shown off-screen window into view, or refuse
+  // to move it later. So no activation comes from the window system; the
+  // program delivers the first one, which brings the launcher to the front.
+  return false;
 }
 
 }  // namespace cantiere

@@ -9,12 +9,15 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
+#include <QWindow>
 
 #include <cmath>
 
+#include "frontend/qt_desktop.h"
 #include "frontend/size_menu.h"
-
 #include "frontend/surface_painter.h"
+#include "frontend/window_shape.h"
+#include "frontend/x11_window.h"
 
 namespace cantiere {
 namespace {
@@ -42,13 +45,16 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
       clock_(input.clock()),
       shown_(&program.form1.surface),
       pictures_(pictures),
-      drawn_(&pictures) {
+      drawn_(&pictures),
+      mover_(*this) {
   setWindowTitle(QString::fromUtf8(kApplicationTitle));
   QPalette black = palette();
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
-  // Every pixel is painted from the catalogue: no background erase first.
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Outside the case's outline the desktop shows through: with a
+  // compositor through transparent pixels, without one through the
+  // window's mask. Inside it every pixel is painted from the catalogue.
+  setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);  // hints and cursors follow the pointer
@@ -59,6 +65,8 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
   connect(&hintDelay_, &QTimer::timeout, this, [this] { showHint(); });
   buildMenu();
   sizeMenu_ = std::make_unique<SizeMenu>(menu_, *this, [this](int percent) { setZoom(percent); });
+  mover_.refused = [this] { movesRefused(); };
+  mover_.remake = [this](const QRect& g) { remakeAt(g); };
   program_.form1.surface.setListener(this);
   // The stored size applies from the start; a missing or bad value is 100.
   showView(ViewScale(ViewScale::validZoom(program_.form1.settings().readInt("Zoom", 100)),
@@ -115,9 +123,63 @@ void HandheldWindow::buildMenu() {
 void HandheldWindow::place(const WindowGeometry& g) { moveTo(placement_.follow(g, view_, area())); }
 
 void HandheldWindow::moveTo(const Rect& r) {
-  setFixedSize(r.width, r.height);
+  const QRegion& shape = outline(program_.form1.window().height);
+  if (!shape.isEmpty() && mask() != shape) setMask(shape);
   // No frame: the window's position is its client area's.
-  if (pos() != QPoint(r.left, r.top)) move(r.left, r.top);
+  mover_.place(QRect(r.left, r.top, r.width, r.height), dragging_ || following_);
+}
+
+const QRegion& HandheldWindow::outline(int height) {
+  const bool open = height == info(Im_Base).rect.height;
+  Outline& shape = open ? openOutline_ : closedOutline_;
+  if (shape.zoom != view_.zoomPercent()) {
+    // The case's own pixels, scaled as the window scales its catalogue.
+    shape.zoom = view_.zoomPercent();
+    shape.region = QRegion();
+    for (const QRect& r : caseOutline(pictures_.picture(open ? Im_Base : Im_Front, false)))
+      shape.region += toQRect(view_.toWindow(fromQRect(r)));
+  }
+  return shape.region;
+}
+
+void HandheldWindow::movesRefused() {
+  if (dragging_ && program_.pointer.captured() != NoElement) {
+    // The drag goes on in the window manager's hands; the model's press
+    // ends here, as a drag, so it opens nothing.
+    placement_.released();
+    input_.deliver({ModelInput::release(program_.pointer.heldButton())});
+    dragging_ = false;
+    systemMove_ = windowHandle() && windowHandle()->startSystemMove();
+    if (!systemMove_) followScreen();
+    return;
+  }
+  const Rect& r = placement_.rect();
+  remakeAt(QRect(r.left, r.top, r.width, r.height));
+}
+
+void HandheldWindow::remakeAt(const QRect& g) {
+  // A new native window appears where it asks to, which is the one
+  // placement such a window manager honours.
+  const bool hadKeyboard = isActiveWindow();
+  hide();
+  destroy(true, true);
+  setFixedSize(g.size());
+  move(g.topLeft());
+  // A new window comes up in front; a raise now could reach the window
+  // manager before the window is mapped, and Weston's moves a window it
+  // configures before mapping it into its corner.
+  show();
+  if (hadKeyboard) giveKeyboard(this);
+}
+
+void HandheldWindow::followScreen() {
+  // Where the window manager has put the window is where it stays: later
+  // moves start from there.
+  const auto origin = x11::clientOrigin(this);
+  if (!origin) return;
+  following_ = true;
+  moveTo(placement_.movedTo(origin->x(), origin->y()));
+  following_ = false;
 }
 
 Rect HandheldWindow::area() const {
@@ -171,6 +233,12 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
   // repaints everything anyway).
   if (devicePixelRatioF() != view_.ratio()) showView(ViewScale(view_.zoomPercent(), devicePixelRatioF()));
   QPainter painter(this);
+  // Transparent outside the case, opaque inside, so that the mask and the
+  // alpha agree and no half-transparent pixel shows without a compositor.
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  for (const QRect& r : e->region()) painter.fillRect(r, Qt::transparent);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (!mask().isEmpty()) painter.setClipRegion(mask());
   // Drawn in device pixels, from art made for them.
   if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
   for (const QRect& r : e->region())
@@ -241,6 +309,8 @@ void HandheldWindow::mouseMoveEvent(QMouseEvent* e) {
   Pointer& pointer = program_.pointer;
   const QPoint global = e->globalPosition().toPoint();
   placement_.pointerAt(global.x(), global.y());
+  const WindowGeometry before = program_.form1.window();
+  dragging_ = pointer.captured() != NoElement && (e->buttons() & Qt::LeftButton);
   input_.deliver({ModelInput::move(at.x, at.y)});
   if (pointer.captured() == NoElement) {
     hover(at);
@@ -248,6 +318,7 @@ void HandheldWindow::mouseMoveEvent(QMouseEvent* e) {
     // A drag follows the pointer exactly, also between the model's steps of
     // one catalogue pixel.
     moveTo(placement_.rect());
+    if (dragging_ && mover_.movesRefused() && !(program_.form1.window() == before)) movesRefused();
   }
 }
 
@@ -256,6 +327,11 @@ void HandheldWindow::mouseReleaseEvent(QMouseEvent* e) {
   if (!button) return;
   Pointer& pointer = program_.pointer;
   const CataloguePoint at = clientPoint(e);
+  dragging_ = false;
+  if (systemMove_) {
+    systemMove_ = false;
+    followScreen();
+  }
   if (pointer.captured() != NoElement) {
     // Another button let go while one is held belongs to no press.
     if (pointer.heldButton() != *button) return;
@@ -298,6 +374,15 @@ void HandheldWindow::hover(CataloguePoint at) {
 void HandheldWindow::showHint() {
   if (!hint_ || program_.pointer.captured() != NoElement) return;
   QToolTip::showText(QCursor::pos(), QString::fromUtf8(hint_->text), this, hintRect_, kHintShown);
+}
+
+void HandheldWindow::enterEvent(QEnterEvent* e) {
+  // The release that ends a move by the window manager may never come.
+  if (systemMove_ && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+    systemMove_ = false;
+    followScreen();
+  }
+  QWidget::enterEvent(e);
 }
 
 void HandheldWindow::leaveEvent(QEvent* e) {

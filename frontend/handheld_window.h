@@ -19,6 +19,7 @@
 #include "frontend/model_input.h"
 #include "frontend/view_scale.h"
 #include "frontend/window_placement.h"
+#include "frontend/window_mover.h"
 
 namespace cantiere {
 
@@ -68,6 +69,7 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void leaveEvent(QEvent* e) override;
+  void enterEvent(QEnterEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -83,6 +85,13 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   QRect windowRect(Element e) const;
   void showHint();
   void deliverRelease();
+  // The case's outline for a window of this height (the closed or the open
+  // case), read once from the pictures.
+  const QRegion& outline(int height);
+  void movesRefused();
+  void remakeAt(const QRect& g);
+  // After the window manager moved the window, the model learns where to.
+  void followScreen();
 
   Program& program_;
   ModelInput& input_;
@@ -118,6 +127,17 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   };
   std::optional<PendingRelease> pendingRelease_;
   bool closed_ = false;
+
+  WindowMover mover_;
+  bool dragging_ = false;     // a left-button drag of the case is under way
+  bool systemMove_ = false;   // the window manager carries the window
+  bool following_ = false;    // the window is where it is told to be
+  // The case's outline at the zoom it was scaled for.
+  struct Outline {
+    int zoom = 0;
+    QRegion region;
+  };
+  Outline closedOutline_, openOutline_;
 };
 
 // Asks the X server to send a held key as repeated presses alone

@@ -1,5 +1,6 @@
 #include "frontend/launcher_window.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -7,6 +8,7 @@
 #include <QScreen>
 
 #include "frontend/picture_set.h"
+#include "frontend/x11_window.h"
 
 namespace cantiere {
 namespace {
@@ -51,6 +53,18 @@ QFont arialFont(int pixels, bool bold) {
   return f;
 }
 
+void SoundList::showPopup() {
+  QComboBox::showPopup();
+  // The list opens where the toolkit believes the launcher is; a window
+  // manager that framed the launcher without saying so (Weston's) has put
+  // it elsewhere, and the server knows where.
+  const auto origin = x11::clientOrigin(window());
+  QWidget* popup = view() ? view()->window() : nullptr;
+  if (!origin || !popup || popup == window()) return;
+  const QPoint error = *origin - window()->mapToGlobal(QPoint(0, 0));
+  if (!error.isNull()) popup->move(popup->pos() + error);
+}
+
 void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && clicked)
     clicked();
@@ -58,7 +72,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 SplashForm::SplashForm(Launcher& launcher, ModelInput& input)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       launcher_(launcher),
       input_(input),
       clock_(input.clock()) {
@@ -80,7 +94,7 @@ SplashForm::SplashForm(Launcher& launcher, ModelInput& input)
   sound_ = label(this, QStringLiteral("Select sound mode:"), {21, 245, 100, 14}, arialFont(11),
                  Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
 
-  list_ = new QComboBox(this);
+  list_ = new SoundList(this);
   list_->setGeometry(128, 242, 97, 21);
   list_->setEditable(false);  // choose only, no typing
   list_->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
@@ -158,6 +172,13 @@ void SplashForm::centre() {
   if (!screen) return;
   const QRect g = screen->geometry();
   move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
+}
+
+void SplashForm::showEvent(QShowEvent* e) {
+  // A fixed dialog: no minimise (with no task bar there would be no way
+  // back), no maximise, no close; only the title and the border.
+  x11::fixedDialogFrame(this);
+  QWidget::showEvent(e);
 }
 
 void SplashForm::closeEvent(QCloseEvent* e) {

@@ -31,6 +31,13 @@ class LinkLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
+// The sound list, whose popup opens under it on every desktop.
+class SoundList : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override;
+};
+
 class SplashForm : public QWidget {
  public:
   SplashForm(Launcher& launcher, ModelInput& input);
@@ -52,6 +59,7 @@ class SplashForm : public QWidget {
   int slideOnShow() const { return slideOnShow_; }
 
  protected:
+  void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
  private:

@@ -5,17 +5,30 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "frontend/handheld_window.h"
+#include "frontend/window_mover.h"
+#include "frontend/x11_window.h"
 
 namespace cantiere {
 
 void bringToFront(QWidget* window) {
   window->raise();
+  giveKeyboard(window);
+}
+
+void giveKeyboard(QWidget* window) {
   window->activateWindow();
   window->setFocus(Qt::ActiveWindowFocusReason);
+  // Some window managers list activation requests as supported and ignore
+  // them (Weston's, for X11 programs): then the keyboard is set directly.
+  QTimer::singleShot(WindowMover::kSettle, window, [w = QPointer<QWidget>(window)] {
+    if (w && w->isVisible() && !w->isActiveWindow()) x11::giveKeyboard(w);
+  });
 }
 
 QtDesktop::QtDesktop()
@@ -67,15 +80,37 @@ void QtDesktop::showLauncher() {
 
 void QtDesktop::hideLauncher() {
   if (launcher_) launcher_->hide();
+  if (!handheld_) return;
+  // PLAY has placed the handheld: it appears for the first time, already
+  // where it belongs, so no window manager has a shown window to move.
+  handheld_->show();
   // The keys must reach the handheld at once: arrows, Ctrl and the menu's
   // shortcuts.
-  if (handheld_) bringToFront(handheld_);
+  bringToFront(handheld_);
+}
+
+void QtDesktop::setAbout(QWidget* window) {
+  if (about_) about_->removeEventFilter(this);
+  about_ = window;
+  if (about_) about_->installEventFilter(this);
 }
 
 void QtDesktop::showAbout() {
   if (!about_) return;
+  // Shown in front but without the keyboard, which stays with a game that
+  // may be running.
   about_->show();
-  bringToFront(about_);
+  about_->raise();
+}
+
+bool QtDesktop::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == about_ && handheld_ && handheld_->isVisible()) {
+    // A window manager that activates the about window anyway (Weston's)
+    // gets the keyboard handed back; when it closes the handheld has it.
+    if (e->type() == QEvent::WindowActivate) x11::giveKeyboard(handheld_);
+    if (e->type() == QEvent::Hide) giveKeyboard(handheld_);
+  }
+  return false;
 }
 
 void QtDesktop::open(const char* target) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QRect>
+#include <QObject>
 #include <QUrl>
 #include <functional>
 #include <optional>
@@ -16,13 +17,13 @@ namespace cantiere {
 
 class HandheldWindow;
 
-class QtDesktop : public Desktop {
+class QtDesktop : public QObject, public Desktop {
  public:
   QtDesktop();
 
   void setHandheld(HandheldWindow* window);
   void setLauncher(QWidget* window) { launcher_ = window; }
-  void setAbout(QWidget* window) { about_ = window; }
+  void setAbout(QWidget* window);
 
   // Replaceable for tests: what "open" hands a target to, and what ends
   // the program.
@@ -48,6 +49,9 @@ class QtDesktop : public Desktop {
   void message(const char* text) override;
   void exit() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
  private:
   HandheldWindow* handheld_ = nullptr;
   QWidget* launcher_ = nullptr;
@@ -57,5 +61,7 @@ class QtDesktop : public Desktop {
 // Brings a window to the front with the keyboard, also on an X server
 // without a window manager, where nothing activates a window by itself.
 void bringToFront(QWidget* window);
+// Gives a window the keyboard without raising it.
+void giveKeyboard(QWidget* window);
 
 }  // namespace cantiere

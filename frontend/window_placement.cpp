@@ -85,6 +85,13 @@ const Rect& WindowPlacement::pointerAt(int x, int y) {
   return rect_;
 }
 
+const Rect& WindowPlacement::movedTo(int left, int top) {
+  rect_.left = left;
+  rect_.top = top;
+  remember();
+  return rect_;
+}
+
 const Rect& WindowPlacement::rezoom(const WindowGeometry& model, const ViewScale& to,
                                     const Rect& area) {
   const int fold = model.height - kClosedHeight;

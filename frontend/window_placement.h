@@ -34,6 +34,10 @@ class WindowPlacement {
   // The pointer is at a screen point; the window's new place.
   const Rect& pointerAt(int x, int y);
 
+  // The window manager has moved the window to (left, top) by its own move
+  // (where the program's moves are refused): its place from now on.
+  const Rect& movedTo(int left, int top);
+
   // The zoom changed: the same lid fold line (the open case's row 271, the
   // closed case's top) and the same middle, then inside `area`.
   const Rect& rezoom(const WindowGeometry& model, const ViewScale& to, const Rect& area);

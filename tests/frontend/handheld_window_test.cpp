@@ -187,6 +187,28 @@ TEST(HandheldWindow, CursorsAndHintsFollowThePointerAlsoWhenNotActive) {
   EXPECT_FALSE(QToolTip::isVisible());
 }
 
+TEST(HandheldWindow, IsShapedLikeTheCaseClosedAndOpen) {
+  DesktopRig rig;
+  EXPECT_FALSE(rig.form1->isVisible()) << "shown before PLAY placed it";
+  rig.play(2);
+  EXPECT_TRUE(rig.form1->isVisible());
+  // The desktop shows at the rounded corners and beside the hinge; the lid,
+  // the hinge and the screens are the window's.
+  struct Case {
+    QPoint at;
+    bool inside;
+  };
+  const Case closed[] = {{{1, 1}, false},   {{462, 1}, false},   {{8, 298}, false},
+                         {{455, 298}, false}, {{20, 5}, false},   {{440, 5}, false},
+                         {{232, 5}, true},   {{10, 150}, true},   {DesktopRig::centre(Im_Front), true}};
+  for (const Case& c : closed) EXPECT_EQ(rig.form1->mask().contains(c.at), c.inside) << "closed " << c.at.x() << "," << c.at.y();
+  rig.click(DesktopRig::centre(Im_Front));
+  const Case open[] = {{{8, 8}, false},    {{455, 563}, false}, {{20, 275}, false}, {{444, 275}, false},
+                       {{232, 275}, true}, {{30, 300}, true},   {DesktopRig::centre(Im_Schermo1Top), true},
+                       {DesktopRig::centre(Im_Schermo2Top), true}, {DesktopRig::centre(Puls_Jump), true}};
+  for (const Case& c : open) EXPECT_EQ(rig.form1->mask().contains(c.at), c.inside) << "open " << c.at.x() << "," << c.at.y();
+}
+
 TEST(HandheldWindow, KeysMapToTheVirtualKeyCodes) {
   EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Control), 17);
   EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Left), 37);

@@ -1,0 +1,72 @@
+// Kept apart from the windows' code: Xlib's headers define names (None,
+// Bool, Status) that clash with Qt's.
+#include "frontend/x11_window.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <cmath>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace cantiere::x11 {
+namespace {
+
+Display* display() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->display() : nullptr;
+}
+
+// A native window that exists, without making one (winId() would).
+Window nativeWindow(const QWidget* window) {
+  if (!window || !window->testAttribute(Qt::WA_WState_Created)) return 0;
+  return static_cast<Window>(window->internalWinId());
+}
+
+}  // namespace
+
+std::optional<QPoint> clientOrigin(const QWidget* window) {
+  Display* d = display();
+  const Window w = nativeWindow(window);
+  if (!d || !w) return std::nullopt;
+  int x = 0, y = 0;
+  Window child = 0;
+  if (!XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child)) return std::nullopt;
+  // The server counts device pixels; the window's geometry is in window
+  // pixels, which a scale factor makes larger.
+  const double ratio = window->devicePixelRatioF();
+  return QPoint(static_cast<int>(std::lround(x / ratio)), static_cast<int>(std::lround(y / ratio)));
+}
+
+bool giveKeyboard(const QWidget* window) {
+  Display* d = display();
+  const Window w = nativeWindow(window);
+  if (!d || !w || !window->isVisible()) return false;
+  XSetInputFocus(d, w, RevertToParent, CurrentTime);
+  XFlush(d);
+  return true;
+}
+
+void fixedDialogFrame(QWidget* window) {
+  Display* d = display();
+  if (!d || !window) return;
+  // The Motif hints every X11 window manager reads: functions and
+  // decorations, each a set of flags.
+  struct {
+    unsigned long flags, functions, decorations;
+    long inputMode;
+    unsigned long status;
+  } hints{};
+  constexpr unsigned long kFunctions = 1, kDecorations = 2;
+  constexpr unsigned long kMove = 4;
+  constexpr unsigned long kBorder = 2, kTitle = 8;
+  hints.flags = kFunctions | kDecorations;
+  hints.functions = kMove;
+  hints.decorations = kBorder | kTitle;
+  const Atom atom = XInternAtom(d, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(d, static_cast<Window>(window->winId()), atom, atom, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&hints), 5);
+  XFlush(d);
+}
+
+}  // namespace cantiere::x11

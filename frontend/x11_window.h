@@ -1,0 +1,27 @@
+// What the front end asks of the X server directly, where Qt has no word
+// for it or takes the window manager's word for it. Off X11 every call does
+// nothing and answers "unknown".
+#pragma once
+
+#include <QPoint>
+#include <optional>
+
+class QWidget;
+
+namespace cantiere::x11 {
+
+// Where the window's client area really lies on the screen, in window
+// pixels. Some window
+// managers tell the program a wrong position (or none) after they reparent
+// or refuse to move a window; the server's own answer is the truth.
+std::optional<QPoint> clientOrigin(const QWidget* window);
+
+// Gives the keyboard to a shown window without raising it, for window
+// managers that ignore a program's activation request.
+bool giveKeyboard(const QWidget* window);
+
+// Asks for a title and a border only: the window can be moved, but not
+// resized, minimised, maximised or closed from its frame.
+void fixedDialogFrame(QWidget* window);
+
+}  // namespace cantiere::x11
