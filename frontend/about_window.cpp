@@ -2,16 +2,19 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QTimer>
 
 #include "frontend/about.h"
 #include "frontend/picture_set.h"
 #include "frontend/launcher_window.h"
+#include "frontend/window_mover.h"
 
 namespace cantiere {
 
 AboutForm::AboutForm()
     : QWidget(nullptr,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                  Qt::WindowDoesNotAcceptFocus) {
   setWindowTitle(QStringLiteral("About the author..."));
   setFixedSize(275, 224);
   QPalette black = palette();
@@ -22,7 +25,6 @@ AboutForm::AboutForm()
   // It never takes the keyboard from the handheld, where a game may run:
   // its only control is the frame's close button.
   setAttribute(Qt::WA_ShowWithoutActivating);
-  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
 
   picture_ = new QLabel(this);
   picture_->setGeometry(9, 9, 252, 84);
@@ -75,6 +77,19 @@ bool AboutForm::event(QEvent* e) {
         QPixmap::fromImage(builtInPhoto(QStringLiteral("Im_Foto"), nullptr, pictureRatio_)));
   }
   return QWidget::event(e);
+}
+
+}  // namespace cantiere
+
+namespace cantiere {
+
+void AboutForm::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  // Some window managers place a dialog by their own rule (Xfce's centres
+  // it); once it is shown they do move it where it asks to be.
+  QTimer::singleShot(WindowMover::kSettle, this, [this] {
+    if (isVisible() && pos() != QPoint(0, 0)) move(0, 0);
+  });
 }
 
 }  // namespace cantiere

@@ -22,6 +22,7 @@ class AboutForm : public QWidget {
  protected:
   // Shown, or moved to another screen: the picture for its density.
   bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   QLabel* picture_;

@@ -82,11 +82,14 @@ void QtDesktop::hideLauncher() {
   if (launcher_) launcher_->hide();
   if (!handheld_) return;
   // PLAY has placed the handheld: it appears for the first time, already
-  // where it belongs, so no window manager has a shown window to move.
+  // where it belongs, so no window manager has a shown window to move. A
+  // new window comes up in front; it is not raised as well, since a raise
+  // that reaches the window manager before the window is mapped makes
+  // Weston's move it into its corner.
   handheld_->show();
   // The keys must reach the handheld at once: arrows, Ctrl and the menu's
   // shortcuts.
-  bringToFront(handheld_);
+  giveKeyboard(handheld_);
 }
 
 void QtDesktop::setAbout(QWidget* window) {
@@ -99,8 +102,11 @@ void QtDesktop::showAbout() {
   if (!about_) return;
   // Shown in front but without the keyboard, which stays with a game that
   // may be running.
-  about_->show();
-  about_->raise();
+  if (about_->isVisible()) {
+    about_->raise();
+  } else {
+    about_->show();  // in front, as new windows come up
+  }
 }
 
 bool QtDesktop::eventFilter(QObject* watched, QEvent* e) {

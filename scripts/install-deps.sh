@@ -13,6 +13,10 @@ packages=(
   fonts-liberation python3-numpy
   xvfb xdotool x11-utils imagemagick
   debootstrap lintian appstream desktop-file-utils man-db
+  # the desktops the end-to-end tests run the program on, and the sound
+  # server its recorded-sound test plays through
+  openbox xfwm4 dbus-daemon weston xwayland
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -5,7 +5,7 @@
 # Ctrl, open and close About, start Game A and leave with Esc. Every
 # picture on screen is compared with the driver's snapshot of the same state.
 #
-#   e2e.sh DESKTOP CANTIERE CANTIERE_SIM X11_CLOSE
+#   e2e.sh DESKTOP CANTIERE CANTIERE_SIM X11_TOOL
 #
 # DESKTOP: bare (an X server alone), openbox, xfwm4, or weston (Weston with
 # XWayland, nested in an X server, used as a Wayland session is: the program
@@ -15,15 +15,15 @@ set -uo pipefail
 desktop=$1
 cantiere=$(realpath "$2")
 sim=$(realpath "$3")
-closer=$(realpath "$4")
+x11_tool=$(realpath "$4")
 case $desktop in
   bare) tools=() ;;
   openbox) tools=(openbox) ;;
-  xfwm4) tools=(xfwm4) ;;
+  xfwm4) tools=(xfwm4 dbus-daemon) ;;
   weston) tools=(weston Xwayland) ;;
   *) echo "e2e: unknown desktop $desktop" >&2; exit 2 ;;
 esac
-for tool in Xvfb xdotool xwininfo xsetroot import convert compare "${tools[@]}"; do
+for tool in Xvfb xdotool xwininfo import convert compare "${tools[@]}"; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing" >&2; exit 1; }
 done
 
@@ -82,7 +82,7 @@ pids+=($!)
 wait_for 10 test -s "$work/display" || die "Xvfb did not start"
 outer=":$(head -n1 "$work/display")"
 export DISPLAY=$outer
-xsetroot -solid "$colour"
+"$x11_tool" desktop "${colour#\#}" || die "could not paint the desktop"
 
 case $desktop in
   openbox)
@@ -90,6 +90,11 @@ case $desktop in
     pids+=($!)
     ;;
   xfwm4)
+    # It reads its settings over a session bus; a bus of our own.
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid" ||
+      die "no session bus"
+    pids+=("$(cat "$work/bus.pid")")
+    export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus")
     xfwm4 --sm-client-disable >"$work/wm.log" 2>&1 &
     pids+=($!)
     ;;
@@ -141,28 +146,54 @@ focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 differing() {  # pixels that differ between two pictures
   compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'
 }
-# The driver's picture of a state, with the desktop's colour where the
-# window is to let it show: everything dark that reaches the picture's edge.
-expected() {  # FILE SCRIPT-LINES...
-  local file=$1
+# The driver's picture of a state, and which of its pixels are the
+# desktop's: everything dark that reaches the picture's edge.
+expected() {  # NAME SCRIPT-LINES...
+  local name=$1
   shift
   printf '%s\n' "$@" "snapshot $work/sim.png" | "$sim" >/dev/null || die "cantiere-sim could not draw"
-  convert "$work/sim.png" -fill "$colour" -fuzz 14% -draw 'color 0,0 floodfill' "$file"
+  convert "$work/sim.png" -fill '#ff00ff' -fuzz 14% -draw 'color 0,0 floodfill' -fuzz 0 \
+    -fill black +opaque '#ff00ff' -fill white -opaque '#ff00ff' "$work/$name-outside.png"
+  convert "$work/sim.png" -size "$(identify -format %wx%h "$work/sim.png")" "xc:$colour" \
+    "$work/$name-outside.png" -composite "$work/$name-expected.png"
 }
-# Compares what the screen shows at the handheld's place with a state.
+# Compares what the screen shows at the handheld's place with a state: the
+# case pixel for pixel, and round it the desktop. Weston draws a soft shadow
+# under every undecorated window, so there the desktop may be darkened,
+# though never black.
 looks_like() {  # NAME TOLERANCE SCRIPT-LINES...
   local name=$1 tolerance=$2
   shift 2
-  local x y w h
-  read -r x y w h <<<"$(geometry "$handheld")"
-  expected "$work/$name-expected.png" "$@"
-  shot "$work/$name.png" "$x" "$y" "$w" "$h"
-  local n
-  n=$(differing "$work/$name.png" "$work/$name-expected.png")
-  echo "$name: $n pixels differ from cantiere-sim's snapshot on the desktop"
-  if ((n > tolerance)); then
-    fail "$name differs from the snapshot in $n pixels"
+  expected "$name" "$@"
+  # The screen may still be settling (a compositor fades a window out).
+  local try in out
+  for try in 1 2 3 4 5 6; do
+    ((try > 1)) && sleep 0.3
+    compare_screen "$name"
+    ((in <= tolerance && out <= tolerance)) && break
+  done
+  echo "$name: $in pixels of the case differ from cantiere-sim's snapshot, $out round it from the desktop"
+  if ((in > tolerance || out > tolerance)); then
+    fail "$name: $in pixels of the case differ from the snapshot, $out round it from the desktop"
     [[ -n ${E2E_KEEP:-} ]] && cp "$work/$name.png" "$work/$name-expected.png" "$E2E_KEEP/"
+  fi
+}
+# Sets in and out for the screen now against the picture NAME expects.
+compare_screen() {
+  local name=$1 x y w h
+  read -r x y w h <<<"$(geometry "$(handheld)")"
+  shot "$work/$name.png" "$x" "$y" "$w" "$h"
+  local outside=$work/$name-outside.png desk=$work/$name-desk.png
+  convert -size "${w}x$h" "xc:$colour" "$desk"
+  convert "$work/$name.png" "$desk" "$outside" -composite "$work/$name-case.png"
+  convert "$desk" "$work/$name.png" "$outside" -composite "$work/$name-round.png"
+  in=$(differing "$work/$name-case.png" "$work/$name-expected.png")
+  if [[ $desktop == weston ]]; then
+    # Blue at least half as strong as the desktop's: shaded, not black.
+    out=$(convert "$work/$name-round.png" -channel B -separate +channel -threshold 39% \
+      -format '%[fx:round(w*h*(1-mean))]' info:)
+  else
+    out=$(differing "$work/$name-round.png" "$desk")
   fi
 }
 
@@ -206,13 +237,16 @@ input mousemove $((px + pw / 2)) $((py + ph * 5 / 6)) click 1
 sleep 0.3
 input mousemove $((lx + 91 + 32)) $((ly + 280 + 12)) click 1 # PLAY
 
-handheld=""
-find_handheld() { handheld=$(window_named 'Cantiere \(Ludoria\) Simulator'); [[ -n $handheld ]]; }
-wait_for 5 find_handheld || die "no handheld window after PLAY"
-wait_for 5 geometry_is "$handheld" "280 369 464 300" ||
-  die "PLAY placed the handheld at $(geometry "$handheld")"
+# The handheld's window; where a window manager refuses to move it, it is
+# made anew, so it is looked up again each time.
+handheld() { window_named 'Cantiere \(Ludoria\) Simulator'; }
+handheld_at() { geometry_is "$(handheld)" "$1"; }
+handheld_has_keyboard() { focus_is "$(handheld)"; }
+handheld_shown() { [[ -n $(handheld) ]]; }
+wait_for 5 handheld_shown || die "no handheld window after PLAY"
+wait_for 5 handheld_at "280 369 464 300" || die "PLAY placed the handheld at $(geometry "$(handheld)")"
 [[ -z $(window_named 'About Cantiere\.\.\.') ]] || fail "the launcher is still shown"
-wait_for 5 focus_is "$handheld" || fail "the handheld did not get the keyboard after PLAY"
+wait_for 5 handheld_has_keyboard || fail "the handheld did not get the keyboard after PLAY"
 input mousemove 5 5
 sleep 0.4
 looks_like closed 40 "play 2"
@@ -222,15 +256,15 @@ if [[ $desktop != weston ]]; then
   input mousemove 282 371
   sleep 0.1
   eval "$(xdotool getmouselocation --shell)"
-  [[ $WINDOW != "$handheld" ]] || fail "the corner beside the case belongs to the handheld's window"
+  [[ $WINDOW != "$(handheld)" ]] || fail "the corner beside the case belongs to the handheld's window"
 else
   echo "weston: not checked: Weston gives an X11 program's window a rectangular input area"
 fi
 
 # The lid: the case opens upwards, its lower half staying where it was.
 input mousemove $((280 + 232)) $((369 + 150)) click 1
-wait_for 5 geometry_is "$handheld" "280 98 464 571" ||
-  die "after the click on the lid the window is at $(geometry "$handheld")"
+wait_for 5 handheld_at "280 98 464 571" ||
+  die "after the click on the lid the window is at $(geometry "$(handheld)")"
 input mousemove 5 5
 sleep 0.5
 looks_like open 40 "play 2" "click Im_Front"
@@ -245,13 +279,13 @@ drag() {  # FROM-X FROM-Y DX DY
   input sleep 0.3 mouseup 1 sleep 0.2
 }
 drag $((280 + 30)) $((98 + 300)) 40 30
-wait_for 5 geometry_is "$handheld" "320 128 464 571" ||
-  fail "a drag by 40,30 left the window at $(geometry "$handheld")"
+wait_for 5 handheld_at "320 128 464 571" ||
+  fail "a drag by 40,30 left the window at $(geometry "$(handheld)")"
 drag $((320 + 30)) $((128 + 300)) -40 -30
-wait_for 5 geometry_is "$handheld" "280 98 464 571" ||
-  fail "the drag back left the window at $(geometry "$handheld")"
+wait_for 5 handheld_at "280 98 464 571" ||
+  fail "the drag back left the window at $(geometry "$(handheld)")"
 input mousemove 5 5
-wait_for 5 focus_is "$handheld" || fail "the handheld lost the keyboard in a drag"
+wait_for 5 handheld_has_keyboard || fail "the handheld lost the keyboard in a drag"
 
 # Keys: Ctrl held presses the jump button in.
 input keydown ctrl
@@ -266,15 +300,20 @@ about=""
 find_about() { about=$(window_named 'About the author\.\.\.'); [[ -n $about ]]; }
 wait_for 5 find_about || fail "F1 did not show About"
 sleep 0.5
-wait_for 5 focus_is "$handheld" || fail "About took the keyboard from the handheld"
+wait_for 5 handheld_has_keyboard || fail "About took the keyboard from the handheld"
 if [[ -n $about ]]; then
   read -r ax ay aw ah <<<"$(geometry "$about")"
-  ((ax <= 40 && ay <= 40 && aw == 275 && ah == 224)) || fail "About at $ax,$ay ${aw}x$ah"
-  "$closer" "$about"
+  ((aw == 275 && ah == 224)) || fail "About is ${aw}x$ah"
+  if [[ $desktop == weston ]]; then
+    echo "weston: About's place not checked: Weston places a window that asks for 0,0 as it likes"
+  else
+    ((ax <= 40 && ay <= 40)) || fail "About at $ax,$ay, not at the top left corner"
+  fi
+  "$x11_tool" close "$about"
   gone() { [[ -z $(window_named 'About the author\.\.\.') ]]; }
   wait_for 5 gone || fail "About did not close"
 fi
-wait_for 5 focus_is "$handheld" || fail "the handheld does not have the keyboard after About"
+wait_for 5 handheld_has_keyboard || fail "the handheld does not have the keyboard after About"
 
 # Game A: the barrels roll.
 input mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5
