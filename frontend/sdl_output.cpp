@@ -26,6 +26,13 @@ void SdlOutput::selectOutput(int outputType) {
   }
 }
 
+std::string SdlOutput::describe(const char* driver) {
+  const char* why = SDL_GetError();
+  std::string text = driver ? driver : "default driver";
+  if (why && *why) text += std::string(": ") + why;
+  return text;
+}
+
 bool SdlOutput::openWith(const char* driver, int mixRate) {
   if (driver) {
     // Above SDL_AUDIODRIVER from the environment: the list's choice is what
@@ -48,10 +55,20 @@ void SdlOutput::init(int mixRate, int channels) {
   // SDL would otherwise take over SIGINT and SIGTERM, and Ctrl+C or the
   // desktop's close would no longer end the program.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  open_ = (!selected_.empty() && openWith(selected_.c_str(), mixRate)) ||
-          openWith(nullptr, mixRate);
+  openError_.clear();
+  if (!selected_.empty()) {
+    open_ = openWith(selected_.c_str(), mixRate);
+    if (!open_) openError_ = describe(selected_.c_str());
+  }
+  if (!open_) {
+    open_ = openWith(nullptr, mixRate);
+    if (!open_ && openError_.empty()) openError_ = describe(nullptr);
+  }
   SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-  if (open_) Mix_AllocateChannels(channels);
+  if (open_) {
+    openError_.clear();
+    Mix_AllocateChannels(channels);
+  }
 }
 
 SampleHandle SdlOutput::load(const char* path) {
@@ -91,6 +108,8 @@ void SdlOutput::close() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   open_ = false;
 }
+
+const char* SdlOutput::openError() const { return open_ || openError_.empty() ? nullptr : openError_.c_str(); }
 
 std::string SdlOutput::driver() const {
   if (!open_) return {};

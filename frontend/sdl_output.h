@@ -37,6 +37,7 @@ class SdlOutput : public SoundOutput {
   void stopAll() override;
   void free(SampleHandle sample) override;
   void close() override;
+  const char* openError() const override;
 
   bool isOpen() const { return open_; }
   // The SDL driver that opened ("" while closed).
@@ -44,10 +45,13 @@ class SdlOutput : public SoundOutput {
 
  private:
   bool openWith(const char* driver, int mixRate);
+  // The driver's name and SDL's reason for the failure just seen.
+  static std::string describe(const char* driver);
 
   Drivers drivers_;
   std::string selected_;  // "" for SDL's own choice
   bool open_ = false;
+  std::string openError_;  // the chosen driver's reason, when nothing opened
   std::vector<Mix_Chunk*> loaded_;
 };
 

@@ -2,6 +2,18 @@
 
 namespace cantiere {
 
+std::string soundDeviceError(int soundMode, const char* reason) {
+  std::string text = "The sound output for \"";
+  text += soundMode >= 0 && soundMode < kSoundModeCount ? kSoundModes[soundMode] : "?";
+  text += "\" could not be opened";
+  if (reason && *reason) {
+    text += ": ";
+    text += reason;
+  }
+  text += ". Choose \"(no sound)\" to play without sound.";
+  return text;
+}
+
 Launcher::Launcher(Handheld& form1, Scheduler& scheduler)
     : form1_(form1), scheduler_(scheduler) {
   timerPiccina_ = scheduler_.add(
@@ -59,7 +71,11 @@ void Launcher::Puls_PlayClick() {
       break;
   }
   if (sound.SoundOn && !sound.start(outputType)) {
-    form1_.desktop().message(kSoundFolderError);
+    if (sound.failure() == Sound::Failure::Device) {
+      form1_.desktop().message(soundDeviceError(soundIndex, sound.deviceError()).c_str());
+    } else {
+      form1_.desktop().message(kSoundFolderError);
+    }
     settings.writeInt("SoundMode", -1);
     form1_.desktop().exit();
     return;

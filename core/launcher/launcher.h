@@ -2,6 +2,8 @@
 // slideshow, the links, and the handheld's context menu, without widgets.
 #pragma once
 
+#include <string>
+
 #include "core/handheld/handheld.h"
 
 namespace cantiere {
@@ -12,6 +14,9 @@ inline constexpr int kSoundModeCount = 3;
 
 inline constexpr const char* kSoundFolderError =
     "Sound folder unproperly installed. Read instructions then reinstall.";
+// When no output could be opened the folder is fine: the box says what the
+// driver said, and how to play without sound.
+std::string soundDeviceError(int soundMode, const char* reason);
 
 // The links name the project itself: its mail link only starts a message
 // about it (there is no invented address), its web link opens the folder

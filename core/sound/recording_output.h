@@ -13,6 +13,9 @@ namespace cantiere {
 class RecordingOutput : public SoundOutput {
  public:
   bool failFirstLoad = false;
+  // A reason for init to give, as a device that cannot open does; with it
+  // nothing loads.
+  const char* failOpen = nullptr;
   std::vector<std::string> calls;  // e.g. "init 22050 64", "load SOUND/Barrel.wav"
   int playCount = 0;               // counted without allocating
 
@@ -23,13 +26,14 @@ class RecordingOutput : public SoundOutput {
   SampleHandle load(const char* path) override {
     calls.push_back(std::string("load ") + path);
     ++loads_;
-    if (failFirstLoad && loads_ == 1) return 0;
+    if (failOpen || (failFirstLoad && loads_ == 1)) return 0;
     return loads_;
   }
   void play(SampleHandle) override { ++playCount; }
   void stopAll() override {}
   void free(SampleHandle h) override { calls.push_back("free " + std::to_string(h)); }
   void close() override { calls.push_back("close"); }
+  const char* openError() const override { return failOpen; }
 
  private:
   SampleHandle loads_ = 0;

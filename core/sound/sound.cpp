@@ -12,6 +12,7 @@ const char* sampleName(Sample s) {
 bool Sound::start(int outputType) {
   output_.selectOutput(outputType);
   output_.init(22050, 64);
+  const char* openError = output_.openError();
   // The load order differs from the storage order (Miss before OrcoFall).
   struct File {
     Sample sample;
@@ -23,8 +24,13 @@ bool Sound::start(int outputType) {
       {SndMiss, "SOUND/Miss.wav"},     {SndOrcoFall, "SOUND/OrcoFall.wav"},
       {SndOver, "SOUND/Over.wav"},     {SndStep, "SOUND/Step.wav"},
   };
+  // Loaded also when no output opened: the calls stay those of the library,
+  // and the first sample's failure is what counts.
   for (const File& f : kFiles) handles_[f.sample] = output_.load(f.path);
-  return handles_[SndBarrel] != 0;
+  const bool started = handles_[SndBarrel] != 0;
+  failure_ = started ? Failure::None : openError ? Failure::Device : Failure::Samples;
+  deviceError_ = failure_ == Failure::Device ? openError : "";
+  return started;
 }
 
 void Sound::Suona(Sample s) {

@@ -35,6 +35,9 @@ class SoundOutput {
   virtual void stopAll() = 0;
   virtual void free(SampleHandle sample) = 0;  // 0 is harmless
   virtual void close() = 0;                    // harmless if never started
+  // After init: why no output could be opened, in the driver's own words,
+  // or nullptr when one opened (or the library cannot tell).
+  virtual const char* openError() const { return nullptr; }
 };
 
 // Told about what is really played (only while sound is on).
@@ -66,10 +69,19 @@ class Sound {
 
   SampleHandle handle(Sample s) const { return handles_[s]; }
 
+  // Why the last start failed: no output could be opened (a device or a
+  // sound server), or the first sample did not load (the SOUND folder).
+  enum class Failure { None, Device, Samples };
+  Failure failure() const { return failure_; }
+  // The driver's reason when the failure is the device ("" otherwise).
+  const char* deviceError() const { return deviceError_; }
+
  private:
   SoundOutput& output_;
   SoundListener* listener_ = nullptr;
   std::array<SampleHandle, SampleCount> handles_{};
+  Failure failure_ = Failure::None;
+  const char* deviceError_ = "";
 };
 
 }  // namespace cantiere

@@ -89,6 +89,24 @@ TEST(Launcher, FailedSoundStartShowsTheErrorStoresMinusOneAndEnds) {
   EXPECT_TRUE(rig.program.splash.visible);
 }
 
+TEST(Launcher, ADeviceThatCannotOpenIsNamedWithTheDriversReasonAndTheWayOut) {
+  for (int mode : {0, 1}) {
+    Rig rig;
+    rig.output.failOpen = "pulseaudio: Could not connect to PulseAudio server";
+    rig.program.start();
+    rig.program.splash.CB_SoundChange(mode);
+    rig.program.splash.Puls_PlayClick();
+    EXPECT_EQ(rig.settings.writes,
+              (std::vector<std::string>{"SoundMode=" + std::to_string(mode), "SoundMode=-1"}));
+    const std::vector<std::string> tail(rig.desktop.events.end() - 2, rig.desktop.events.end());
+    EXPECT_EQ(tail[0], std::string("message The sound output for \"") + (mode ? "DirectSound" : "Windows MM") +
+                           "\" could not be opened: pulseaudio: Could not connect to PulseAudio server. "
+                           "Choose \"(no sound)\" to play without sound.");
+    EXPECT_EQ(tail[1], "exit");
+    EXPECT_EQ(rig.h.window().left, -500) << "the handheld is not placed";
+  }
+}
+
 TEST(Launcher, SlideshowKeepsTheFirstPictureFourSecondsThenAlternates) {
   Rig rig;
   rig.time.universalMs = 12345678;

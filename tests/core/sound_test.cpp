@@ -31,6 +31,32 @@ TEST(Sound, OnlyTheFirstSampleDecidesFailure) {
   EXPECT_FALSE(sound.start(1));
   EXPECT_EQ(sound.handle(SndBarrel), 0);
   EXPECT_NE(sound.handle(SndStep), 0);
+  EXPECT_EQ(sound.failure(), Sound::Failure::Samples);
+}
+
+TEST(Sound, AFailureIsTheDevicesOnlyWhenNoOutputOpened) {
+  struct Case {
+    const char* openError;
+    bool failFirstLoad;
+    Sound::Failure failure;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {nullptr, false, Sound::Failure::None, ""},
+      {nullptr, true, Sound::Failure::Samples, ""},
+      {"alsa: no device", false, Sound::Failure::Device, "alsa: no device"},
+  };
+  for (const Case& c : cases) {
+    RecordingOutput out;
+    out.failOpen = c.openError;
+    out.failFirstLoad = c.failFirstLoad;
+    Sound sound(out);
+    EXPECT_EQ(sound.start(2), c.failure == Sound::Failure::None);
+    EXPECT_EQ(sound.failure(), c.failure);
+    EXPECT_STREQ(sound.deviceError(), c.reason);
+    // The library sees the same calls whatever failed.
+    EXPECT_EQ(out.calls.size(), 10u);
+  }
 }
 
 TEST(Sound, NothingPlaysOrStopsWhileSoundIsOff) {

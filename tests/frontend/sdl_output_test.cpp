@@ -109,6 +109,7 @@ TEST_F(DiskOutput, ADriverThatCannotOpenFallsBackToSdlsOwnChoice) {
   out.init(22050, 64);
   ASSERT_TRUE(out.isOpen());
   EXPECT_EQ(out.driver(), "disk");
+  EXPECT_EQ(out.openError(), nullptr) << "a fallback that opened is no failure";
   out.close();
 }
 
@@ -120,6 +121,9 @@ TEST_F(DiskOutput, NoOutputAtAllFailsTheStartOnTheFirstSample) {
   EXPECT_FALSE(sound.start(2));
   EXPECT_FALSE(out.isOpen());
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  // The device, not the folder, is at fault, and the chosen driver says why.
+  EXPECT_EQ(sound.failure(), Sound::Failure::Device);
+  EXPECT_EQ(std::string(sound.deviceError()).rfind("no-such-driver: ", 0), 0u) << sound.deviceError();
   sound.release();
 }
 
