@@ -11,9 +11,12 @@ DesktopWindows::DesktopWindows(Program& program, EventClock& clock, QtDesktop& d
     : input(program, clock), program_(program), clock_(clock), desktop_(desktop), pictures_(pictures) {
   // Every window's frame and task-bar entry, message boxes included.
   QGuiApplication::setWindowIcon(applicationIcon());
+  soundLog_ = SoundLog::fromEnvironment();
+  if (soundLog_) program_.form1.sound().setListener(soundLog_.get());
 }
 
 DesktopWindows::~DesktopWindows() {
+  if (soundLog_) program_.form1.sound().setListener(nullptr);
   desktop_.setHandheld(nullptr);
   desktop_.setAbout(nullptr);
   desktop_.setLauncher(nullptr);

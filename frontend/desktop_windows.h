@@ -12,6 +12,7 @@
 #include "frontend/launcher_window.h"
 #include "frontend/model_input.h"
 #include "frontend/qt_desktop.h"
+#include "frontend/sound_log.h"
 
 namespace cantiere {
 
@@ -40,6 +41,7 @@ class DesktopWindows : public StartupWindows {
   EventClock& clock_;
   QtDesktop& desktop_;
   const PictureSet& pictures_;
+  std::unique_ptr<SoundLog> soundLog_;
 };
 
 }  // namespace cantiere

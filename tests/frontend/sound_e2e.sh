@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# The program's sound as a person hears it through a sound server: PLAY in
+# "DirectSound" mode against a PulseAudio of the test's own with a null
+# sink, thirty seconds of Game A played with real keys while four busy
+# loops load the two cores, the sink's monitor recorded with parecord, and
+# the recording set against the program's own log of the same play: every
+# sound must be found, none may break off, and a key must be heard within
+# 40 ms (median).
+#
+#   sound_e2e.sh CANTIERE SOUND_CHECK SOUND_DIR
+set -uo pipefail
+
+cantiere=$(realpath "$1")
+check=$(realpath "$2")
+sounds=$(realpath "$3")
+for tool in Xvfb xdotool xwininfo pulseaudio pactl parecord; do
+  command -v "$tool" >/dev/null || { echo "sound_e2e: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+die() {
+  echo "FAIL: $*" >&2
+  for log in pulseaudio.log app.log; do
+    [[ -s $work/$log ]] && sed "s/^/  $log: /" "$work/$log" | tail -20 >&2
+  done
+  echo "0 passed, 1 failed"
+  exit 1
+}
+ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {
+  local seconds=$1
+  shift
+  local end=$(($(ms) + seconds * 1000))
+  until "$@"; do
+    (($(ms) < end)) || return 1
+    sleep 0.05
+  done
+}
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+export PULSE_RUNTIME_PATH="$work/pulse"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/Lanterna" "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
+chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM SDL_AUDIODRIVER
+
+# A sound server of our own: no configuration but ours, a sink that plays
+# nowhere at the program's own rate (so nothing is resampled), a socket in
+# our folder. Run as root it needs no system mode when told not to exit.
+cat >"$work/server.pa" <<EOF
+load-module module-null-sink sink_name=cantiere_test rate=22050 channels=2
+load-module module-native-protocol-unix auth-anonymous=1 socket=$work/pulse.sock
+set-default-sink cantiere_test
+EOF
+pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no -n \
+  -F "$work/server.pa" --log-target=stderr >"$work/pulseaudio.log" 2>&1 &
+pids+=($!)
+export PULSE_SERVER="unix:$work/pulse.sock"
+wait_for 10 pactl info >/dev/null 2>&1 || die "PulseAudio did not start"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$work/display" || die "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# "DirectSound" chosen in an earlier run: PLAY is ready at once.
+printf '[General]\nSoundMode=1\n' >"$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
+# SOUND_E2E_USER=nobody runs it as an account without the right to raise
+# its threads' priority (root has it; a desktop grants it through
+# RealtimeKit), to see what such an account hears.
+as_user=()
+if [[ -n ${SOUND_E2E_USER:-} ]] && ((EUID == 0)); then
+  chmod 755 "$work"
+  chmod -R a+rwX "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  touch "$work/sounds.log" "$work/app.log"
+  chmod a+rw "$work/sounds.log" "$work/app.log"
+  as_user=(setpriv --reuid="$SOUND_E2E_USER" --regid="$(id -g "$SOUND_E2E_USER")" --clear-groups --reset-env)
+  as_user+=(env HOME="$HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR")
+  as_user+=(DISPLAY="$DISPLAY" PULSE_SERVER="$PULSE_SERVER" PATH="$PATH")
+fi
+"${as_user[@]}" env CANTIERE_SOUND_LOG="$work/sounds.log" "$cantiere" >"$work/app.log" 2>&1 &
+app=$!
+pids+=("$app")
+launcher=""
+find_launcher() {
+  launcher=$(xdotool search --onlyvisible --pid "$app" --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1)
+  [[ -n $launcher ]]
+}
+wait_for 15 find_launcher || die "no launcher"
+read -r lx ly < <(xwininfo -id "$launcher" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+
+mkfifo "$work/pcm"
+"$check" record "$work/recording.raw" "$work/stamps" <"$work/pcm" &
+writer=$!
+pids+=("$writer")
+parecord --device=cantiere_test.monitor --raw --format=s16le --rate=22050 --channels=2 \
+  --latency-msec=10 >"$work/pcm" 2>"$work/parecord.log" &
+recorder=$!
+pids+=("$recorder")
+sleep 0.5
+
+xdotool mousemove $((lx + 91 + 32)) $((ly + 280 + 12)) click 1   # PLAY
+sleep 0.5
+kill -0 "$app" 2>/dev/null || die "the program ended at PLAY"
+xdotool mousemove 512 519 click 1   # the lid
+sleep 0.3
+xdotool mousemove 677 432 click 1 mousemove 5 5   # Game A
+sleep 0.3
+
+# Two cores, four busy loops, for longer than the play lasts.
+for _ in 1 2 3 4; do
+  timeout 40 yes >/dev/null &
+  pids+=($!)
+done
+
+# Walk right and left along the bottom girder, jumping between, and press
+# Game A now and then, which starts a new game once one is over.
+{
+  for _ in $(seq 9); do
+    printf '400 key right\n400 key right\n400 key right\n400 key ctrl\n'
+    printf '400 key left\n400 key left\n400 key left\n400 key ctrl\n'
+    printf '200 click 677 432\n'
+  done
+} >"$work/plan"
+"$check" play "$work/plan" "$work/keys" &
+player=$!
+sleep 15
+# What the sink asks of its streams: the time a sound takes from the sink's
+# monitor to a listener's ear on a real device.
+sink_latency=$(pactl list sinks | awk '/Latency:/ {print $5; exit}')
+wait "$player" || die "could not play the keys"
+uptime
+sleep 0.5
+
+xdotool key Escape
+wait "$app"
+kill "$recorder"
+wait "$writer"
+[[ -n ${SOUND_E2E_KEEP:-} ]] && cp "$work"/{recording.raw,stamps,keys,sounds.log} "$SOUND_E2E_KEEP/"
+
+echo "sink latency configured: ${sink_latency:-?} us"
+"$check" analyse "$work/recording.raw" "$work/stamps" "$work/keys" "$work/sounds.log" "$sounds" \
+  "${sink_latency:-0}"
+status=$?
+if ((status)); then
+  die "the recorded sound falls short"
+fi
+echo "1 passed, 0 failed"
