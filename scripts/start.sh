@@ -3,8 +3,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-if [[ -x build/cantiere ]]; then
+# The desktop program shows on an X display: X11 itself, or the XWayland
+# of a Wayland desktop (which sets DISPLAY too).
+if [[ -x build/cantiere && -n ${DISPLAY:-} ]]; then
   exec build/cantiere "$@"
 fi
-# Without the desktop program: play the demo through the headless driver.
+# Without it, or with nowhere to show it: play the demo through the
+# headless driver.
+if [[ -z ${DISPLAY:-} ]]; then
+  echo "start.sh: no display (DISPLAY is not set): playing the demo headless instead" >&2
+else
+  echo "start.sh: the desktop program was not built: playing the demo headless instead" >&2
+fi
 exec build/cantiere-sim --trace tests/scripts/demo.sim
