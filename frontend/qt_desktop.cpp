@@ -113,7 +113,10 @@ bool QtDesktop::eventFilter(QObject* watched, QEvent* e) {
   if (watched == about_ && handheld_ && handheld_->isVisible()) {
     // A window manager that activates the about window anyway (Weston's)
     // gets the keyboard handed back; when it closes the handheld has it.
-    if (e->type() == QEvent::WindowActivate) x11::giveKeyboard(handheld_);
+    if (e->type() == QEvent::WindowActivate) {
+      x11::giveKeyboard(handheld_);
+      giveKeyboard(handheld_);
+    }
     if (e->type() == QEvent::Hide) giveKeyboard(handheld_);
   }
   return false;
