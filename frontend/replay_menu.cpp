@@ -122,8 +122,7 @@ void ReplayMenu::replayAtStart(const QString& path) {
   auto* wait = new QTimer(this);
   wait->setInterval(20);
   connect(wait, &QTimer::timeout, this, [this, wait, path] {
-    if (windows_.handheld && windows_.handheld->isVisible() &&
-        !windows_.program().form1.FirstActivate) {
+    if (windows_.handheld && !windows_.program().form1.FirstActivate) {
       wait->deleteLater();
       wait->stop();
       replay(path);

@@ -234,6 +234,7 @@ int analyse(char** argv) {
       break;
     }
     long f = found[j].frame;
+    long shift = 0;  // how far the sound was put off by the breaks so far
     while (f < end && f < static_cast<long>(rec.size())) {
       if (rec[f] != 0) {
         ++f;
@@ -242,18 +243,20 @@ int analyse(char** argv) {
       long run = f;
       while (run < static_cast<long>(rec.size()) && rec[run] == 0) ++run;
       const long length = run - f;
-      // The sample's own content over that stretch, as it would have sounded.
-      const long offset = f - found[j].frame;
-      int content = 0;
+      // The sample's own content over that stretch, as it would have
+      // sounded there: a rest of its own is no break.
+      const long offset = f - found[j].frame - shift;
+      long sounding = 0;
       for (long k = offset; k < offset + length && k < static_cast<long>(s.size()); ++k)
-        content = std::max(content, std::abs(int{s[k]}));
-      if (length >= 22 && content > 200) {
+        if (k >= 0 && std::abs(int{s[k]}) > 200) ++sounding;
+      if (length >= 22 && sounding * 2 > length) {
         const double ms = length / kRate * 1000;
         ++breaks;
         breakMs += ms;
         longestMs = std::max(longestMs, ms);
         std::printf("break of %.1f ms in %s at %.3f s\n", ms, e.sample.c_str(), f / kRate);
         end += length;  // it goes on where it stopped
+        shift += length;
       }
       f = run;
     }
