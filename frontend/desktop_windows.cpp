@@ -2,7 +2,7 @@
 
 #include <QGuiApplication>
 
-#include "frontend/app_icon.h"
+#include "frontend/picture_set.h"
 
 namespace cantiere {
 
@@ -10,7 +10,7 @@ DesktopWindows::DesktopWindows(Program& program, EventClock& clock, QtDesktop& d
                                const PictureSet& pictures)
     : input(program, clock), program_(program), clock_(clock), desktop_(desktop), pictures_(pictures) {
   // Every window's frame and task-bar entry, message boxes included.
-  QGuiApplication::setWindowIcon(applicationIcon());
+  QGuiApplication::setWindowIcon(builtInIcon());
   soundLog_ = SoundLog::fromEnvironment();
   if (soundLog_) program_.form1.sound().setListener(soundLog_.get());
 }

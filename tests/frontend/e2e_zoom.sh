@@ -109,8 +109,19 @@ run() {
   import -window "$handheld" "$work/open.png"
   printf 'play 2\nclick Im_Front\nsnapshot %s %d\n' "$work/sim.png" $((z * f)) | "$sim" >/dev/null ||
     { fail "$name: no snapshot"; return; }
+  # Round the case the window shows the desktop (it is shaped like the
+  # case): the case is compared, up to a band of its edge, where the shape
+  # and the snapshot's dark background may part by a pixel.
+  convert "$work/sim.png" -fill '#ff00ff' -fuzz 14% -draw 'color 0,0 floodfill' -fuzz 0 \
+    -fill black +opaque '#ff00ff' -fill white -opaque '#ff00ff' -morphology Dilate Square:3 \
+    "$work/outside.png"
+  local picture
+  for picture in open sim; do
+    convert "$work/$picture.png" -size "$(identify -format %wx%h "$work/sim.png")" xc:black \
+      "$work/outside.png" -composite "$work/$picture-case.png"
+  done
   local differ
-  differ=$(pixels_differing "$work/open.png" "$work/sim.png")
+  differ=$(pixels_differing "$work/open-case.png" "$work/sim-case.png")
   echo "$name: the open case differs from the snapshot at $((z * f)) % in $differ pixels"
   ((differ == 0)) || { fail "$name: $differ pixels differ from the snapshot"; cp "$work/open.png" "$work/open-$z-$f.png"; cp "$work/sim.png" "$work/sim-$z-$f.png"; }
 

@@ -214,7 +214,7 @@ TEST(HandheldWindow, TheWindowsCarryTheIconAndTheLauncherIsAFixedDialog) {
   DesktopRig rig;
   QList<int> sizes;
   for (const QSize& s : QGuiApplication::windowIcon().availableSizes()) sizes << s.width();
-  EXPECT_EQ(sizes, (QList<int>{16, 24, 32, 48, 64, 128}));
+  EXPECT_EQ(sizes, (QList<int>{16, 24, 32, 48, 64, 128, 256}));
   for (QWidget* w : {static_cast<QWidget*>(rig.form1.get()), static_cast<QWidget*>(rig.splash.get()),
                      static_cast<QWidget*>(rig.about.get())})
     EXPECT_FALSE(w->windowIcon().isNull()) << w->windowTitle().toStdString();
