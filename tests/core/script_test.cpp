@@ -34,6 +34,24 @@ TEST(ScriptCommand, WhatIsPrintedParsesBack) {
                 std::to_string(a.top + a.height / 2));
   EXPECT_EQ(reformatted("timeofday 7:05   # a comment"), "timeofday 07:05:00.000 +00:00");
   EXPECT_EQ(reformatted("keydown 37"), "keydown left");
+  // The zoom may be left out; the file name is not kept.
+  EXPECT_EQ(reformatted("snapshot a.png"), "# snapshot");
+  EXPECT_EQ(reformatted("snapshot a.png 250"), "# snapshot");
+}
+
+TEST(ScriptCommand, InputsAreWhatTheHandheldReceives) {
+  // Mouse, keys, menu choices and PLAY are recorded; time and outputs are not.
+  const std::pair<const char*, bool> kLines[] = {
+      {"play 2", true},   {"press 1 2", true},   {"click 1 2", true},    {"release", true},
+      {"move 1 2", true}, {"keydown ctrl", true}, {"keyup ctrl", true}, {"menu PM_10Exit", true},
+      {"wait 5", false},  {"timeofday 12:00", false}, {"dump", false}, {"snapshot a.png", false},
+  };
+  for (const auto& [line, input] : kLines) {
+    ScriptCommand c;
+    std::string error;
+    ASSERT_TRUE(parseCommand(scriptWords(line), c, error)) << line << ": " << error;
+    EXPECT_EQ(isInput(c.verb), input) << line;
+  }
 }
 
 TEST(ScriptCommand, RefusesWhatItCannotRun) {
@@ -48,6 +66,10 @@ TEST(ScriptCommand, RefusesWhatItCannotRun) {
       {"timeofday 12:00:00.1000", "timeofday needs"},
       {"timeofday 12:00 +24:00", "timeofday needs"},
       {"timeofday 12:00 0100", "timeofday needs"},
+      {"timeofday 12:00 +02x30", "timeofday needs"},
+      {"snapshot a.png 0", "zoom"},
+      {"snapshot a.png -100", "zoom"},
+      {"snapshot a.png 200 5", "snapshot needs"},
       {"timeofday -1:00", "timeofday needs"},
       {"timeofday", "timeofday needs"},
       {"keydown 70000", "keydown needs"},
@@ -93,6 +115,14 @@ TEST(ScriptRunner, TheFirstTimeOfDayIsTheOneTheStartUpDraws) {
     const std::uint32_t state = ms * 134775813u + 1u;
     EXPECT_EQ(r.program.splash.SplashSlide, static_cast<int>(state >> 31) + 1) << ms;
   }
+}
+
+TEST(ScriptRunner, DeferredWaitsLeaveTheTimeToTheCaller) {
+  Runner r;
+  r.runner.deferWaits = true;
+  r.run("play 2\nwait 750\n");
+  EXPECT_EQ(r.runner.deferredWait, 750);
+  EXPECT_EQ(r.scheduler.now(), 0);
 }
 
 TEST(ScriptRunner, ALaterTimeOfDayHoldsFromItsInstant) {
@@ -154,6 +184,7 @@ TEST(RecordingCheck, SaysHowAFileEnds) {
       {"a second one", good + kFinalStateLine + "\n", O::Bad, 22},
       {"eight days long", replaced(good, "wait 900", "wait 691200000"), O::Bad, 14},
       {"the launcher gone", replaced(good, "click Im_Front", "play 1"), O::Bad, 6},
+      {"a line more", good + "# extra\n", O::Differs, 22},
   };
   for (const Case& c : kCases) {
     const RecordingCheck got = checkRecording(c.text);
@@ -163,6 +194,17 @@ TEST(RecordingCheck, SaysHowAFileEnds) {
   const RecordingCheck differs = checkRecording(replaced(good, " HiScoreA=120 ", " HiScoreA=121 "));
   EXPECT_NE(differs.recorded.find("HiScoreA=121"), std::string::npos);
   EXPECT_NE(differs.replayed.find("HiScoreA=120"), std::string::npos);
+}
+
+TEST(RecordingCheck, CommandsAfterTheExitArePassedOver) {
+  // Exit ends the program; the inputs after it reach nothing.
+  const std::string body = std::string(kRecordingVersionLine) +
+                           "\nplay 2\nclick Im_Front\nmenu PM_10Exit\nwait 500\nclick Puls_GameA\n";
+  std::string text = body + kFinalStateLine + "\n";
+  for (const std::string& l : checkRecording(body).replayedState) text += "# " + l + "\n";
+  const RecordingCheck c = checkRecording(text);
+  EXPECT_EQ(c.outcome, RecordingCheck::Outcome::Matches) << describe(c);
+  EXPECT_EQ(c.replayedState.at(0), "time 0") << "the wait after the exit passes no time";
 }
 
 TEST(RecordingCheck, HostileFilesNeverCrashIt) {

@@ -94,6 +94,24 @@ TEST(SimScript, DraggingTheClosedCaseMovesItWithoutOpening) {
   EXPECT_FALSE(r.has("0 -Im_Front"));
 }
 
+TEST(SimScript, APressOffTheClientAreaIsNotOnTheWindow) {
+  // The closed case is 464 x 300; a press just outside any edge drags nothing.
+  for (const char* at : {"-1 150", "100 -1", "464 150", "100 300"}) {
+    const SimRun r = run(std::string("play 2\npress ") + at + "\nmove 200 200\nrelease\n", traced());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(" window "), r.out.find(" window left=280 top=369")) << at << r.out;
+  }
+}
+
+TEST(SimScript, AWindowDraggedOutOfReachStopsTheScript) {
+  // Each drag moves the case some 100000 pixels to the right.
+  std::string script = "play 2\n";
+  for (int i = 0; i < 12; ++i) script += "press 4 4\nmove 100000 4\nrelease\n";
+  const SimRun r = run(script);
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_NE(r.err.find("out of reach"), std::string::npos) << r.err;
+}
+
 TEST(SimScript, ScriptErrorsNameTheLineAndExitTwo) {
   for (const char* bad : {"dump\nfrobnicate\n", "# comment\n\npress Im_Nowhere\n",
                           "wait -5\n", "keydown banana\n", "menu PM_99\n", "press 1\n",
