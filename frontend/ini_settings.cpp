@@ -1,93 +1,166 @@
 #include "frontend/ini_settings.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSettings>
-#include <QString>
-#include <QStringList>
-#include <cstdint>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QStandardPaths>
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
 #include <limits>
+
+#include "frontend/settings_file.h"
 
 namespace cantiere {
 namespace {
 
-// Every top-level key that names `name` without regard to case.
-QStringList keysNamed(const QSettings& settings, const QString& name) {
-  QStringList found;
-  for (const QString& key : settings.childKeys())
-    if (key.compare(name, Qt::CaseInsensitive) == 0) found << key;
-  return found;
+// A last try for writes still pending when the program ends, when waiting
+// a little longer holds nothing up.
+constexpr std::chrono::milliseconds kClosingWait{250};
+
+// The names as the program writes them. Of several spellings of one name in
+// a hand-edited file, this one is the value.
+constexpr const char* kOwnSpellings[] = {"HiScoreA", "HiScoreB", "SoundMode"};
+
+bool sameName(const std::string& a, const char* b) {
+  return std::equal(a.begin(), a.end(), b, b + std::char_traits<char>::length(b),
+                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
-// Opening the store creates it, as an empty file, when it does not exist
-// yet; a folder where nothing can be created leaves the store in memory.
-void createIfMissing(const QString& path) {
-  const QFileInfo info(path);
-  if (info.exists()) return;
-  QDir().mkpath(info.absolutePath());
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) file.close();
+const char* ownSpelling(const char* name) {
+  for (const char* own : kOwnSpellings)
+    if (sameName(name, own)) return own;
+  return name;
+}
+
+Raised apply(IniText& text, const std::string& name, std::int32_t value, bool raise) {
+  if (raise) {
+    // Of several spellings, the highest is the stored high score.
+    std::int32_t stored = std::numeric_limits<std::int32_t>::min();
+    for (std::int32_t v : text.integers(name)) stored = std::max(stored, v);
+    if (value <= stored) return {stored, false};
+  }
+  text.set(name, std::to_string(value));
+  return {value, true};
+}
+
+std::string userFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+         "/Lanterna/Cantiere.ini";
 }
 
 }  // namespace
 
-bool parseDecimal(const std::string& text, std::int32_t& out) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i == text.size()) return false;
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return false;
+IniSettings::IniSettings() : IniSettings(userFile()) {}
+
+IniSettings::IniSettings(const std::string& path) : path_(path) { open(); }
+
+IniSettings::~IniSettings() {
+  Raised last{};
+  if (!pending_.empty()) flush(kClosingWait, last);
+}
+
+void IniSettings::refuse(const std::string& why) {
+  refused_ = true;
+  lastWriteOk_ = false;
+  std::cerr << program_invocation_short_name << ": settings file " << path_ << ' ' << why
+            << "; the defaults are used and it is never written\n";
+}
+
+void IniSettings::open() {
+  // Opening the store creates it, as an empty file, when it does not exist
+  // yet; a folder where nothing can be created leaves the store in memory.
+  struct stat st {};
+  if (::lstat(path_.c_str(), &st) != 0 && errno == ENOENT) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ignored);
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) ::close(fd);
   }
-  if (negative) value = -value;
-  if (value < std::numeric_limits<std::int32_t>::min() ||
-      value > std::numeric_limits<std::int32_t>::max())
-    return false;
-  out = static_cast<std::int32_t>(value);
+  const std::string target = resolvedPath(path_);
+  if (target.empty()) return refuse("is a link that leads nowhere");
+  const FileText file = readRegularFile(target, kSettingsSizeLimit);
+  switch (file.status) {
+    case FileText::NotRegular: return refuse("is not a regular file");
+    case FileText::TooLarge: return refuse("is larger than 1 MB and taken as damaged");
+    case FileText::Unreadable: return refuse(std::string("cannot be read (") + std::strerror(file.error) + ")");
+    case FileText::Missing:
+    case FileText::Ok: break;
+  }
+  const SettingsLock lock(target, kLockWait);
+  if (lock.held()) removeLeftovers(target);
+}
+
+IniText IniSettings::current() const {
+  IniText text;
+  if (!refused_) {
+    const std::string target = resolvedPath(path_);
+    const FileText file = target.empty() ? FileText{} : readRegularFile(target, kSettingsSizeLimit);
+    if (file.status == FileText::Ok) text = IniText(file.text);
+  }
+  for (const Change& c : pending_) apply(text, c.name, c.value, c.raise);
+  return text;
+}
+
+bool IniSettings::flush(std::chrono::milliseconds wait, Raised& last) {
+  if (refused_) return false;
+  const std::string target = resolvedPath(path_);
+  if (target.empty()) return false;
+  const SettingsLock lock(target, wait);
+  if (!lock.held()) return false;
+  FileText file = readRegularFile(target, kSettingsSizeLimit);
+  if (file.status == FileText::Missing) {
+    // Deleted since the store was opened: made again, with the usual mode.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+      if (fd >= 0) ::close(fd);
+      return false;
+    }
+    ::close(fd);
+    file.status = FileText::Ok;
+    file.mode = st.st_mode & 07777;
+  }
+  if (file.status == FileText::NotRegular) refuse("is no longer a regular file");
+  if (file.status == FileText::TooLarge) refuse("has grown larger than 1 MB");
+  if (file.status != FileText::Ok) return false;
+  IniText text(file.text);
+  for (const Change& c : pending_) last = apply(text, c.name, c.value, c.raise);
+  if (!replaceFile(target, text.text(), file.mode)) return false;
+  pending_.clear();
   return true;
 }
 
-IniSettings::IniSettings()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            "Lanterna", "Cantiere")) {
-  createIfMissing(settings_->fileName());
-}
-
-IniSettings::IniSettings(const std::string& path)
-    : settings_(std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat)) {
-  createIfMissing(settings_->fileName());
-}
-
-IniSettings::~IniSettings() = default;
-
-std::string IniSettings::path() const { return settings_->fileName().toStdString(); }
-
 std::int32_t IniSettings::readInt(const char* name, std::int32_t fallback) {
-  const QStringList keys = keysNamed(*settings_, QString::fromLatin1(name));
-  if (keys.isEmpty()) return fallback;
-  // Of several spellings (a hand-edited file), the exact one wins.
-  const QString key = keys.contains(QString::fromLatin1(name)) ? QString::fromLatin1(name) : keys.first();
-  const QVariant value = settings_->value(key);
-  // A value with commas reads back as a list, which is no integer.
-  if (value.typeId() != QMetaType::QString) return fallback;
-  std::int32_t parsed;
-  return parseDecimal(value.toString().trimmed().toStdString(), parsed) ? parsed : fallback;
+  const auto value = current().find(name, ownSpelling(name));
+  if (!value) return fallback;
+  return integerOf(*value).value_or(fallback);
 }
 
 void IniSettings::writeInt(const char* name, std::int32_t value) {
-  const QString wanted = QString::fromLatin1(name);
-  // One value per name: other spellings of it go, so the next read finds
-  // exactly what was written.
-  for (const QString& key : keysNamed(*settings_, wanted))
-    if (key != wanted) settings_->remove(key);
-  settings_->setValue(wanted, QString::number(value));
-  settings_->sync();
-  lastWriteOk_ = settings_->status() == QSettings::NoError;
+  // A value written again replaces what was still waiting for it.
+  std::erase_if(pending_, [&](const Change& c) { return sameName(c.name, name); });
+  pending_.push_back({name, value, false});
+  Raised last{};
+  lastWriteOk_ = flush(kLockWait, last);
+}
+
+Raised IniSettings::raiseInt(const char* name, std::int32_t value) {
+  pending_.push_back({name, value, true});
+  Raised last{};
+  lastWriteOk_ = flush(kLockWait, last);
+  if (lastWriteOk_) return last;
+  // Not written now: judged against the file as it can be read, and kept
+  // for the next write when it beats it.
+  pending_.pop_back();
+  IniText text = current();
+  last = apply(text, name, value, true);
+  if (last.wrote) pending_.push_back({name, value, true});
+  return last;
 }
 
 }  // namespace cantiere

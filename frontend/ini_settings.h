@@ -1,15 +1,19 @@
 // The settings store as a per-user INI file, by default
 // $XDG_CONFIG_HOME/Lanterna/Cantiere.ini (~/.config/Lanterna/Cantiere.ini).
-// QSettings gives the path, a lock against a second process and an atomic
-// replace of the file, so a failed write never leaves it half-written.
+// Each write re-reads the file under a lock and replaces it atomically, so a
+// failed or killed write never leaves it half-written and a value another
+// running program stored is kept. A write that cannot be made at once (the
+// lock is busy, the folder read-only) never holds up the game: the values
+// stay in memory and the write is tried again at the next one, and once
+// more when the store closes.
 #pragma once
 
-#include <memory>
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "core/settings/settings_store.h"
-
-class QSettings;
+#include "frontend/ini_text.h"
 
 namespace cantiere {
 
@@ -18,22 +22,39 @@ class IniSettings : public SettingsStore {
   IniSettings();                                // the per-user file
   explicit IniSettings(const std::string& path);  // a given file
   ~IniSettings() override;
+  IniSettings(const IniSettings&) = delete;
+  IniSettings& operator=(const IniSettings&) = delete;
 
   std::int32_t readInt(const char* name, std::int32_t fallback) override;
   void writeInt(const char* name, std::int32_t value) override;
+  Raised raiseInt(const char* name, std::int32_t value) override;
 
-  std::string path() const;
+  std::string path() const { return path_; }
   // False after a write that could not reach the disk (read-only folder,
-  // full disk); the values in memory go on being used.
+  // full disk, busy lock, a file refused as damaged); the values in memory
+  // go on being used.
   bool lastWriteOk() const { return lastWriteOk_; }
 
- private:
-  std::unique_ptr<QSettings> settings_;
-  bool lastWriteOk_ = true;
-};
+  // How long a write waits for another program's write to finish.
+  static constexpr std::chrono::milliseconds kLockWait{10};
 
-// The decimal integer the text holds (optional sign, then digits, nothing
-// else, within 32 bits), or nothing.
-bool parseDecimal(const std::string& text, std::int32_t& out);
+ private:
+  struct Change {
+    std::string name;
+    std::int32_t value;
+    bool raise;  // keep the higher of this and the stored value
+  };
+  void open();
+  void refuse(const std::string& why);
+  // The file with the changes not yet written applied, in memory.
+  IniText current() const;
+  // Writes every pending change under the lock; the outcome of the last.
+  bool flush(std::chrono::milliseconds wait, Raised& last);
+
+  std::string path_;
+  bool refused_ = false;  // never written in this run
+  bool lastWriteOk_ = true;
+  std::vector<Change> pending_;
+};
 
 }  // namespace cantiere

@@ -80,6 +80,11 @@ class TracingSettings : public SettingsStore {
     trace_.event(std::string("store ") + name + "=" + std::to_string(value));
     inner_.writeInt(name, value);
   }
+  Raised raiseInt(const char* name, std::int32_t value) override {
+    const Raised raised = inner_.raiseInt(name, value);
+    if (raised.wrote) trace_.event(std::string("store ") + name + "=" + std::to_string(value));
+    return raised;
+  }
 
  private:
   SettingsStore& inner_;

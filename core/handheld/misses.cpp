@@ -130,14 +130,16 @@ void Handheld::TimerOverTimer() {
       break;
     case 500:
       g.GameRunning = false;
-      // The high score in memory is updated before it is stored.
+      // The high score in memory is updated before it is stored. Another
+      // running program may have stored a higher one since: the store keeps
+      // the higher, and so does this run from now on.
       if (g.GameMode == ModeGameA && g.Score > g.HiScoreA) {
         g.HiScoreA = g.Score;
-        settings_.writeInt("HiScoreA", g.HiScoreA);
+        g.HiScoreA = settings_.raiseInt("HiScoreA", g.HiScoreA).value;
       }
       if (g.GameMode == ModeGameB && g.Score > g.HiScoreB) {
         g.HiScoreB = g.Score;
-        settings_.writeInt("HiScoreB", g.HiScoreB);
+        g.HiScoreB = settings_.raiseInt("HiScoreB", g.HiScoreB).value;
       }
       disableTimer(TimerOver);
       enableTimer(TimerOver2);

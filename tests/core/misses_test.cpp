@@ -96,6 +96,17 @@ TEST_F(Misses, TheLastLifeEndsTheGameAndStoresABeatenHighScore) {
   EXPECT_TRUE(rig.lit(Im_TimePM));
 }
 
+TEST_F(Misses, AHigherScoreStoredMeanwhileIsKeptAndTakenAsTheHighScore) {
+  rig.g.Lives = 1;
+  rig.g.Score = 101;
+  rig.g.HiScoreA = 100;
+  rig.settings.values["hiscorea"] = 150;  // another running program's game
+  hitByABarrel();
+  rig.wait(2000);
+  EXPECT_EQ(rig.g.HiScoreA, 150);
+  EXPECT_EQ(rig.settings.writes, (std::vector<std::string>{"SoundMode=0"}));
+}
+
 TEST_F(Misses, AScoreEqualToTheHighScoreIsNotStoredAndGameBNeverWritesA) {
   rig.g.Lives = 1;
   rig.g.Score = 100;

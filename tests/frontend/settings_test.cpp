@@ -1,11 +1,19 @@
 // The settings file on disk: names without regard to case, decimal text,
 // defaults for anything damaged, and writes that never half-write the file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 #include "frontend/ini_settings.h"
@@ -110,6 +118,179 @@ TEST_F(SettingsFile, AStoreThatCannotBeWrittenKeepsTheValuesInMemory) {
   EXPECT_FALSE(store.lastWriteOk());
   EXPECT_EQ(store.readInt("HiscoreA", 0), 250);
   EXPECT_EQ(readText(), "not a folder");
+}
+
+// Milliseconds `f` takes.
+template <class F>
+long long msTaken(F&& f) {
+  const auto start = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+TEST_F(SettingsFile, NoLeftoverLockStallsAWrite) {
+  // Left by a process killed at the lock: empty, half-written, another
+  // host's, a dead process's.
+  for (const char* lock : {"", "4", "12345\ncantiere\nother-host\n", "999999\ncantiere\n\n"}) {
+    writeText("HiScoreA=100\n");
+    std::ofstream(path() + ".lock") << lock;
+    IniSettings store(path());
+    EXPECT_LT(msTaken([&] { store.writeInt("HiScoreA", 120); }), 100) << lock;
+    EXPECT_TRUE(store.lastWriteOk()) << lock;
+    EXPECT_EQ(IniSettings(path()).readInt("HiscoreA", 0), 120) << lock;
+    EXPECT_FALSE(std::filesystem::exists(path() + ".lock")) << "litter of " << lock;
+  }
+}
+
+TEST_F(SettingsFile, ALockThatCannotBeTakenFailsTheWriteAtOnceAndItIsTriedAgain) {
+  writeText("HiScoreA=100\n");
+  IniSettings store(path());
+  // Another program in the middle of its write, then a folder in the way.
+  const int held = ::open((path() + ".lock").c_str(), O_RDONLY | O_CREAT, 0644);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  EXPECT_LT(msTaken([&] { store.writeInt("SoundMode", 1); }), 100);
+  EXPECT_FALSE(store.lastWriteOk());
+  ::close(held);
+  std::filesystem::remove(path() + ".lock");
+  std::filesystem::create_directory(path() + ".lock");
+  EXPECT_LT(msTaken([&] { EXPECT_EQ(store.raiseInt("HiScoreA", 150).value, 150); }), 100);
+  EXPECT_FALSE(store.lastWriteOk());
+  EXPECT_EQ(store.readInt("SoundMode", -1), 1) << "the game goes on with the values in memory";
+  EXPECT_EQ(store.readInt("HiscoreA", 0), 150);
+  EXPECT_EQ(readText(), "HiScoreA=100\n");
+  std::filesystem::remove(path() + ".lock");
+  store.writeInt("HiScoreB", 7);  // the next occasion writes all three
+  EXPECT_TRUE(store.lastWriteOk());
+  for (auto [name, value] : {std::pair{"HiscoreA", 150}, {"SoundMode", 1}, {"HiscoreB", 7}})
+    EXPECT_EQ(IniSettings(path()).readInt(name, 0), value) << name;
+}
+
+TEST_F(SettingsFile, AHigherScoreStoredByAnotherProgramIsKept) {
+  writeText("HiScoreA=1\n");
+  IniSettings first(path()), second(path());
+  EXPECT_EQ(first.readInt("HiscoreA", 0), 1);
+  EXPECT_EQ(second.raiseInt("HiScoreA", 5).value, 5);
+  const Raised late = first.raiseInt("HiScoreA", 2);
+  EXPECT_FALSE(late.wrote);
+  EXPECT_EQ(late.value, 5) << "the running program takes the higher stored score";
+  EXPECT_EQ(readText(), "HiScoreA=5\n");
+}
+
+TEST_F(SettingsFile, OfSeveralSpellingsTheOwnOneIsReadAndTheHighestIsKept) {
+  struct Case {
+    const char* text;
+    int read;
+    int raisedTo;  // after a game of 5 points
+    const char* after;
+  };
+  for (const Case& c : {
+           Case{"[General]\nHiScoreA=30\nHISCOREA=4\n", 30, 30, "[General]\nHiScoreA=30\nHISCOREA=4\n"},
+           Case{"[General]\nHISCOREA=4\nHiScoreA=30\n", 30, 30, "[General]\nHISCOREA=4\nHiScoreA=30\n"},
+           Case{"[General]\nHISCOREA=4\nhiscorea=30\n", 4, 30, "[General]\nHISCOREA=4\nhiscorea=30\n"},
+           Case{"[General]\nhiscorea=3\nHiscoreA=1\nHISCOREA=x\nSoundMode=2\n", 1, 5,
+                "[General]\nHiScoreA=5\nSoundMode=2\n"},
+       }) {
+    writeText(c.text);
+    IniSettings store(path());
+    EXPECT_EQ(store.readInt("HiscoreA", 0), c.read) << c.text;
+    EXPECT_EQ(store.raiseInt("HiScoreA", 5).value, c.raisedTo) << c.text;
+    EXPECT_EQ(readText(), c.after);
+  }
+}
+
+TEST_F(SettingsFile, OtherLinesAndSectionsAreKeptAsTheyWere) {
+  writeText("; mine\r\n[Zoom]\r\nHiScoreA=900\r\n");
+  IniSettings(path()).writeInt("HiScoreA", 12);
+  EXPECT_EQ(readText(), "[General]\r\nHiScoreA=12\r\n\r\n; mine\r\n[Zoom]\r\nHiScoreA=900\r\n");
+  writeText("SoundMode = \"1\" ; chosen\n[general]\nHiScoreB=4");
+  IniSettings store(path());
+  EXPECT_EQ(store.readInt("SoundMode", -1), 1);
+  store.writeInt("HiScoreA", 3);
+  EXPECT_EQ(readText(), "SoundMode = \"1\" ; chosen\n[general]\nHiScoreB=4\nHiScoreA=3\n");
+}
+
+TEST_F(SettingsFile, OnlyARegularFileIsReadOrWritten) {
+  const std::string node = dir.filePath("node").toStdString();
+  const auto check = [&](const char* what) {
+    ::testing::internal::CaptureStderr();
+    auto opened = std::async(std::launch::async, [&] {
+      IniSettings store(path());
+      store.writeInt("HiScoreA", 9);
+      return std::pair{store.readInt("HiscoreA", 0), store.lastWriteOk()};
+    });
+    if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+      // Set free whatever waits on the FIFO, and fail.
+      ::close(::open(node.c_str(), O_RDWR | O_NONBLOCK));
+      FAIL() << what << ": the store hangs";
+    }
+    const auto [read, written] = opened.get();
+    EXPECT_EQ(read, 9) << what << ": the value stays in memory";
+    EXPECT_FALSE(written) << what;
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(path()), std::string::npos) << what;
+  };
+  ASSERT_EQ(::mkfifo(node.c_str(), 0600), 0);
+  std::filesystem::create_symlink(node, path());
+  check("a link to a FIFO");
+  EXPECT_TRUE(std::filesystem::is_fifo(node));
+  std::filesystem::remove(path());
+  ASSERT_EQ(::mkfifo(path().c_str(), 0600), 0);
+  check("a FIFO");
+  EXPECT_TRUE(std::filesystem::is_fifo(path()));
+  std::filesystem::remove(path());
+  std::filesystem::remove(node);
+  // A device node of our own, where we may make one (as root): the zero device.
+  if (::mknod(node.c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0) {
+    std::filesystem::create_symlink(node, path());
+    check("a link to a device");
+    EXPECT_TRUE(std::filesystem::is_character_file(node));
+    std::filesystem::remove(path());
+  }
+  std::filesystem::create_directory(path());
+  check("a folder");
+}
+
+TEST_F(SettingsFile, ALinkToARegularFileIsFollowedAndKept) {
+  const std::string real = dir.filePath("real.ini").toStdString();
+  std::ofstream(real) << "HiScoreA=4\n";
+  std::filesystem::create_symlink(real, path());
+  IniSettings store(path());
+  store.writeInt("HiScoreA", 8);
+  EXPECT_TRUE(std::filesystem::is_symlink(path()));
+  EXPECT_EQ(IniSettings(real).readInt("HiscoreA", 0), 8);
+}
+
+TEST_F(SettingsFile, AFileOverOneMegabyteIsDamagedAndNeverWritten) {
+  std::string text = "HiScoreA=700\n";
+  text.resize(1 << 20, ';');
+  for (const std::size_t size : {text.size(), text.size() + 1}) {
+    writeText(text.substr(0, size) + std::string(size - text.size(), '\n'));
+    ::testing::internal::CaptureStderr();
+    IniSettings store(path());
+    const std::string warning = ::testing::internal::GetCapturedStderr();
+    const bool damaged = size > text.size();
+    EXPECT_EQ(store.readInt("HiscoreA", 0), damaged ? 0 : 700) << size;
+    EXPECT_EQ(warning.find(path()) != std::string::npos, damaged) << warning;
+    store.writeInt("SoundMode", 2);
+    EXPECT_EQ(store.lastWriteOk(), !damaged);
+    EXPECT_EQ(readText().find("SoundMode") == std::string::npos, damaged) << size;
+  }
+}
+
+TEST_F(SettingsFile, OpeningRemovesWhatKilledWritesLeft) {
+  writeText("HiScoreA=3\n");
+  for (const char* name : {"Cantiere.ini.a1B2c3", "Cantiere.ini.ZZZZZZ", "Cantiere.ini.backup",
+                           "Cantiere.ini.old", "Other.ini.a1B2c3"})
+    std::ofstream(dir.filePath(name).toStdString()) << "x";
+  std::ofstream(path() + ".lock");
+  IniSettings store(path());
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path().toStdString()))
+    left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"Cantiere.ini", "Cantiere.ini.backup", "Cantiere.ini.old",
+                                            "Other.ini.a1B2c3"}));
+  EXPECT_EQ(store.readInt("HiscoreA", 0), 3);
 }
 
 TEST(ParseDecimal, AcceptsOnlyASignAndDigitsWithin32Bits) {

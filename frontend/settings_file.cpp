@@ -1,0 +1,181 @@
+#include "frontend/settings_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace cantiere {
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool writeAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// "NAME." and six letters or digits, as mkstemp() makes them; a suffix of
+// lower-case letters alone ("backup") is more likely a person's copy.
+bool isLeftoverName(const std::string& name, const std::string& base) {
+  if (name.size() != base.size() + 7 || name.compare(0, base.size() + 1, base + ".") != 0) return false;
+  const std::string suffix = name.substr(base.size() + 1);
+  const bool allowed = std::all_of(suffix.begin(), suffix.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  });
+  const bool lowerOnly = std::all_of(suffix.begin(), suffix.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  return allowed && !lowerOnly;
+}
+
+}  // namespace
+
+FileText readRegularFile(const std::string& path, off_t limit) {
+  FileText result;
+  // O_NONBLOCK: opening a FIFO without a writer would wait for one.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    result.error = errno;
+    result.status = errno == ENOENT ? FileText::Missing : FileText::Unreadable;
+    return result;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    result.status = FileText::NotRegular;
+    return result;
+  }
+  result.mode = st.st_mode & 07777;
+  if (st.st_size > limit) {
+    ::close(fd);
+    result.status = FileText::TooLarge;
+    return result;
+  }
+  // It may grow while it is read: never more than the limit and one byte.
+  result.text.resize(static_cast<std::size_t>(limit) + 1);
+  std::size_t got = 0;
+  while (got < result.text.size()) {
+    const ssize_t n = ::read(fd, result.text.data() + got, result.text.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result.error = errno;
+      ::close(fd);
+      result.text.clear();
+      result.status = FileText::Unreadable;
+      return result;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (got > static_cast<std::size_t>(limit)) {
+    result.text.clear();
+    result.status = FileText::TooLarge;
+    return result;
+  }
+  result.text.resize(got);
+  result.status = FileText::Ok;
+  return result;
+}
+
+std::string resolvedPath(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char buffer[PATH_MAX];
+  if (!::realpath(path.c_str(), buffer)) return {};
+  return buffer;
+}
+
+SettingsLock::SettingsLock(const std::string& path, std::chrono::milliseconds wait)
+    : lockPath_(path + ".lock") {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    // O_NOFOLLOW and the check below: a link, a folder or a FIFO planted
+    // there is no lock and is never waited for.
+    const int fd = ::open(lockPath_.c_str(),
+                          O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) return;
+    struct stat held {};
+    if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+      ::close(fd);
+      return;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      // The holder before us may have removed the file it locked just as we
+      // opened it; only the file that is still there is the lock.
+      struct stat now {};
+      if (::lstat(lockPath_.c_str(), &now) == 0 && now.st_ino == held.st_ino &&
+          now.st_dev == held.st_dev) {
+        fd_ = fd;
+        return;
+      }
+      ::close(fd);
+      continue;
+    }
+    ::close(fd);
+    if (std::chrono::steady_clock::now() >= deadline) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+SettingsLock::~SettingsLock() {
+  if (fd_ < 0) return;
+  // Removed while still locked, so no one can take a lock on a file that is
+  // about to vanish.
+  ::unlink(lockPath_.c_str());
+  ::close(fd_);
+}
+
+bool replaceFile(const std::string& path, const std::string& text, mode_t mode) {
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool written = writeAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+void removeLeftovers(const std::string& path) {
+  const std::string folder = folderOf(path);
+  const std::string base = nameOf(path);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  std::vector<std::string> found;
+  while (const dirent* entry = ::readdir(dir))
+    if (isLeftoverName(entry->d_name, base)) found.emplace_back(entry->d_name);
+  ::closedir(dir);
+  for (const std::string& name : found) {
+    const std::string leftover = folder + "/" + name;
+    struct stat st {};
+    if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+      ::unlink(leftover.c_str());
+  }
+}
+
+}  // namespace cantiere

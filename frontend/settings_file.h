@@ -1,0 +1,57 @@
+// The settings file on disk, kept whole: read only when it is a regular file
+// of sensible size, replaced atomically under a lock that a dead process
+// cannot leave behind, and never waited for longer than a few milliseconds.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+
+namespace cantiere {
+
+// Larger than any settings file the program writes by far; anything bigger
+// is damage, and reading it would cost seconds and a gigabyte.
+constexpr off_t kSettingsSizeLimit = 1 << 20;
+
+struct FileText {
+  enum Status { Ok, Missing, NotRegular, TooLarge, Unreadable } status = Missing;
+  std::string text;
+  mode_t mode = 0;  // of an existing file
+  int error = 0;    // errno of an unreadable one
+};
+
+// Reads `path` (following links) if it is a regular file of at most `limit`
+// bytes. A FIFO or a device is never opened for more than a look at it.
+FileText readRegularFile(const std::string& path, off_t limit);
+
+// The file that `path` names: itself, or where the links it is lead; empty
+// when they lead nowhere.
+std::string resolvedPath(const std::string& path);
+
+// An exclusive lock on "PATH.lock", taken by flock(): the kernel lets go of
+// it when its holder dies, so nothing stale can ever stall a later run. The
+// lock file is removed again on release.
+class SettingsLock {
+ public:
+  SettingsLock(const std::string& path, std::chrono::milliseconds wait);
+  ~SettingsLock();
+  SettingsLock(const SettingsLock&) = delete;
+  SettingsLock& operator=(const SettingsLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  std::string lockPath_;
+  int fd_ = -1;
+};
+
+// Writes `text` to a new file beside `path` and renames it over `path`, so a
+// reader or a crash sees the old file or the new one, never a part.
+bool replaceFile(const std::string& path, const std::string& text, mode_t mode);
+
+// Removes what an earlier write killed half-way left beside `path`: its
+// temporary files "NAME.XXXXXX". Only while the lock is held, so a write in
+// progress elsewhere is never disturbed.
+void removeLeftovers(const std::string& path);
+
+}  // namespace cantiere
