@@ -156,7 +156,11 @@ struct Driver::Impl {
       }
     };
     h.started = [this] { trace.enabled = options.trace; };
-    h.dump = [this] { writeDump(out, program.form1, scheduler.now()); };
+    h.dump = [this] {
+      writeDump(out, program.form1, scheduler.now());
+      // Seen at once by whoever feeds the script line by line through a pipe.
+      out.flush();
+    };
     h.snapshot = [this](const std::string& file, int zoom, std::string& error) {
       if (!snapshot) {
         error = "this build cannot draw snapshots";

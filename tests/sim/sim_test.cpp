@@ -2,10 +2,13 @@
 // proved through it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "sim/driver.h"
 
@@ -276,6 +279,49 @@ TEST(SimScript, TimeOfDaySetsTheClockFromItsInstant) {
   EXPECT_TRUE(r.has("digits 1 2 0 0"));  // noon by default until then
   EXPECT_TRUE(r.has("5001 digit 1 -"));  // 18:58:59 local: 6:58 PM at the next tick
   EXPECT_TRUE(r.has("digits - 6 5 9"));
+}
+
+// A Game A in which the player comes in early and jumps `jumps` times, 300 ms
+// apart, then stands until the game is over: 40 jumps score 2, 80 score 5.
+std::string jumpingGame(int jumps) {
+  std::string script = "play 2\nclick Im_Front\nclick Puls_GameA\nwait 100\nkeydown ctrl\nkeyup ctrl\n";
+  for (int i = 0; i < jumps; ++i) script += "wait 300\nkeydown ctrl\nkeyup ctrl\n";
+  return script + "wait 120000\ndump\n";
+}
+
+std::string fileText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(SimBinary, TwoProgramsSharingTheSettingsFileKeepTheHigherScore) {
+  const std::string dir = ::testing::TempDir() + "/two_programs";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string settings = dir + "/Cantiere.ini";
+  std::ofstream(settings) << "[General]\nHiScoreA=1\n";
+  std::ofstream(dir + "/a.sim") << jumpingGame(80);
+  const std::string sim = std::string(CANTIERE_SIM_EXE) + " --trace --settings " + settings;
+
+  // B starts first and reads 1; A stores 5 while B waits; then B's game of 2.
+  FILE* b = popen((sim + " > " + dir + "/b.out").c_str(), "w");
+  ASSERT_NE(b, nullptr);
+  fputs("dump\n", b);
+  fflush(b);
+  for (int i = 0; i < 1000 && fileText(dir + "/b.out").find("timers") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_NE(fileText(dir + "/b.out").find(" HiScoreA=1 "), std::string::npos);
+  ASSERT_EQ(WEXITSTATUS(system((sim + " " + dir + "/a.sim > " + dir + "/a.out").c_str())), 0);
+  EXPECT_NE(fileText(dir + "/a.out").find(" store HiScoreA=5\n"), std::string::npos);
+  fputs(jumpingGame(40).c_str(), b);
+  ASSERT_EQ(WEXITSTATUS(pclose(b)), 0);
+
+  const std::string out = fileText(dir + "/b.out");
+  EXPECT_EQ(out.find("store HiScoreA"), std::string::npos) << "B's 2 beats nothing stored";
+  EXPECT_NE(out.rfind(" Score=2 HiScoreA=5 "), std::string::npos) << "B takes the stored 5 as its own";
+  EXPECT_NE(fileText(settings).find("HiScoreA=5\n"), std::string::npos) << fileText(settings);
 }
 
 #ifdef CANTIERE_SIM_HAS_SNAPSHOT
