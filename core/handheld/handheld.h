@@ -51,6 +51,12 @@ enum class MouseButton : std::uint8_t { Left, Right, Middle };
 enum : int { VkCtrl = 17, VkEsc = 27, VkLeft = 37, VkUp = 38, VkRight = 39, VkDown = 40,
              VkF1 = 112, VkF2 = 113, VkF3 = 114, VkF4 = 115 };
 
+// A window position further off than this is taken as this far: no screen
+// comes near it, and however far the window is dragged, the arithmetic of
+// its position stays within 32 bits.
+constexpr int kWindowRange = 1'000'000'000;
+int windowPosition(std::int64_t position);  // clamped into +-kWindowRange
+
 struct HandheldServices {
   Scheduler& scheduler;
   const TimeOfDay& time;

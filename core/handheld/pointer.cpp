@@ -1,7 +1,14 @@
 #include "core/handheld/pointer.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace cantiere {
 namespace {
+
+int withinRange(std::int64_t v) {
+  return static_cast<int>(std::clamp<std::int64_t>(v, -kPointerRange, kPointerRange));
+}
 
 bool isDragSurface(Element e) {
   return e == Im_Base || e == Im_Front || e == Im_Schermo1Top || e == Im_Schermo2Top;
@@ -64,6 +71,8 @@ const ElementHint* hintOf(Element e) {
 }
 
 void Pointer::press(int x, int y, MouseButton button) {
+  x = withinRange(x);
+  y = withinRange(y);
   x_ = x;
   y_ = y;
   if (captured_ != NoElement) return;  // one press at a time
@@ -88,12 +97,14 @@ void Pointer::deliverMove(Element e, int x, int y) {
     dragged_ = true;
     // The pointer stays where it is on the screen, so in the moved window's
     // client area it is where the drag began.
-    x_ -= after.left - before.left;
-    y_ -= after.top - before.top;
+    x_ = withinRange(std::int64_t{x_} - after.left + before.left);
+    y_ = withinRange(std::int64_t{y_} - after.top + before.top);
   }
 }
 
 void Pointer::move(int x, int y) {
+  x = withinRange(x);
+  y = withinRange(y);
   x_ = x;
   y_ = y;
   const Element e = captured_ != NoElement ? captured_ : hitTest(h_.surface, x, y);

@@ -21,6 +21,11 @@ struct ElementHint {
 };
 const ElementHint* hintOf(Element e);
 
+// Pointer positions lie within this many pixels of the window on either
+// side; further ones are taken as this far. No screen is that large, and it
+// keeps the arithmetic of a drag well within 32 bits.
+constexpr int kPointerRange = 1'000'000;
+
 class Pointer {
  public:
   explicit Pointer(Handheld& handheld) : h_(handheld) {}

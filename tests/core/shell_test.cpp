@@ -1,4 +1,6 @@
 // The case, dragging, the buttons and the pointer's routing of mouse events.
+#include <limits>
+
 #include "core/handheld/pointer.h"
 #include "tests/core/test_support.h"
 
@@ -60,6 +62,25 @@ TEST_F(Shell, DraggingMovesTheWindowAndIsNoClick) {
     EXPECT_EQ(rig.h.DragX, 100);
     EXPECT_EQ(rig.h.DragY, 100);
   }
+}
+
+TEST_F(Shell, NoPointerPositionOverflowsADrag) {
+  constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+  pointer.press(5, 5, MouseButton::Left);
+  pointer.move(kMax, kMax);
+  EXPECT_EQ(rig.h.window().left, 280 + kPointerRange - 5);
+  EXPECT_EQ(rig.h.window().top, 369 + kPointerRange - 5);
+  // However often it is dragged on, the window stops at the far limit.
+  for (int i = 0; i < 3000; ++i) pointer.move(i % 2 ? kMin : kMax, kMax);
+  EXPECT_EQ(rig.h.window().top, kWindowRange);
+  pointer.release(MouseButton::Left);
+  pointer.press(kMin, kMin, MouseButton::Left);
+  pointer.release(MouseButton::Left);
+  rig.h.Im_FrontClick();
+  pointer.press(20, 20, MouseButton::Left);
+  for (int i = 0; i < 3000; ++i) pointer.move(kMin, kMin);
+  EXPECT_EQ(rig.h.window().left, -kWindowRange);
+  EXPECT_EQ(rig.h.window().top, -kWindowRange);
 }
 
 TEST_F(Shell, OnlyTheLeftButtonDragsOrClicks) {
