@@ -82,6 +82,11 @@ void Handheld::Puls_TimeMouseDown(MouseButton b) {
 
 void Handheld::Puls_TimeMouseUp(MouseButton b) {
   if (!caseButtonUp(b, Puls_Time)) return;
+  // A press in the last moments of a game returned early and the game has
+  // ended since, so the return to the clock it would have cancelled is still
+  // pending, and nothing has cleared the game's picture. The clock takes
+  // over now: so does that return, at once.
+  if (timerEnabled(TimerOver2)) TimerOver2Timer();
   state.GameMode = ModeClock;
   setTimerInterval(TimerClock, 1);
   enableTimer(TimerClock);
@@ -96,6 +101,10 @@ void Handheld::Puls_ACLMouseDown(MouseButton b) {
 
 void Handheld::Puls_ACLMouseUp(MouseButton b) {
   if (!isLeft(b)) return;
+  // Play keys still work while ACL is held, and a jump, a leap or a miss
+  // starts its timer again; none of it may go on after the reset, where it
+  // would hand the keys back to a game that is over.
+  Blocca_Timers();
   RiempiSchermo();
   state.GameMode = ModeAllLit;
   state.ControlEnabled = false;

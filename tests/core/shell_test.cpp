@@ -289,4 +289,50 @@ TEST(Window, ClosingReleasesTheSoundAndEndsTheProgram) {
 }
 
 }  // namespace
+// The LCD elements lit beyond what the clock shows (its digits, AM, PM and
+// colon) and the ladder-top barrel, which no clearing touches.
+std::vector<std::string> litBesideTheClock(const Rig& rig) {
+  std::vector<std::string> extra;
+  for (const std::string& name : rig.litNames()) {
+    const bool clockOrCase = name.rfind("Puls_", 0) == 0 || name.rfind("Im_NumPos", 0) == 0 ||
+                             name.rfind("Im_Time", 0) == 0 || name.rfind("Im_Schermo", 0) == 0;
+    if (!clockOrCase && name != "Im_Base" && name != "Im_Bar15") extra.push_back(name);
+  }
+  return extra;
+}
+
+TEST_F(Buttons, TimeHeldOverTheEndOfAGameLeavesNothingOfTheGameBesideTheClock) {
+  rig.startGame(ModeGameA);
+  rig.g.Lives = 1;  // the first miss ends the game
+  rig.wait(10000);
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);  // the game runs: only the picture moves
+  for (int i = 0; i < 600 && rig.g.GameRunning; ++i) rig.wait(100);
+  ASSERT_FALSE(rig.g.GameRunning);
+  rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  EXPECT_EQ(litBesideTheClock(rig), std::vector<std::string>{});
+  // Pressed again in the clock, which clears nothing first.
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);
+  rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  rig.wait(3600000);
+  EXPECT_EQ(litBesideTheClock(rig), std::vector<std::string>{});
+  EXPECT_TRUE(rig.lit(Im_TimePP));
+  EXPECT_EQ(rig.g.GameMode, ModeClock);
+}
+
+TEST_F(Buttons, KeysWhileACLIsHeldStartNothingThatOutlivesTheReset) {
+  rig.startPlaying();
+  rig.h.Puls_ACLMouseDown(MouseButton::Left);
+  rig.key(VkCtrl);  // a jump, whose timer would hand the keys back
+  rig.h.Puls_ACLMouseUp(MouseButton::Left);
+  for (int t = 0; t < TimerCount; ++t)
+    EXPECT_FALSE(rig.h.timerEnabled(TimerId(t))) << timerName(TimerId(t));
+  rig.wait(5000);
+  EXPECT_FALSE(rig.g.ControlEnabled);
+  rig.h.Puls_TimeMouseDown(MouseButton::Left);
+  rig.h.Puls_TimeMouseUp(MouseButton::Left);
+  rig.key(VkCtrl);
+  rig.wait(5000);
+  EXPECT_EQ(litBesideTheClock(rig), std::vector<std::string>{});
+}
+
 }  // namespace cantiere::test
