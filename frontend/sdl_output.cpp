@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+#include "frontend/regular_file.h"
+
 namespace cantiere {
 namespace {
 
@@ -103,7 +105,12 @@ void SdlOutput::init(int mixRate, int channels) {
 
 SampleHandle SdlOutput::load(const char* path) {
   if (!open_) return 0;
-  Mix_Chunk* chunk = Mix_LoadWAV(path);
+  // Read here, not by the library: a FIFO or a device in SOUND/ must not
+  // hang the program, nor a huge file fill its memory. Either is a sample
+  // that did not load.
+  const FileText file = readRegularFile(path, kSampleSizeLimit);
+  if (file.status != FileText::Ok) return 0;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(file.text.data(), static_cast<int>(file.text.size())), 1);
   if (!chunk) return 0;
   loaded_.push_back(chunk);
   return reinterpret_cast<SampleHandle>(chunk);

@@ -3,6 +3,8 @@
 // that is playing.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -11,6 +13,9 @@
 struct Mix_Chunk;
 
 namespace cantiere {
+
+// The eight samples last a few seconds; a file over this is no sample.
+constexpr off_t kSampleSizeLimit = 16 << 20;
 
 class SdlOutput : public SoundOutput {
  public:

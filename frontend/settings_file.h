@@ -8,22 +8,13 @@
 #include <chrono>
 #include <string>
 
+#include "frontend/regular_file.h"
+
 namespace cantiere {
 
 // Larger than any settings file the program writes by far; anything bigger
 // is damage, and reading it would cost seconds and a gigabyte.
 constexpr off_t kSettingsSizeLimit = 1 << 20;
-
-struct FileText {
-  enum Status { Ok, Missing, NotRegular, TooLarge, Unreadable } status = Missing;
-  std::string text;
-  mode_t mode = 0;  // of an existing file
-  int error = 0;    // errno of an unreadable one
-};
-
-// Reads `path` (following links) if it is a regular file of at most `limit`
-// bytes. A FIFO or a device is never opened for more than a look at it.
-FileText readRegularFile(const std::string& path, off_t limit);
 
 // The file that `path` names: itself, or where the links it is lead; empty
 // when they lead nowhere.

@@ -1,6 +1,9 @@
 // The SDL2_mixer output, heard through SDL's "disk" driver, which writes
 // what the mixer produces to a file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -13,6 +16,9 @@
 #include <chrono>
 #include <cstring>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <future>
 #include <thread>
 
 #include "frontend/sdl_output.h"
@@ -149,6 +155,52 @@ TEST_F(DiskOutput, StartLoadsFromTheWorkingFolderAndAMissingLaterSampleOnlyStays
   sound.release();
   EXPECT_FALSE(out.isOpen());
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "the device is given back";
+}
+
+// A valid 16-bit mono WAV header for `bytes` of silence, the data itself
+// left sparse.
+void writeSilentWav(const std::string& path, std::uint32_t bytes) {
+  std::ofstream out(path, std::ios::binary);
+  auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+  out << "RIFF";
+  u32(36 + bytes);
+  out << "WAVEfmt ";
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(22050);
+  u32(44100);
+  u16(2);
+  u16(16);
+  out << "data";
+  u32(bytes);
+  out.close();
+  std::filesystem::resize_file(path, 44 + bytes);
+}
+
+TEST_F(DiskOutput, OnlyRegularFilesOfSampleSizeLoad) {
+  const std::string folder = dir.filePath("SOUND").toStdString();
+  std::filesystem::create_directory(folder);
+  const std::string fifo = folder + "/Barrel.wav";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  writeSilentWav(folder + "/Huge.wav", kSampleSizeLimit);
+  writeSilentWav(folder + "/Large.wav", kSampleSizeLimit - 44);
+  std::filesystem::create_directory(folder + "/Folder.wav");
+  SdlOutput out(disk());
+  out.selectOutput(1);
+  out.init(22050, 64);
+  ASSERT_TRUE(out.isOpen());
+  auto loaded = std::async(std::launch::async, [&] { return out.load(fifo.c_str()); });
+  if (loaded.wait_for(5s) != std::future_status::ready) {
+    ::close(::open(fifo.c_str(), O_RDWR | O_NONBLOCK));  // set it free
+    FAIL() << "loading a FIFO hangs";
+  }
+  EXPECT_EQ(loaded.get(), 0);
+  EXPECT_EQ(out.load((folder + "/Huge.wav").c_str()), 0) << "one byte over 16 MB";
+  EXPECT_EQ(out.load((folder + "/Folder.wav").c_str()), 0);
+  EXPECT_NE(out.load((folder + "/Large.wav").c_str()), 0) << "exactly 16 MB";
+  out.close();
 }
 
 TEST(SdlOutput, ReleasingWhatNeverStartedTouchesNoDevice) {
