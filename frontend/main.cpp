@@ -1,13 +1,14 @@
 // cantiere: the handheld on the desktop. The program's own start-up makes the
 // windows through DesktopWindows, with real sound, settings and time.
+#include <unistd.h>
+
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
+#include <filesystem>
+#include <iostream>
 
-#include <cstdio>
-#include <string_view>
-
+#include "frontend/command_line.h"
+#include "frontend/data_folder.h"
+#include "frontend/display_check.h"
 #include "frontend/picture_set.h"
 #include "frontend/desktop_windows.h"
 #include "core/launcher/program.h"
@@ -19,10 +20,6 @@
 #include "frontend/replay_player.h"
 #include "frontend/sdl_output.h"
 #include "frontend/time_anchor.h"
-
-#ifndef CANTIERE_DATA_FROM_BIN
-#define CANTIERE_DATA_FROM_BIN "../share/cantiere"
-#endif
 
 namespace {
 
@@ -37,58 +34,53 @@ void preferX11OnWayland() {
   qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-// The folder holding SOUND/, readme.txt and whatsnew.txt: beside the program
-// in the build tree, the installed data folder after installation.
-QString findDataFolder() {
-  const QDir bin(QCoreApplication::applicationDirPath());
-  for (const QString& candidate :
-       {bin.path(), bin.filePath(QStringLiteral(CANTIERE_DATA_FROM_BIN))}) {
-    if (QFileInfo(QDir(candidate).filePath(QStringLiteral("SOUND"))).isDir())
-      return QDir(candidate).canonicalPath();
+// The data folder: the one named, which must be one, or the one found. The
+// folder the program was started from is never used for it.
+std::optional<std::string> dataFolder(const CommandLine& options) {
+  if (options.data) {
+    if (isDataFolder(*options.data)) return *options.data;
+    std::cerr << "cantiere: --data \"" << *options.data << "\" is not a folder holding SOUND/\n";
+    return std::nullopt;
   }
-  return {};
+  if (const auto found = findDataFolder(programFolder())) return found;
+  std::cerr << "cantiere: no data folder found beside the program or where it is installed; "
+               "it starts without sounds and documents (--data DIR names one)\n";
+  return "/";  // holds no SOUND/ nor documents, and only the system can write there
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Answered before Qt looks for a display, so it works on a bare console.
-  for (int i = 1; i < argc; ++i)
-    if (std::string_view(argv[i]) == "--version") return std::puts("cantiere " CANTIERE_VERSION) == EOF ? 1 : 0;
   preferX11OnWayland();
+  CommandLine options;
+  if (const auto status = parseCommandLine(argc, argv, options, std::cout, std::cerr)) return *status;
+  // Named before the working folder changes.
+  const auto absolute = [](const std::string& path) {
+    return path.empty() ? QString() : QString::fromStdString(std::filesystem::absolute(path).string());
+  };
+  const QString replayFile = absolute(options.replay);
+  const QString recordFile = absolute(options.record);
+
+  // Sounds and documents are named relative to the working folder, as a
+  // desktop shortcut's "start in" folder makes them.
+  const auto data = dataFolder(options);
+  if (!data) return 2;
+  if (::chdir(data->c_str()) != 0) {
+    std::cerr << "cantiere: cannot work in " << *data << '\n';
+    return 2;
+  }
+
+  if (const auto problem = displayProblem(options.platform, options.display)) {
+    std::cerr << noDisplayMessage(*problem) << '\n';
+    return kNoDisplayStatus;
+  }
+  guardWindowSystemStart(options.platform);
   QApplication app(argc, argv);
+  releaseWindowSystemStart();
   QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
   QApplication::setWindowIcon(builtInIcon());
   // The handheld's close ends the program, through the model.
   app.setQuitOnLastWindowClosed(false);
-
-  QCommandLineParser options;
-  options.setApplicationDescription(QStringLiteral("The Cantiere handheld on the desktop."));
-  options.addHelpOption();
-  // Answered above; named here so that --help lists it.
-  options.addOption(QCommandLineOption(QStringLiteral("version"), QStringLiteral("Displays version information.")));
-  const QCommandLineOption dataOption(
-      QStringLiteral("data"), QStringLiteral("Folder holding SOUND/, readme.txt and whatsnew.txt."),
-      QStringLiteral("DIR"));
-  options.addOption(dataOption);
-  const QCommandLineOption replayOption(
-      QStringLiteral("replay"), QStringLiteral("Start by replaying a saved game."),
-      QStringLiteral("FILE"));
-  const QCommandLineOption recordOption(
-      QStringLiteral("record"), QStringLiteral("Write the whole session to FILE at exit."),
-      QStringLiteral("FILE"));
-  options.addOption(replayOption);
-  options.addOption(recordOption);
-  options.process(app);
-  // Named before the working folder changes.
-  const auto absolute = [](const QString& path) { return QFileInfo(path).absoluteFilePath(); };
-  const QString replayFile = options.isSet(replayOption) ? absolute(options.value(replayOption)) : QString();
-  const QString recordFile = options.isSet(recordOption) ? absolute(options.value(recordOption)) : QString();
-
-  // Sounds and documents are named relative to the working folder, as a
-  // desktop shortcut's "start in" folder makes them.
-  const QString data = options.isSet(dataOption) ? options.value(dataOption) : findDataFolder();
-  if (!data.isEmpty()) QDir::setCurrent(data);
 
   enableDetectableAutoRepeat();
 

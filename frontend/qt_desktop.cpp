@@ -7,10 +7,13 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
+#include <iostream>
 
 #include "frontend/handheld_window.h"
+#include "frontend/plain_path.h"
 #include "frontend/window_mover.h"
 #include "frontend/x11_window.h"
 
@@ -40,7 +43,11 @@ QUrl QtDesktop::urlFor(const char* target) {
   // "mailto:", "https:" and the like; a one-letter scheme would be a drive.
   const qsizetype colon = text.indexOf(':');
   if (colon > 1 && !text.left(colon).contains('/')) return QUrl(text);
-  return QUrl::fromLocalFile(QDir::cleanPath(QDir::current().absoluteFilePath(text)));
+  const std::string path = QDir::cleanPath(QDir::current().absoluteFilePath(text)).toStdString();
+  const std::string plain = plainPathTo(
+      path, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString());
+  if (plain.empty()) return {};
+  return QUrl::fromLocalFile(QString::fromStdString(plain));
 }
 
 void QtDesktop::setHandheld(HandheldWindow* window) {
@@ -124,7 +131,12 @@ bool QtDesktop::eventFilter(QObject* watched, QEvent* e) {
 
 void QtDesktop::open(const char* target) {
   // The result is not looked at: a missing file or handler says nothing.
-  if (opener) opener(urlFor(target));
+  const QUrl url = urlFor(target);
+  if (!url.isValid()) {
+    std::cerr << "cantiere: " << target << " is not opened: no plain path to it can be made\n";
+    return;
+  }
+  if (opener) opener(url);
 }
 
 void QtDesktop::beep() { QApplication::beep(); }

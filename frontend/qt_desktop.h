@@ -36,7 +36,8 @@ class QtDesktop : public QObject, public Desktop {
   QRect availableArea() const;
 
   // The URL "open" gives the desktop for a target: a URL with a scheme as it
-  // is, anything else a file named relative to the working folder.
+  // is, anything else a file named relative to the working folder, by a
+  // path of plain characters (an invalid URL when none can be made).
   static QUrl urlFor(const char* target);
 
   ScreenSize screen() const override;
