@@ -17,6 +17,8 @@ packages=(
   # server its recorded-sound test plays through
   openbox xfwm4 dbus-daemon weston xwayland
   pulseaudio pulseaudio-utils
+  # the kill tests stop the programs at the settings lock
+  strace
 )
 
 missing=()

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Signals the desktop program at the settings lock (SIGKILL, SIGINT, SIGTERM,
+# at the lock taken as the store opens and at PLAY's write), on an X server
+# of its own. After each the settings file must be whole, and the next start
+# must close its launcher on PLAY within a second and leave nothing behind.
+#
+#   tools/kill_desktop_test.sh CANTIERE [RUNS]
+#
+# ctest runs 6 (every signal at both locks); the default is 50.
+set -uo pipefail
+cantiere=$(realpath "$1")
+runs=${2:-50}
+for tool in Xvfb xdotool strace; do
+  command -v "$tool" >/dev/null || { echo "kill_desktop_test: $tool is missing" >&2; exit 1; }
+done
+strace -qq -o /dev/null true 2>/dev/null || { echo "kill_desktop_test: strace cannot trace here" >&2; exit 77; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [[ -n $app_pid ]] && kill -9 "$app_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {  # SECONDS COMMAND...: until it succeeds or the time is up
+  local end=$(($(ms) + $1 * 1000))
+  shift
+  until "$@"; do
+    (($(ms) < end)) || return 1
+    sleep 0.02
+  done
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+wait_for 10 test -s "$work/display" || { echo "kill_desktop_test: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_CONFIG_HOME/Lanterna" "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+ini=$XDG_CONFIG_HOME/Lanterna/Cantiere.ini
+stored=$'[General]\nSoundMode=2\nHiScoreA=7'  # "(no sound)" chosen, PLAY enabled at once
+
+# One program at a time runs here, traced or not: its launcher by name.
+launcher() { xdotool search --all --onlyvisible --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1; }
+has_launcher() { [[ -n $(launcher) ]]; }
+no_launcher() { [[ -z $(launcher) ]]; }
+ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+click_play() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$(launcher)")"
+  xdotool mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
+}
+
+for ((run = 0; run < runs; run++)); do
+  signals=(KILL INT TERM)
+  signal=${signals[run % 3]}
+  take=$((run / 3 % 2 + 1))  # 1: the store opens; 2: PLAY writes
+  printf '%s\n' "$stored" >"$ini"
+  # Started with job control, since a background job without it ignores
+  # SIGINT; then without, so that its end is not reported.
+  set -m
+  bash -c 'exec strace -f -qq -o /dev/null -e trace=flock -e "inject=flock:signal=$1:when=$2" "$3"' \
+    - "$signal" "$take" "$cantiere" >/dev/null 2>&1 &
+  app_pid=$!
+  set +m
+  if ((take == 2)); then
+    wait_for 15 has_launcher && click_play || fail "run $run: no launcher to press PLAY on"
+  fi
+  wait_for 15 ended || fail "run $run: SIG$signal at lock $take did not end it"
+  kill -9 "$app_pid" 2>/dev/null
+  wait "$app_pid" 2>/dev/null
+  [[ $(cat "$ini") == "$stored" ]] || fail "run $run: SIG$signal at lock $take left $(printf %q "$(cat "$ini")")"
+
+  # The next start: PLAY closes the launcher at once.
+  "$cantiere" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  wait_for 15 has_launcher || { fail "run $run: the next start shows no launcher"; continue; }
+  sleep 0.2
+  start=$(ms)
+  click_play
+  wait_for 10 no_launcher
+  took=$(($(ms) - start))
+  ((took < 1000)) || fail "run $run: after SIG$signal at lock $take PLAY took $took ms"
+  xdotool key Escape
+  wait_for 5 ended || fail "run $run: Esc did not end the next start"
+  kill -9 "$app_pid" 2>/dev/null
+  wait "$app_pid" 2>/dev/null
+  app_pid=""
+  litter=$(ls -A "$XDG_CONFIG_HOME/Lanterna" | grep -v -x Cantiere.ini)
+  [[ -z $litter ]] || fail "run $run: left $litter"
+  echo "run $run: SIG$signal at lock $take; the next PLAY closed the launcher in $took ms"
+done
+
+if ((failures)); then
+  echo "$failures failed"
+  exit 1
+fi
+echo "all passed"
