@@ -47,7 +47,10 @@ std::optional<std::string> displayProblem(const std::string& platformOption, con
   if (!x11 && !wayland) return std::nullopt;  // offscreen, vnc and the like
 
   const std::string xDisplay = display.empty() ? environment("DISPLAY") : display;
-  if (x11 && !xDisplay.empty()) {
+  // A busy X server can turn a connection away now and then (its queue of
+  // waiting connections full); only one that never answers is no display.
+  for (int attempt = 0; x11 && !xDisplay.empty() && attempt < 3; ++attempt) {
+    if (attempt > 0) ::usleep(100 * 1000);
     if (Display* d = XOpenDisplay(xDisplay.c_str())) {
       XCloseDisplay(d);
       return std::nullopt;

@@ -38,7 +38,7 @@ wait_for() {  # SECONDS COMMAND...: until it succeeds or the time is up
   shift
   until "$@"; do
     (($(ms) < end)) || return 1
-    sleep 0.02
+    sleep 0.05  # not faster: a busy Xvfb turns connections away
   done
 }
 
@@ -64,30 +64,55 @@ click_play() {
   xdotool mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
 }
 
-for ((run = 0; run < runs; run++)); do
-  signals=(KILL INT TERM)
-  signal=${signals[run % 3]}
-  take=$((run / 3 % 2 + 1))  # 1: the store opens; 2: PLAY writes
-  printf '%s\n' "$stored" >"$ini"
+# A busy Xvfb now and then turns a connection away, and the program ends at
+# once saying it cannot open a window; such a start is made again.
+turned_away() { grep -q "cannot open a window" "$1"; }
+
+# The program, signalled at the given take of the lock; true once it ended
+# there (after PLAY for the second take).
+signalled_at_lock() {
+  local signal=$1 take=$2
   # Started with job control, since a background job without it ignores
   # SIGINT; then without, so that its end is not reported.
   set -m
   bash -c 'exec strace -f -qq -o /dev/null -e trace=flock -e "inject=flock:signal=$1:when=$2" "$3"' \
-    - "$signal" "$take" "$cantiere" >/dev/null 2>&1 &
+    - "$signal" "$take" "$cantiere" >"$work/traced.log" 2>&1 &
   app_pid=$!
   set +m
-  if ((take == 2)); then
-    wait_for 15 has_launcher && click_play || fail "run $run: no launcher to press PLAY on"
-  fi
-  wait_for 15 ended || fail "run $run: SIG$signal at lock $take did not end it"
+  if ((take == 2)) && wait_for 15 has_launcher; then click_play; fi
+  local ended_there=0
+  wait_for 15 ended 2>/dev/null && ended_there=1
   kill -9 "$app_pid" 2>/dev/null
   wait "$app_pid" 2>/dev/null
+  local status=$?
+  app_pid=""
+  turned_away "$work/traced.log" && return 1
+  # strace ends as its program did: by the same signal.
+  ((ended_there && status == 128 + $(kill -l "$signal"))) ||
+    fail "SIG$signal at lock $take did not end it (status $status)"
+  return 0
+}
+
+for ((run = 0; run < runs; run++)); do
+  signals=(KILL INT TERM)
+  signal=${signals[run % 3]}
+  take=$((run / 3 % 2 + 1))  # 1: the store opens; 2: PLAY writes
+  for attempt in 1 2 3; do
+    printf '%s\n' "$stored" >"$ini"
+    signalled_at_lock "$signal" "$take" && break
+  done
+  turned_away "$work/traced.log" && { fail "run $run: the X server turned three starts away"; continue; }
   [[ $(cat "$ini") == "$stored" ]] || fail "run $run: SIG$signal at lock $take left $(printf %q "$(cat "$ini")")"
 
   # The next start: PLAY closes the launcher at once.
-  "$cantiere" >"$work/app.log" 2>&1 &
-  app_pid=$!
-  wait_for 15 has_launcher || { fail "run $run: the next start shows no launcher"; continue; }
+  for attempt in 1 2 3; do
+    "$cantiere" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    wait_for 15 has_launcher && break
+    wait "$app_pid" 2>/dev/null
+    turned_away "$work/app.log" || break
+  done
+  has_launcher || { fail "run $run: the next start shows no launcher: $(cat "$work/app.log")"; continue; }
   sleep 0.2
   start=$(ms)
   click_play
