@@ -38,16 +38,20 @@ bool writeAll(int fd, const std::string& text) {
   return true;
 }
 
-// "NAME." and six letters or digits, as mkstemp() makes them; a suffix of
-// lower-case letters alone ("backup") is more likely a person's copy.
+// Ours are "NAME.tmp-" and six letters or digits, as mkstemp() makes them.
+// Earlier versions wrote "NAME." and six; of those, only names with a digit
+// or a capital are taken, since "NAME.backup" is more likely a person's copy.
 bool isLeftoverName(const std::string& name, const std::string& base) {
-  if (name.size() != base.size() + 7 || name.compare(0, base.size() + 1, base + ".") != 0) return false;
+  auto madeByMkstemp = [](const std::string& suffix) {
+    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](char c) {
+             return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+  };
+  if (name.compare(0, base.size() + 1, base + ".") != 0) return false;
   const std::string suffix = name.substr(base.size() + 1);
-  const bool allowed = std::all_of(suffix.begin(), suffix.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-  });
-  const bool lowerOnly = std::all_of(suffix.begin(), suffix.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-  return allowed && !lowerOnly;
+  if (suffix.rfind("tmp-", 0) == 0) return madeByMkstemp(suffix.substr(4));
+  return madeByMkstemp(suffix) &&
+         std::any_of(suffix.begin(), suffix.end(), [](char c) { return c < 'a' || c > 'z'; });
 }
 
 }  // namespace
@@ -101,7 +105,7 @@ SettingsLock::~SettingsLock() {
 }
 
 bool replaceFile(const std::string& path, const std::string& text, mode_t mode) {
-  std::string temporary = path + ".XXXXXX";
+  std::string temporary = path + ".tmp-XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
   const bool written = writeAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;

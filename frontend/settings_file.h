@@ -41,8 +41,9 @@ class SettingsLock {
 bool replaceFile(const std::string& path, const std::string& text, mode_t mode);
 
 // Removes what an earlier write killed half-way left beside `path`: its
-// temporary files "NAME.XXXXXX". Only while the lock is held, so a write in
-// progress elsewhere is never disturbed.
+// temporary files "NAME.tmp-XXXXXX" (and an earlier version's
+// "NAME.XXXXXX"). Only while the lock is held, so a write in progress
+// elsewhere is never disturbed.
 void removeLeftovers(const std::string& path);
 
 }  // namespace cantiere

@@ -279,8 +279,9 @@ TEST_F(SettingsFile, AFileOverOneMegabyteIsDamagedAndNeverWritten) {
 
 TEST_F(SettingsFile, OpeningRemovesWhatKilledWritesLeft) {
   writeText("HiScoreA=3\n");
-  for (const char* name : {"Cantiere.ini.a1B2c3", "Cantiere.ini.ZZZZZZ", "Cantiere.ini.backup",
-                           "Cantiere.ini.old", "Other.ini.a1B2c3"})
+  for (const char* name : {"Cantiere.ini.tmp-abcdef", "Cantiere.ini.tmp-Z9z9Z9", "Cantiere.ini.a1B2c3",
+                           "Cantiere.ini.ZZZZZZ", "Cantiere.ini.backup", "Cantiere.ini.old",
+                           "Cantiere.ini.tmp-old", "Other.ini.a1B2c3"})
     std::ofstream(dir.filePath(name).toStdString()) << "x";
   std::ofstream(path() + ".lock");
   IniSettings store(path());
@@ -289,7 +290,7 @@ TEST_F(SettingsFile, OpeningRemovesWhatKilledWritesLeft) {
     left.push_back(entry.path().filename());
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"Cantiere.ini", "Cantiere.ini.backup", "Cantiere.ini.old",
-                                            "Other.ini.a1B2c3"}));
+                                            "Cantiere.ini.tmp-old", "Other.ini.a1B2c3"}));
   EXPECT_EQ(store.readInt("HiscoreA", 0), 3);
 }
 
