@@ -9,9 +9,6 @@
 #include <iostream>
 #include <vector>
 
-// After Qt's headers: Xlib's macros (None, Bool) clash with them.
-#include <X11/Xlib.h>
-
 namespace cantiere {
 namespace {
 
@@ -20,13 +17,29 @@ std::string environment(const char* name) {
   return value ? value : "";
 }
 
+struct Platform {
+  std::string name;      // as asked, "" for Qt's default
+  bool x11, wayland;     // what it may use
+  std::string xDisplay;  // -display, else DISPLAY
+};
+
+Platform platformOf(const std::string& platformOption, const std::string& displayOption) {
+  Platform p;
+  p.name = platformOption.empty() ? environment("QT_QPA_PLATFORM") : platformOption;
+  const std::string first = p.name.substr(0, p.name.find_first_of(":;"));
+  p.x11 = p.name.empty() || first == "xcb";
+  p.wayland = p.name.empty() || first.rfind("wayland", 0) == 0;
+  p.xDisplay = displayOption.empty() ? environment("DISPLAY") : displayOption;
+  return p;
+}
+
 QtMessageHandler previousHandler = nullptr;
 std::vector<std::string> heldMessages;
-std::string guardedPlatform;
+std::string guardedReason;
 
 void holdOrEnd(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
-    std::cerr << noDisplayMessage(guardedPlatform + " does not start") << std::endl;
+    std::cerr << noDisplayMessage(guardedReason) << std::endl;
     _exit(kNoDisplayStatus);
   }
   heldMessages.push_back(qFormatLogMessage(type, context, text).toStdString());
@@ -39,38 +52,25 @@ std::string noDisplayMessage(const std::string& reason) {
          "); cantiere-sim runs the handheld without a display";
 }
 
+// Only what needs no connection is looked at here: a connection opened and
+// closed just before Qt's own makes a busy X server turn Qt's away now and
+// then. Whether a named display answers, Qt finds out; the guard below
+// reports it.
 std::optional<std::string> displayProblem(const std::string& platformOption, const std::string& display) {
-  const std::string platform = platformOption.empty() ? environment("QT_QPA_PLATFORM") : platformOption;
-  const std::string first = platform.substr(0, platform.find_first_of(":;"));
-  const bool x11 = platform.empty() || first == "xcb";
-  const bool wayland = platform.empty() || first.rfind("wayland", 0) == 0;
-  if (!x11 && !wayland) return std::nullopt;  // offscreen, vnc and the like
-
-  const std::string xDisplay = display.empty() ? environment("DISPLAY") : display;
-  // A busy X server can turn a connection away now and then (its queue of
-  // waiting connections full); only one that never answers is no display.
-  for (int attempt = 0; x11 && !xDisplay.empty() && attempt < 3; ++attempt) {
-    if (attempt > 0) ::usleep(100 * 1000);
-    if (Display* d = XOpenDisplay(xDisplay.c_str())) {
-      XCloseDisplay(d);
-      return std::nullopt;
-    }
-  }
-  // A Wayland compositor is left to Qt to try; the guard below catches a
-  // failure.
-  if (wayland && !environment("WAYLAND_DISPLAY").empty()) return std::nullopt;
-  if (!x11) return std::string("no WAYLAND_DISPLAY is set");
-  if (!xDisplay.empty()) return "the X display \"" + xDisplay + "\" cannot be opened";
-  return std::string(wayland ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "no DISPLAY is set");
+  const Platform p = platformOf(platformOption, display);
+  if (!p.x11 && !p.wayland) return std::nullopt;  // offscreen, vnc and the like
+  if (p.x11 && !p.xDisplay.empty()) return std::nullopt;
+  if (p.wayland && !environment("WAYLAND_DISPLAY").empty()) return std::nullopt;
+  if (!p.x11) return std::string("no WAYLAND_DISPLAY is set");
+  return std::string(p.wayland ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "no DISPLAY is set");
 }
 
-std::string platformName(const std::string& platformOption) {
-  const std::string platform = platformOption.empty() ? environment("QT_QPA_PLATFORM") : platformOption;
-  return platform.empty() ? "the default platform" : "platform \"" + platform + "\"";
-}
-
-void guardWindowSystemStart(const std::string& platformOption) {
-  guardedPlatform = platformName(platformOption);
+void guardWindowSystemStart(const std::string& platformOption, const std::string& display) {
+  const Platform p = platformOf(platformOption, display);
+  if (p.x11 && !p.xDisplay.empty() && (!p.wayland || environment("WAYLAND_DISPLAY").empty()))
+    guardedReason = "the X display \"" + p.xDisplay + "\" cannot be opened";
+  else
+    guardedReason = p.name.empty() ? "the default platform does not start" : "platform \"" + p.name + "\" does not start";
   previousHandler = qInstallMessageHandler(holdOrEnd);
 }
 

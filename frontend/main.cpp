@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     std::cerr << noDisplayMessage(*problem) << '\n';
     return kNoDisplayStatus;
   }
-  guardWindowSystemStart(options.platform);
+  guardWindowSystemStart(options.platform, options.display);
   QApplication app(argc, argv);
   releaseWindowSystemStart();
   QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
