@@ -74,7 +74,10 @@ GamepadInput::GamepadInput(Program& program, EventClock& clock, const QWidget* w
 
 GamepadInput::~GamepadInput() {
   // The program is ending: nothing is handed to the model any more.
-  for (const auto& [instance, controller] : open_) SDL_GameControllerClose(controller);
+  for (Controller& c : open_) {
+    c.wake.reset();
+    SDL_GameControllerClose(c.controller);
+  }
   open_.clear();
   if (available_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
@@ -119,12 +122,14 @@ void GamepadInput::pump() {
     handle(e);
   // Nobody else reads SDL's queue: what is left (joystick, audio) goes.
   SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  // A watched node that went while its controller stays is read on a timer.
+  updatePolling();
 }
 
 void GamepadInput::handle(const SDL_Event& e) {
   const auto known = [this](int instance) {
     return std::any_of(open_.begin(), open_.end(),
-                       [instance](const auto& c) { return c.first == instance; });
+                       [instance](const Controller& c) { return c.instance == instance; });
   };
   switch (e.type) {
     case SDL_CONTROLLERDEVICEADDED: open(e.cdevice.which); break;
@@ -152,24 +157,42 @@ void GamepadInput::open(int deviceIndex) {
   if (!controller) return;
   const int instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
   const bool known = std::any_of(open_.begin(), open_.end(),
-                                 [instance](const auto& c) { return c.first == instance; });
+                                 [instance](const Controller& c) { return c.instance == instance; });
   if (known) {
     SDL_GameControllerClose(controller);  // SDL counts the opens
     return;
   }
-  open_.emplace_back(instance, controller);
-  if (!poll_.isActive()) poll_.start();
+  Controller& c = open_.emplace_back(
+      Controller{instance, controller, SDL_JoystickIsVirtual(deviceIndex) == SDL_TRUE, nullptr});
+  const char* path = SDL_GameControllerPath(controller);
+  if (!c.isVirtual && path)
+    c.wake = std::make_unique<DeviceWake>(path, [this] { pump(); }, kPollInterval);
+  updatePolling();
+}
+
+int GamepadInput::watched() const {
+  return static_cast<int>(std::count_if(open_.begin(), open_.end(), [](const Controller& c) {
+    return c.wake && c.wake->watching();
+  }));
+}
+
+void GamepadInput::updatePolling() {
+  const bool blind = std::any_of(open_.begin(), open_.end(), [](const Controller& c) {
+    return !c.isVirtual && !(c.wake && c.wake->watching());
+  });
+  if (blind && !poll_.isActive()) poll_.start();
+  if (!blind) poll_.stop();
 }
 
 void GamepadInput::close(int instance) {
   map_.removed(instance);
   const auto it = std::find_if(open_.begin(), open_.end(),
-                               [instance](const auto& c) { return c.first == instance; });
+                               [instance](const Controller& c) { return c.instance == instance; });
   if (it != open_.end()) {
-    SDL_GameControllerClose(it->second);
+    SDL_GameControllerClose(it->controller);
     open_.erase(it);
   }
-  if (open_.empty()) poll_.stop();
+  updatePolling();
 }
 
 void GamepadInput::changed(HandheldInput input, bool down) {

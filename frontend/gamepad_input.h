@@ -2,20 +2,24 @@
 // database and SDL_GAMECONTROLLERCONFIG), fed to the handheld through
 // GamepadMap and GamepadDelivery while the handheld window is shown.
 //
-// No controller, no cost: SDL is read only while a controller is open.
-// Without one, nothing wakes the program but a change in the device folder
+// No input, no cost: SDL is read when something happens. Without a
+// controller nothing wakes the program but a change in the device folder
 // (an inotify watch), after which SDL is read a few times while the new
-// device settles; a controller found then starts the reading.
+// device settles. With one, its device node wakes the program when the pad
+// reports (DeviceWake); only a controller whose node cannot be watched is
+// read on a timer. Virtual controllers change only when their driver here
+// says so, and it reads SDL then.
 #pragma once
 
 #include <QFileSystemWatcher>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
-#include <utility>
+#include <memory>
 #include <vector>
 
 #include "core/launcher/program.h"
+#include "frontend/device_wake.h"
 #include "frontend/event_clock.h"
 #include "frontend/gamepad_delivery.h"
 #include "frontend/gamepad_map.h"
@@ -27,7 +31,9 @@ namespace cantiere {
 
 class GamepadInput {
  public:
-  static constexpr int kPollInterval = 10;  // ms, while a controller is open
+  // A node that cannot be watched is read as a game reads its pad, once a
+  // frame at 60 Hz; a watched one wakes the program at most as often.
+  static constexpr int kPollInterval = 16;
   // A held direction repeats as a desktop keyboard repeats a held key; the
   // game's own 330 ms guard picks one repeat in ten or so.
   static constexpr int kRepeatDelay = 250;
@@ -44,8 +50,10 @@ class GamepadInput {
 
   bool available() const { return available_; }
   int controllers() const { return static_cast<int>(open_.size()); }
-  // Whether SDL is being read on a timer (only while a controller is open).
+  // Whether SDL is read on a timer (only for a node that cannot be watched).
   bool polling() const { return poll_.isActive(); }
+  // Controllers whose device node wakes the program.
+  int watched() const;
   const GamepadMap& map() const { return map_; }
 
   // Reads everything SDL has to tell now.
@@ -57,6 +65,7 @@ class GamepadInput {
   void handle(const SDL_Event& e);
   void open(int deviceIndex);
   void close(int instance);
+  void updatePolling();
   void changed(HandheldInput input, bool down);
   void repeat();
   bool playing() const { return window_ && window_->isVisible(); }
@@ -67,7 +76,13 @@ class GamepadInput {
   GamepadDelivery delivery_;
   GamepadMap map_;
   bool available_ = false;
-  std::vector<std::pair<int, _SDL_GameController*>> open_;  // by instance id
+  struct Controller {
+    int instance;
+    _SDL_GameController* controller;
+    bool isVirtual;
+    std::unique_ptr<DeviceWake> wake;
+  };
+  std::vector<Controller> open_;
   QFileSystemWatcher watcher_;
   QTimer poll_;
   QTimer settle_;

@@ -1,11 +1,15 @@
 // Game controllers on the desktop program's windows, driven by SDL's
 // virtual controllers: every control reaches the game as the keyboard or
 // the mouse would, the stick's hysteresis in SDL's own units, hot-plug in
-// both directions, two pads at once, and no reading of SDL without a pad.
+// both directions, two pads at once, and no timer reading SDL.
 #include <QFile>
 #include <QTemporaryDir>
 #include <SDL.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "frontend/device_wake.h"
 #include "frontend/gamepad_input.h"
 #include "frontend/virtual_gamepad.h"
 #include "tests/frontend/desktop_rig.h"
@@ -64,17 +68,46 @@ class GamepadTest : public ::testing::Test {
   }
 };
 
-TEST_F(GamepadTest, WithoutAControllerSdlIsNotRead) {
+// A virtual pad has no device node: its driver reads SDL after each change.
+TEST_F(GamepadTest, NoTimerReadsSdlWithOrWithoutAController) {
   ASSERT_TRUE(pads->available());
   EXPECT_EQ(pads->controllers(), 0);
   EXPECT_FALSE(pads->polling());
   auto pad = plugIn();
   EXPECT_EQ(pads->controllers(), 1);
-  EXPECT_TRUE(pads->polling());
+  EXPECT_FALSE(pads->polling());
+  EXPECT_EQ(pads->watched(), 0);
   pad->detach();
   pads->pump();
   EXPECT_EQ(pads->controllers(), 0);
-  EXPECT_FALSE(pads->polling());
+}
+
+// A FIFO stands for a pad's device node.
+TEST(DeviceWake, InputWakesAtMostOnceAGapAndAnEndStopsTheWatch) {
+  QTemporaryDir dir;
+  const QByteArray node = QFile::encodeName(dir.filePath(QStringLiteral("event3")));
+  ASSERT_EQ(mkfifo(node.constData(), 0600), 0);
+  int wakes = 0;
+  DeviceWake wake(QString::fromLocal8Bit(node), [&] { ++wakes; }, 200);
+  ASSERT_TRUE(wake.watching());
+  const int writer = ::open(node.constData(), O_WRONLY | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  QTest::qWait(30);
+  EXPECT_EQ(wakes, 0) << "woken with nothing to read";
+  const std::string burst(6000, 'e');  // more than one read takes
+  ASSERT_EQ(::write(writer, burst.data(), burst.size()), static_cast<ssize_t>(burst.size()));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return wakes == 1; }, 1000));
+  QTest::qWait(300);
+  EXPECT_EQ(wakes, 1) << "input already read woke it again";
+  ASSERT_EQ(::write(writer, "c", 1), 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return wakes == 2; }, 1000));
+  ASSERT_EQ(::write(writer, "d", 1), 1);
+  QTest::qWait(50);
+  EXPECT_EQ(wakes, 2) << "woken again within the gap";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return wakes == 3; }, 1000)) << "input in the gap was lost";
+  ::close(writer);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !wake.watching(); }, 1000));
+  EXPECT_FALSE(DeviceWake(dir.filePath(QStringLiteral("missing")), [] {}, 200).watching());
 }
 
 // Nobody pumps here: the change in the device folder must.
