@@ -1,7 +1,5 @@
 #include "frontend/gamepad_delivery.h"
 
-#include "core/handheld/pointer.h"
-
 namespace cantiere {
 namespace {
 
@@ -25,9 +23,13 @@ Element buttonOf(HandheldInput i) {
   }
 }
 
-bool reachable(const Surface& surface, Element e) {
+struct At {
+  int x, y;
+};
+
+At centreOf(Element e) {
   const Rect& r = info(e).rect;
-  return hitTest(surface, r.left + r.width / 2, r.top + r.height / 2) == e;
+  return {r.left + r.width / 2, r.top + r.height / 2};
 }
 
 }  // namespace
@@ -37,13 +39,17 @@ void GamepadDelivery::press(HandheldInput i) {
   bool& pressed = pressed_[static_cast<int>(i)];
   if (const int key = keyOf(i)) {
     pressed = true;
-    program_.keyDown(key);
+    input_.deliver({ModelInput::key(true, key)});
     return;
   }
   const Element button = buttonOf(i);
-  if (pressed || !reachable(program_.form1.surface, button)) return;
-  pressed = true;
-  pushCaseButton(program_.form1, button, true);
+  const At at = centreOf(button);
+  const Pointer& pointer = program_.pointer;
+  if (pressed || pointer.captured() != NoElement ||
+      hitTest(program_.form1.surface, at.x, at.y) != button)
+    return;
+  input_.deliver({ModelInput::press(at.x, at.y, MouseButton::Left)});
+  pressed = pointer.captured() == button;
 }
 
 void GamepadDelivery::release(HandheldInput i) {
@@ -52,10 +58,14 @@ void GamepadDelivery::release(HandheldInput i) {
   if (!pressed) return;
   pressed = false;
   if (const int key = keyOf(i)) {
-    program_.keyUp(key);
-  } else {
-    pushCaseButton(program_.form1, buttonOf(i), false);
+    input_.deliver({ModelInput::key(false, key)});
+    return;
   }
+  // The mouse may have let go of it meanwhile (a press of its own ends any
+  // press held): then there is nothing left to release.
+  const Pointer& pointer = program_.pointer;
+  if (pointer.captured() == buttonOf(i) && pointer.heldButton() == MouseButton::Left)
+    input_.deliver({ModelInput::release(MouseButton::Left)});
 }
 
 }  // namespace cantiere

@@ -41,12 +41,12 @@ std::optional<PadButton> padButtonOf(Uint8 button) {
 
 }  // namespace
 
-GamepadInput::GamepadInput(Program& program, EventClock& clock, const QWidget* window,
+GamepadInput::GamepadInput(const Program& program, ModelInput& input, const QWidget* window,
                            const QString& deviceFolder)
-    : clock_(clock),
+    : input_(input),
       window_(window),
       deviceFolder_(deviceFolder),
-      delivery_(program),
+      delivery_(program, input),
       map_([this](HandheldInput input, bool down) { changed(input, down); }) {
   poll_.setInterval(kPollInterval);
   QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] { pump(); });
@@ -198,11 +198,12 @@ void GamepadInput::close(int instance) {
 void GamepadInput::changed(HandheldInput input, bool down) {
   if (down) {
     if (!playing()) return;
-    clock_.run([&] { delivery_.press(input); });
+    delivery_.press(input);
     if (isDirection(input) && delivery_.pressed(input)) repeat_.start(kRepeatDelay);
     return;
   }
-  if (delivery_.pressed(input)) clock_.run([&] { delivery_.release(input); });
+  // Always, so that nothing stays held, even once the window is gone.
+  delivery_.release(input);
   if (map_.repeating() == HandheldInput::None) repeat_.stop();
 }
 
@@ -213,7 +214,7 @@ void GamepadInput::repeat() {
     return;
   }
   if (repeat_.interval() != kRepeatInterval) repeat_.setInterval(kRepeatInterval);
-  if (playing() && delivery_.pressed(held)) clock_.run([&] { delivery_.press(held); });
+  if (playing() && delivery_.pressed(held)) delivery_.press(held);
 }
 
 }  // namespace cantiere

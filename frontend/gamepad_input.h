@@ -20,9 +20,9 @@
 
 #include "core/launcher/program.h"
 #include "frontend/device_wake.h"
-#include "frontend/event_clock.h"
 #include "frontend/gamepad_delivery.h"
 #include "frontend/gamepad_map.h"
+#include "frontend/model_input.h"
 
 struct _SDL_GameController;
 union SDL_Event;
@@ -41,8 +41,9 @@ class GamepadInput {
 
   // Starts SDL's controller subsystem; a failure is told once on standard
   // error and leaves the program without controllers. `window` is the
-  // handheld window: controllers play while it is shown.
-  GamepadInput(Program& program, EventClock& clock, const QWidget* window,
+  // handheld window: controllers play while it is shown and its program
+  // runs (not while a replay borrows it).
+  GamepadInput(const Program& program, ModelInput& input, const QWidget* window,
                const QString& deviceFolder = QStringLiteral("/dev/input"));
   ~GamepadInput();
   GamepadInput(const GamepadInput&) = delete;
@@ -68,9 +69,11 @@ class GamepadInput {
   void updatePolling();
   void changed(HandheldInput input, bool down);
   void repeat();
-  bool playing() const { return window_ && window_->isVisible(); }
+  bool playing() const {
+    return window_ && window_->isVisible() && !input_.clock().paused();
+  }
 
-  EventClock& clock_;
+  ModelInput& input_;
   const QWidget* window_;
   QString deviceFolder_;
   GamepadDelivery delivery_;

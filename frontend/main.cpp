@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
 
   ReplayPlayer player(windows, clock, program, sound, output);
   ReplayMenu replays(windows, clock, recorder, player);
-  GamepadInput gamepads(program, clock, windows.handheld.get());
+  GamepadInput gamepads(program, windows.input, windows.handheld.get());
   const auto testPads = ScriptedGamepads::fromEnvironment(
       gamepads, clock, scheduler, program.form1.surface, windows.handheld.get());
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);

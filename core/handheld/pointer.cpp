@@ -63,10 +63,6 @@ const ElementHint* hintOf(Element e) {
   }
 }
 
-void pushCaseButton(Handheld& h, Element e, bool down) {
-  caseButton(h, e, MouseButton::Left, down);
-}
-
 void Pointer::press(int x, int y, MouseButton button) {
   x_ = x;
   y_ = y;

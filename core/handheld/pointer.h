@@ -21,11 +21,6 @@ struct ElementHint {
 };
 const ElementHint* hintOf(Element e);
 
-// A left press or release of a case button (Game A, Game B, Time, ACL;
-// other elements have none) reaching its handler as from the pointer, for
-// other devices that press the buttons.
-void pushCaseButton(Handheld& h, Element e, bool down);
-
 class Pointer {
  public:
   explicit Pointer(Handheld& handheld) : h_(handheld) {}

@@ -7,10 +7,11 @@
 # the jump key it held.
 # The model's trace from the program is what is checked.
 #
-#   gamepad_e2e.sh CANTIERE
+#   gamepad_e2e.sh CANTIERE CANTIERE_SIM
 set -uo pipefail
 
 cantiere=$(realpath "$1")
+sim=$(realpath "$2")
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "gamepad e2e: $tool is missing" >&2; exit 1; }
 done
@@ -61,7 +62,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 mkfifo "$work/pads/commands"
 export CANTIERE_TEST_GAMEPAD="$work/pads"
 
-"$cantiere" >"$work/app.log" 2>&1 &
+"$cantiere" --record "$work/session.sim" >"$work/app.log" 2>&1 &
 app_pid=$!
 trace="$work/pads/trace"
 # Each command is written whole at once; the program holds the FIFO open.
@@ -137,6 +138,12 @@ jump_key_down() { [[ $(since | grep -- 'Puls_Jump$' | tail -n1 | cut -d' ' -f2) 
 wait_for 2 jump_key_down || fail "A did not press Ctrl"
 pad detach 1
 sleep 0.3
+# Esc, the menu's Exit: the session is written as a driver script.
+xdotool key Escape
+ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+wait_for 5 ended || die "Esc did not end the program"
+wait "$app_pid"
+app_pid=""
 
 time_of() { since | awk -v what="$1" '$2 == what { print $1; exit }'; }
 last_time_of() { since | awk -v what="$1" '$2 == what { t = $1 } END { print t }'; }
@@ -160,6 +167,19 @@ released=$(last_time_of +Puls_Jump)
 [[ -n $detached && -n $released ]] && ((released >= detached)) ||
   fail "unplugging the pad did not let go of the jump key"
 grep -q "not understood" "$trace" && fail "a pad command was not understood"
+
+# The pad's inputs were recorded as the keyboard's and the mouse's own
+# commands: the driver, replaying the session, plays the same game.
+grep -qx 'keydown right' "$work/session.sim" || fail "the held D-pad is not in the session"
+"$sim" --verify "$work/session.sim" >/dev/null || fail "the session does not verify"
+play_lines() { grep -E ' ([-+](Im_Omino|Puls_)|digit )' | awk -v from="$1" '$1 >= from'; }
+from=$(since | head -n1 | cut -d' ' -f1)
+"$sim" --trace "$work/session.sim" | play_lines "$from" >"$work/replayed"
+since | play_lines "$from" >"$work/played"
+diff "$work/played" "$work/replayed" >"$work/trace.diff" ||
+  fail "the driver's replay of the session differs: $(head -n 6 "$work/trace.diff")"
+echo "the driver's replay of the session: $(wc -l <"$work/replayed") lines of play, as played"
+(($(wc -l <"$work/played") >= 15)) || fail "too little of the game in the trace to compare"
 
 if ((failures)); then
   since | grep -v ' digit ' | sed 's/^/  trace: /' >&2

@@ -24,7 +24,7 @@ class GamepadTest : public ::testing::Test {
   DesktopRig rig;
   QTemporaryDir devices;  // stands for /dev/input
   std::unique_ptr<GamepadInput> pads =
-      std::make_unique<GamepadInput>(rig.program, rig.clock, rig.form1.get(), devices.path());
+      std::make_unique<GamepadInput>(rig.program, rig.windows.input, rig.form1.get(), devices.path());
   Handheld& h = rig.program.form1;
   GameState& g = rig.g;
 
@@ -298,12 +298,26 @@ TEST_F(GamepadTest, AHeldDirectionWalksAtTheGamesPace) {
   EXPECT_EQ(g.OminoCol, 4) << "it walked on after the pad was let go";
 }
 
-TEST_F(GamepadTest, NothingReachesAHiddenHandheld) {
+// A replay stops the handheld's clock while it borrows the window.
+TEST_F(GamepadTest, NothingReachesAHiddenOrBorrowedHandheldButALetGo) {
   auto pad = plugIn();
   place(4, 7);
-  rig.form1->hide();
+  rig.clock.pause();
   button(*pad, "dpright", true);
   button(*pad, "dpright", false);
+  rig.clock.resume();
+  EXPECT_EQ(g.OminoCol, 4);
+  EXPECT_FALSE(g.KeyHeld);
+
+  button(*pad, "a", true);
+  rig.clock.pause();
+  button(*pad, "a", false);
+  rig.clock.resume();
+  EXPECT_TRUE(rig.lit(Puls_Jump)) << "a key held when the replay began stayed down";
+
+  rig.form1->hide();
+  button(*pad, "dpleft", true);
+  button(*pad, "dpleft", false);
   EXPECT_EQ(g.OminoCol, 4);
   EXPECT_FALSE(g.KeyHeld);
 }
@@ -316,7 +330,7 @@ TEST(GamepadConfig, TheEnvironmentsMappingMakesAJoystickAController) {
   {
     VirtualGamepad bare("Cantiere bare pad", false);
     ASSERT_TRUE(bare.attached());
-    GamepadInput pads(rig.program, rig.clock, rig.form1.get(), QDir::tempPath());
+    GamepadInput pads(rig.program, rig.windows.input, rig.form1.get(), QDir::tempPath());
     EXPECT_EQ(pads.controllers(), 0);
     for (int i = 0; i < SDL_NumJoysticks(); ++i) {
       if (SDL_JoystickGetDeviceInstanceID(i) == bare.instance())
@@ -328,7 +342,7 @@ TEST(GamepadConfig, TheEnvironmentsMappingMakesAJoystickAController) {
       std::string(guid) + ",Cantiere bare pad,dpright:b14,platform:Linux,";
   qputenv("SDL_GAMECONTROLLERCONFIG", mapping.c_str());
   VirtualGamepad bare("Cantiere bare pad", false);
-  GamepadInput pads(rig.program, rig.clock, rig.form1.get(), QDir::tempPath());
+  GamepadInput pads(rig.program, rig.windows.input, rig.form1.get(), QDir::tempPath());
   qunsetenv("SDL_GAMECONTROLLERCONFIG");
   EXPECT_EQ(pads.controllers(), 1);
   bare.button("dpright", true);
