@@ -41,9 +41,7 @@ void DeviceWake::readable() {
     break;
   }
   if (watching()) gap_.start();
-  // Later, not from inside the notifier's signal: the reading may close
-  // the controller, and this with it.
-  QMetaObject::invokeMethod(&gap_, wake_, Qt::QueuedConnection);
+  wake_();
 }
 
 }  // namespace cantiere

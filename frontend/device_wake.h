@@ -15,6 +15,7 @@ namespace cantiere {
 
 class DeviceWake {
  public:
+  // `wake` is called from the notifier's signal: it must not destroy this.
   DeviceWake(const QString& path, std::function<void()> wake, int gapMs);
   ~DeviceWake();
   DeviceWake(const DeviceWake&) = delete;

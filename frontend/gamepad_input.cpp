@@ -156,17 +156,20 @@ void GamepadInput::open(int deviceIndex) {
   SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
   if (!controller) return;
   const int instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-  const bool known = std::any_of(open_.begin(), open_.end(),
-                                 [instance](const Controller& c) { return c.instance == instance; });
-  if (known) {
+  const auto same = [instance](const Controller& c) { return c.instance == instance; };
+  if (std::any_of(open_.begin(), open_.end(), same)) {
     SDL_GameControllerClose(controller);  // SDL counts the opens
     return;
   }
   Controller& c = open_.emplace_back(
       Controller{instance, controller, SDL_JoystickIsVirtual(deviceIndex) == SDL_TRUE, nullptr});
   const char* path = SDL_GameControllerPath(controller);
-  if (!c.isVirtual && path)
-    c.wake = std::make_unique<DeviceWake>(path, [this] { pump(); }, kPollInterval);
+  // SDL is read after the wake returns: the reading may close the
+  // controller, and its DeviceWake with it.
+  const auto wake = [this] {
+    QMetaObject::invokeMethod(&poll_, [this] { pump(); }, Qt::QueuedConnection);
+  };
+  if (!c.isVirtual && path) c.wake = std::make_unique<DeviceWake>(path, wake, kPollInterval);
   updatePolling();
 }
 
