@@ -88,7 +88,7 @@ TEST(DeviceWake, InputWakesAtMostOnceAGapAndAnEndStopsTheWatch) {
   const QByteArray node = QFile::encodeName(dir.filePath(QStringLiteral("event3")));
   ASSERT_EQ(mkfifo(node.constData(), 0600), 0);
   int wakes = 0;
-  DeviceWake wake(QString::fromLocal8Bit(node), [&] { ++wakes; }, 200);
+  DeviceWake wake(QString::fromLocal8Bit(node), [&] { ++wakes; }, 400);
   ASSERT_TRUE(wake.watching());
   const int writer = ::open(node.constData(), O_WRONLY | O_NONBLOCK);
   ASSERT_GE(writer, 0);
@@ -97,7 +97,7 @@ TEST(DeviceWake, InputWakesAtMostOnceAGapAndAnEndStopsTheWatch) {
   const std::string burst(6000, 'e');  // more than one read takes
   ASSERT_EQ(::write(writer, burst.data(), burst.size()), static_cast<ssize_t>(burst.size()));
   EXPECT_TRUE(QTest::qWaitFor([&] { return wakes == 1; }, 1000));
-  QTest::qWait(300);
+  QTest::qWait(500);
   EXPECT_EQ(wakes, 1) << "input already read woke it again";
   ASSERT_EQ(::write(writer, "c", 1), 1);
   EXPECT_TRUE(QTest::qWaitFor([&] { return wakes == 2; }, 1000));
