@@ -14,10 +14,12 @@
 #include "core/launcher/program.h"
 #include "frontend/ini_settings.h"
 #include "frontend/event_clock.h"
+#include "frontend/gamepad_input.h"
 #include "frontend/input_recorder.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/replay_menu.h"
 #include "frontend/replay_player.h"
+#include "frontend/scripted_gamepads.h"
 #include "frontend/sdl_output.h"
 #include "frontend/time_anchor.h"
 
@@ -112,6 +114,9 @@ int main(int argc, char** argv) {
 
   ReplayPlayer player(windows, clock, program, sound, output);
   ReplayMenu replays(windows, clock, recorder, player);
+  GamepadInput gamepads(program, windows.input, windows.handheld.get());
+  const auto testPads = ScriptedGamepads::fromEnvironment(
+      gamepads, clock, scheduler, program.form1.surface, windows.handheld.get());
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);
 
   const int status = app.exec();

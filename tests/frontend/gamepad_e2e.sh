@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# The real program on its own X server, played from a virtual game
+# controller (the test pads of CANTIERE_TEST_GAMEPAD): Start on the closed
+# case does nothing; once the lid is open Start starts Game A, A brings the
+# player in, a held D-pad walks him along the bottom girder one step per
+# 330 ms, B jumps a barrel for a point, and unplugging the pad lets go of
+# the jump key it held.
+# The model's trace from the program is what is checked.
+#
+#   gamepad_e2e.sh CANTIERE CANTIERE_SIM
+set -uo pipefail
+
+cantiere=$(realpath "$1")
+sim=$(realpath "$2")
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "gamepad e2e: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+die() {
+  echo "FAIL: $*" >&2
+  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
+  [[ -s $work/pads/trace ]] && grep -v ' digit ' "$work/pads/trace" | sed 's/^/  trace: /' >&2
+  exit 1
+}
+ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {
+  local seconds=$1
+  shift
+  local end=$(($(ms) + seconds * 1000))
+  until "$@"; do
+    (($(ms) < end)) || return 1
+    sleep 0.05
+  done
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for 10 test -s "$work/display" || die "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$XDG_RUNTIME_DIR" "$work/pads"
+chmod 700 "$XDG_RUNTIME_DIR"
+mkfifo "$work/pads/commands"
+export CANTIERE_TEST_GAMEPAD="$work/pads"
+
+"$cantiere" --record "$work/session.sim" >"$work/app.log" 2>&1 &
+app_pid=$!
+trace="$work/pads/trace"
+# Each command is written whole at once; the program holds the FIFO open.
+pad() { printf '%s\n' "$*" >"$work/pads/commands"; }
+
+window_named() {
+  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
+}
+launcher=""
+find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
+wait_for 15 find_launcher || die "no launcher on screen"
+# The trace from line $mark on: what happened since the last mark.
+mark=1
+since() { tail -n "+$mark" "$trace"; }
+has() { since | cut -d' ' -f2- | grep -qx -- "$1"; }
+
+# A controller before the case is open: Start reaches no button.
+pad attach
+pad press 1 start
+pad release 1 start
+wait_for 5 has "pad release 1 start" || die "the program does not read the test pads"
+grep -q -- '[-+]Puls_GameA$' "$trace" && fail "Start pressed Game A on the closed case"
+
+# "(no sound)" from the list, PLAY, then the lid, as in the other end-to-end test.
+eval "$(xdotool getwindowgeometry --shell "$launcher")"
+before=$(xdotool search --onlyvisible --pid "$app_pid" | sort)
+xdotool mousemove $((X + 128 + 48)) $((Y + 242 + 10)) click 1
+popup=""
+find_popup() {
+  popup=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app_pid" | sort) | head -n1)
+  [[ -n $popup ]]
+}
+wait_for 5 find_popup || die "the sound list did not open"
+read -r px py pw ph <<<"$(xdotool getwindowgeometry --shell "$popup" |
+  awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')"
+xdotool mousemove $((px + pw / 2)) $((py + ph * 5 / 6)) click 1
+sleep 0.3
+xdotool mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
+handheld=""
+find_handheld() { handheld=$(window_named 'Cantiere \(Ludoria\) Simulator'); [[ -n $handheld ]]; }
+wait_for 5 find_handheld || die "no handheld window"
+xdotool mousemove $((280 + 232)) $((369 + 150)) click 1 mousemove 5 5
+wait_for 5 has "+Im_Base" || die "the lid did not open"
+mark=$(($(wc -l <"$trace") + 1))
+
+# Game A, then A brings the player in at the bottom left.
+pad press 1 start
+wait_for 2 has "-Puls_GameA" || fail "Start did not press Game A"
+pad release 1 start
+wait_for 2 has "+Puls_GameA" || die "Start did not let go of Game A"
+mark=$(($(wc -l <"$trace") + 1))  # from here on, only play
+sleep 0.1
+pad press 1 a
+pad release 1 a
+wait_for 2 has "+Im_Omino27" || die "A did not bring the player in"
+# Held right: a step at once, then one each time the game's 330 ms guard
+# ends; let go at column 5, before a fourth step.
+pad press 1 dpright
+wait_for 3 has "+Im_Omino57" || fail "a held D-pad did not walk to column 5"
+pad release 1 dpright
+# B jumps the barrel that rolls under column 5 two seconds into the game;
+# the landing scores it.
+sleep 0.3
+pad press 1 b
+pad release 1 b
+wait_for 2 has "+Im_Omino57J" || fail "B did not jump"
+wait_for 3 has "-Im_Omino57J" || fail "the jump did not land"
+wait_for 1 has "digit 4 1" || fail "the jump over the barrel scored nothing"
+# Held A, then the pad is pulled out: the key goes up (the jump button's
+# picture comes back).
+pad press 1 a
+jump_key_down() { [[ $(since | grep -- 'Puls_Jump$' | tail -n1 | cut -d' ' -f2) == -Puls_Jump ]]; }
+wait_for 2 jump_key_down || fail "A did not press Ctrl"
+pad detach 1
+sleep 0.3
+# Esc, the menu's Exit: the session is written as a driver script.
+xdotool key Escape
+ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+wait_for 5 ended || die "Esc did not end the program"
+wait "$app_pid"
+app_pid=""
+
+time_of() { since | awk -v what="$1" '$2 == what { print $1; exit }'; }
+last_time_of() { since | awk -v what="$1" '$2 == what { t = $1 } END { print t }'; }
+step3=$(time_of +Im_Omino37)
+step4=$(time_of +Im_Omino47)
+step5=$(time_of +Im_Omino57)
+jump=$(time_of +Im_Omino57J)
+landing=$(time_of -Im_Omino57J)
+echo "steps at ${step3:-?}, ${step4:-?}, ${step5:-?} ms; jump at ${jump:-?}, landing at ${landing:-?}"
+for gap in "$step3 $step4" "$step4 $step5"; do
+  read -r a b <<<"$gap"
+  if [[ -z $a || -z $b ]] || ((b - a < 330 || b - a > 420)); then
+    fail "the held D-pad stepped at ${a:-?} and ${b:-?} ms, not 330 ms apart"
+  fi
+done
+# A jump lasts two game ticks: 2 x 500 ms at the start, 4 ms less a barrel tick.
+[[ -n $jump && -n $landing ]] && { ((landing - jump >= 984 && landing - jump <= 1000)) ||
+  fail "the jump lasted $((landing - jump)) ms, not two game ticks"; }
+detached=$(since | awk '$2 == "pad" && $3 == "detach" { print $1 }')
+released=$(last_time_of +Puls_Jump)
+[[ -n $detached && -n $released ]] && ((released >= detached)) ||
+  fail "unplugging the pad did not let go of the jump key"
+grep -q "not understood" "$trace" && fail "a pad command was not understood"
+
+# The pad's inputs were recorded as the keyboard's and the mouse's own
+# commands: the driver, replaying the session, plays the same game.
+grep -qx 'keydown right' "$work/session.sim" || fail "the held D-pad is not in the session"
+"$sim" --verify "$work/session.sim" >/dev/null || fail "the session does not verify"
+play_lines() { grep -E ' ([-+](Im_Omino|Puls_)|digit )' | awk -v from="$1" '$1 >= from'; }
+from=$(since | head -n1 | cut -d' ' -f1)
+"$sim" --trace "$work/session.sim" | play_lines "$from" >"$work/replayed"
+since | play_lines "$from" >"$work/played"
+diff "$work/played" "$work/replayed" >"$work/trace.diff" ||
+  fail "the driver's replay of the session differs: $(head -n 6 "$work/trace.diff")"
+echo "the driver's replay of the session: $(wc -l <"$work/replayed") lines of play, as played"
+(($(wc -l <"$work/played") >= 15)) || fail "too little of the game in the trace to compare"
+
+if ((failures)); then
+  since | grep -v ' digit ' | sed 's/^/  trace: /' >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+echo "1 passed, 0 failed"
