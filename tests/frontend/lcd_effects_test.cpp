@@ -1,0 +1,119 @@
+// The LCD's look as the painter draws it: blue-grey ink that lets the print
+// through, a soft shadow down and to the right at about a quarter's
+// opacity, a sheen on the glass; the case and buttons as they were.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "frontend/lcd_effects.h"
+#include "frontend/surface_painter.h"
+
+namespace cantiere {
+namespace {
+
+const PictureSet& pictures() {
+  static const PictureSet p = PictureSet::builtIn();
+  return p;
+}
+
+struct Scene {
+  Scene() {
+    surface.hide(Im_Front);  // the case open
+    for (Element e : {Im_Base, Puls_GameA, Puls_Time, Im_Bar46, Im_Vite1}) surface.show(e);
+  }
+  QImage draw(bool effects, Millis now = 1000) {
+    const LcdResponse response(surface);
+    const LcdLook look{response, now};
+    return renderWindow(surface, pictures(), 464, 571, {}, effects ? &look : nullptr);
+  }
+  Surface surface;
+};
+
+double luminance(QRgb c) { return 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c); }
+
+TEST(LcdEffects, InkIsBlueGreyAndLetsThePrintThrough) {
+  Scene s;
+  const QImage plain = s.draw(false), fx = s.draw(true);
+  s.surface.hide(Im_Bar46);
+  s.surface.hide(Im_Vite1);
+  const QImage backdrop = s.draw(false);
+  int ink = 0;
+  std::set<QRgb> seen;
+  for (Element e : {Im_Bar46, Im_Vite1}) {
+    const QRect r = elementRect(e);
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) {
+        if (plain.pixel(x, y) != qRgb(0, 0, 0)) continue;  // not a segment pixel
+        ++ink;
+        const QRgb c = fx.pixel(x, y);
+        EXPECT_GT(qBlue(c), qRed(c) + 8) << x << "," << y;
+        // Dark, but not black: mostly ink, a little of the backdrop.
+        EXPECT_GT(luminance(c), 15) << x << "," << y;
+        EXPECT_LT(luminance(c), 0.4 * luminance(backdrop.pixel(x, y))) << x << "," << y;
+        seen.insert(c);
+      }
+  }
+  EXPECT_GT(ink, 40);
+  EXPECT_GT(seen.size(), 3u) << "the print beneath shows in the ink";
+}
+
+TEST(LcdEffects, AShadowFallsDownAndRightAtAboutAQuarter) {
+  Scene s;
+  s.surface.hide(Im_Vite1);
+  const QImage plain = s.draw(false), fx = s.draw(true);
+  const QRect r = elementRect(Im_Bar46);
+  double darkest = 1;
+  bool beyondRight = false, beyondBottom = false;
+  for (int y = r.top() - 6; y <= r.bottom() + 6; ++y)
+    for (int x = r.left() - 6; x <= r.right() + 6; ++x) {
+      if (r.contains(x, y) && plain.pixel(x, y) == qRgb(0, 0, 0)) continue;
+      const double kept = luminance(fx.pixel(x, y)) / luminance(plain.pixel(x, y));
+      // Nothing above or left of the segment, and no light added.
+      if (x < r.left() - 1 || y < r.top() - 1 || x > r.right() + 5 || y > r.bottom() + 5) {
+        EXPECT_EQ(fx.pixel(x, y), plain.pixel(x, y)) << x << "," << y;
+      }
+      EXPECT_LE(kept, 1.01);
+      darkest = std::min(darkest, kept);
+      if (kept < 0.97) {
+        beyondRight |= x > r.right();
+        beyondBottom |= y > r.bottom();
+      }
+    }
+  EXPECT_GT(darkest, 0.70);
+  EXPECT_LT(darkest, 0.85);
+  EXPECT_TRUE(beyondRight && beyondBottom) << "the shadow falls outside, down and to the right";
+}
+
+TEST(LcdEffects, OnlyTheScreensChangeAndTheGlassIsOnTheirs) {
+  Scene s;
+  s.surface.show(Im_Schermo1Top);
+  const QImage plain = s.draw(false), fx = s.draw(true);
+  QRegion screens(segmentPaintRect(elementRect(Im_Bar46), 1.0));
+  screens += segmentPaintRect(elementRect(Im_Vite1), 1.0);
+  screens += elementRect(Im_Schermo1Top);
+  int brighter = 0;
+  for (int y = 0; y < 571; ++y)
+    for (int x = 0; x < 464; ++x) {
+      if (!screens.contains(QPoint(x, y))) {
+        ASSERT_EQ(fx.pixel(x, y), plain.pixel(x, y)) << "case or buttons changed at " << x << "," << y;
+      } else if (elementRect(Im_Schermo1Top).contains(x, y)) {
+        brighter += luminance(fx.pixel(x, y)) > luminance(plain.pixel(x, y)) + 1.5;
+      }
+    }
+  const QRect glass = elementRect(Im_Schermo1Top);
+  EXPECT_GT(brighter, glass.width() * glass.height() / 10) << "a sheen on the glass";
+  EXPECT_LT(brighter, glass.width() * glass.height() * 6 / 10) << "a band, not a veil";
+}
+
+TEST(LcdEffects, TheShadowsReachScalesWithTheSize) {
+  const QRect r(100, 100, 10, 10);
+  for (double scale : {1.0, 2.0, 4.0}) {
+    const QRect reach = segmentPaintRect(r, scale);
+    EXPECT_GE(reach.right() - r.right(), kShadowOffset * scale + 1) << scale;
+    EXPECT_GE(reach.bottom() - r.bottom(), kShadowOffset * scale + 1) << scale;
+    EXPECT_LE(r.left() - reach.left(), reach.right() - r.right()) << scale;
+  }
+}
+
+}  // namespace
+}  // namespace cantiere
