@@ -117,17 +117,21 @@ const QImage& made(Kind kind, const QImage& picture, QSize size, double scale) {
   return cache.emplace(key, std::move(image)).first->second;
 }
 
-// Pixel by pixel the darker of two layers of one colour, each at its level.
-QImage darkerOf(const QImage& a, float la, const QImage& b, float lb) {
+// Two layers of one colour, each at its level, pixel by pixel the darker;
+// what both cover at least at the shared level.
+QImage combined(const QImage& a, float la, const QImage& b, float lb, float shared) {
   QImage out(a.size(), QImage::Format_ARGB32_Premultiplied);
-  const int wa = static_cast<int>(std::lround(la * 256));
-  const int wb = static_cast<int>(std::lround(lb * 256));
+  auto weight = [](float level) { return static_cast<int>(std::lround(level * 256)); };
+  const int wa = weight(la), wb = weight(lb), ws = weight(shared);
   for (int y = 0; y < a.height(); ++y) {
     const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
     const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
     auto* po = reinterpret_cast<QRgb*>(out.scanLine(y));
     for (int x = 0; x < a.width(); ++x) {
-      auto ch = [&](int (*f)(QRgb)) { return std::max(f(pa[x]) * wa >> 8, f(pb[x]) * wb >> 8); };
+      auto ch = [&](int (*f)(QRgb)) {
+        const int ca = f(pa[x]), cb = f(pb[x]);
+        return std::max({ca * wa >> 8, cb * wb >> 8, std::min(ca, cb) * ws >> 8});
+      };
       po[x] = qRgba(ch(qRed), ch(qGreen), ch(qBlue), ch(qAlpha));
     }
   }
@@ -145,7 +149,8 @@ void drawLayers(QPainter& painter, Kind kind, const QRect& rect, const SegmentLa
   const QImage* b = before ? &made(kind, *layers.leaving, rect.size(), scale) : nullptr;
   painter.save();
   if (a && b) {
-    painter.drawImage(at, darkerOf(*a, layers.level, *b, layers.leavingLevel));
+    // Both are made at the element's size.
+    painter.drawImage(at, combined(*a, layers.level, *b, layers.leavingLevel, layers.sharedLevel));
   } else {
     painter.setOpacity(a ? layers.level : layers.leavingLevel);
     painter.drawImage(at, a ? *a : *b);

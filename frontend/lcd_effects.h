@@ -20,6 +20,7 @@ struct SegmentLayers {
   float level = 0;
   const QImage* leaving = nullptr;
   float leavingLevel = 0;
+  float sharedLevel = 0;  // of the pixels the two pictures share
 };
 
 // The shadow's offset down and to the right, and its opacity, at 1x.
@@ -34,8 +35,7 @@ QRect segmentPaintRect(const QRect& rect, double scale);
 void drawSegmentShadow(QPainter& painter, const QRect& rect, const SegmentLayers& layers,
                        double scale);
 // The segment's ink. Where the leaving and the new picture share a pixel
-// (a digit's common strokes) it stays as dark as the darker of the two
-// instead of dipping.
+// (a digit's common strokes) it takes the shared level instead of dipping.
 void drawSegmentInk(QPainter& painter, const QRect& rect, const SegmentLayers& layers,
                     double scale);
 

@@ -94,6 +94,9 @@ SegmentBlend LcdResponse::blend(Element e, Millis now) const {
     if (l > 0.0f) {
       b.leaving = c.leaving;
       b.leavingLevel = l;
+      // Darkened since, unless it has gone dark: then it fades with the rest.
+      b.sharedLevel = c.lit ? darkened(c.leavingFrom, now - c.leavingSince)
+                            : std::max(b.level, b.leavingLevel);
     }
   }
   return b;

@@ -17,10 +17,12 @@ namespace cantiere {
 struct SegmentBlend {
   Element picture = NoElement;  // the picture the element holds now
   float level = 0;
-  // The picture it held before its last picture change, fading out; its
-  // segments that the new picture shares stay dark (see lcd_effects).
+  // The picture it held before its last picture change, fading out.
   Element leaving = NoElement;
   float leavingLevel = 0;
+  // Where the two pictures share a pixel (the strokes two digits have in
+  // common) the segment never switched: it goes on from where it was.
+  float sharedLevel = 0;
 };
 
 class LcdResponse {

@@ -35,7 +35,7 @@ SegmentLayers layersOf(Element e, const PictureSet& pictures, const LcdLook& loo
     const QImage& i = pictures.picture(owner, keyed);
     return i.isNull() ? nullptr : &i;
   };
-  return {image(b.picture), b.level, image(b.leaving), b.leavingLevel};
+  return {image(b.picture), b.level, image(b.leaving), b.leavingLevel, b.sharedLevel};
 }
 
 void paintShadows(QPainter& painter, const PictureSet& pictures, const QRect& region,

@@ -105,6 +105,35 @@ TEST(LcdEffects, OnlyTheScreensChangeAndTheGlassIsOnTheirs) {
   EXPECT_LT(brighter, glass.width() * glass.height() * 6 / 10) << "a band, not a veil";
 }
 
+TEST(LcdEffects, ADigitsSharedStrokesStayDarkWhileItChanges) {
+  Scene s;
+  s.surface.copyPicture(Im_NumPos4, Im_Num8);
+  const QImage eight = s.draw(false);
+  LcdResponse r(s.surface);
+  s.surface.copyPicture(Im_NumPos4, Im_Num0);
+  r.pictureChanged(Im_NumPos4, Im_Num0, 1000);
+  const QImage zero = s.draw(false);
+  const LcdLook mid{r, 1015}, settled{r, 2000};
+  const QImage during = renderWindow(s.surface, pictures(), 464, 571, &mid);
+  const QImage after = renderWindow(s.surface, pictures(), 464, 571, &settled);
+  const QRect digit = elementRect(Im_NumPos4);
+  int shared = 0, leaving = 0;
+  for (int y = digit.top(); y <= digit.bottom(); ++y)
+    for (int x = digit.left(); x <= digit.right(); ++x) {
+      const bool in8 = eight.pixel(x, y) == qRgb(0, 0, 0), in0 = zero.pixel(x, y) == qRgb(0, 0, 0);
+      if (in8 && in0) {
+        ++shared;  // as dark as settled, give or take the fading bar's shadow
+        EXPECT_NEAR(luminance(during.pixel(x, y)), luminance(after.pixel(x, y)), 3) << x << "," << y;
+      } else if (in8) {
+        ++leaving;
+        EXPECT_LT(luminance(during.pixel(x, y)), luminance(after.pixel(x, y)) - 10)
+            << "the middle bar still fading at " << x << "," << y;
+      }
+    }
+  EXPECT_GT(shared, 20);
+  EXPECT_GT(leaving, 2);
+}
+
 TEST(LcdEffects, TheShadowsReachScalesWithTheSize) {
   const QRect r(100, 100, 10, 10);
   for (double scale : {1.0, 2.0, 4.0}) {

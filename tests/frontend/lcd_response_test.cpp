@@ -55,16 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
               {1120, 0, 0}, {5000, 0, 0}}}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST(LcdResponse, StartsSettledInTheSurfacesState) {
-  Surface s;
-  s.show(Im_Bar46);
-  LcdResponse r(s);
-  EXPECT_EQ(r.blend(Im_Bar46, 0).level, 1);
-  EXPECT_EQ(r.blend(Im_Bar47, 0).level, 0);
-  EXPECT_FALSE(r.inTransition(Im_Bar46, 0));
-  EXPECT_EQ(r.settledAt(), 0);
-}
-
 TEST(LcdResponse, AReversalGoesOnFromWhereTheSegmentWas) {
   Surface s;
   LcdResponse r(s);
@@ -106,6 +96,7 @@ TEST(LcdResponse, ADigitsNewGlyphDarkensWhileTheOldOneFades) {
   b = r.blend(Im_NumPos4, 1040);
   EXPECT_EQ(b.level, 1);
   EXPECT_GT(b.leavingLevel, 0);
+  EXPECT_EQ(r.blend(Im_NumPos4, 1010).sharedLevel, 1) << "strokes both glyphs have stay dark";
   EXPECT_EQ(r.blend(Im_NumPos4, 1120).leaving, NoElement);
   EXPECT_EQ(r.settledAt(), 1120);
 
