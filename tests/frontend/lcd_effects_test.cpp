@@ -134,13 +134,31 @@ TEST(LcdEffects, ADigitsSharedStrokesStayDarkWhileItChanges) {
   EXPECT_GT(leaving, 2);
 }
 
-TEST(LcdEffects, TheShadowsReachScalesWithTheSize) {
-  const QRect r(100, 100, 10, 10);
-  for (double scale : {1.0, 2.0, 4.0}) {
-    const QRect reach = segmentPaintRect(r, scale);
-    EXPECT_GE(reach.right() - r.right(), kShadowOffset * scale + 1) << scale;
-    EXPECT_GE(reach.bottom() - r.bottom(), kShadowOffset * scale + 1) << scale;
-    EXPECT_LE(r.left() - reach.left(), reach.right() - r.right()) << scale;
+// At any size the shadow keeps its offset and softness in window pixels and
+// stays inside the rectangle the window repaints for the segment.
+TEST(LcdEffects, TheShadowScalesWithTheSizeAndStaysInItsRepaintedRectangle) {
+  const QImage& barrel = pictures().picture(Im_Bar46, true);
+  for (int scale : {1, 2, 4}) {
+    const QRect rect(QPoint(8, 8) * scale, barrel.size() * scale);
+    const QPoint end = rect.bottomRight() + QPoint(8, 8) * scale;
+    QImage image(end.x() + 1, end.y() + 1, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const SegmentLayers layers{&barrel, 1.0f};
+    drawSegmentShadow(painter, rect, layers, scale);
+    painter.end();
+    const QRect reach = segmentPaintRect(rect, scale);
+    int right = 0, below = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        if (image.pixel(x, y) == qRgb(255, 255, 255)) continue;
+        EXPECT_TRUE(reach.contains(x, y)) << scale << "x: " << x << "," << y;
+        right += x > rect.right() + scale;
+        below += y > rect.bottom() + scale;
+      }
+    EXPECT_TRUE(right && below) << scale << "x: the shadow lies down and to the right";
+    EXPECT_GE(reach.right() - rect.right(), kShadowOffset * scale + 1);
+    EXPECT_LE(reach.right() - rect.right(), 5 * scale) << "soft, not smeared";
   }
 }
 
