@@ -7,8 +7,12 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
+#include "core/script/script_runner.h"
 #include "frontend/lcd_effects.h"
+#include "frontend/replay_player.h"
 #include "frontend/surface_painter.h"
 #include "tests/frontend/desktop_rig.h"
 
@@ -108,6 +112,47 @@ TEST(LcdWindow, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
                             rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32)),
             0)
       << "no trace of the fade is left behind";
+}
+
+// Runs cantiere-sim on `script` in `dir`; its standard output.
+std::string runSim(const QTemporaryDir& dir, const std::string& script, const char* options = "") {
+  std::ofstream(dir.filePath("run.sim").toStdString()) << script;
+  const std::string out = dir.filePath("out.txt").toStdString();
+  const std::string run = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE + " " +
+                          options + " " + dir.filePath("run.sim").toStdString() + " >" + out;
+  if (std::system(run.c_str()) != 0) return "failed";
+  std::ifstream in(out);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(LcdWindow, AReplayHeldAtItsEndIsTheDriversSnapshotOfIt) {
+  // A Game B start; the recording ends 30 ms after some segment changed,
+  // while it is still fading or darkening.
+  const std::string start = std::string(kRecordingVersionLine) +
+                            "\ntimeofday 12:34:56.789 +00:00\nplay 2\nclick Im_Front\n"
+                            "press Puls_GameB\nwait 100\nrelease\n";
+  QTemporaryDir dir;
+  std::istringstream trace(runSim(dir, start + "wait 2000\n", "--trace"));
+  Millis changed = 0;
+  for (std::string line; std::getline(trace, line) && changed < 700;)
+    if (line.find(" +Im_") != std::string::npos || line.find(" -Im_") != std::string::npos)
+      changed = std::stoll(line);
+  ASSERT_GE(changed, 700);
+  const std::string recording = start + "wait " + std::to_string(changed + 30 - 100) + "\n";
+  runSim(dir, recording + "snapshot " + dir.filePath("end.png").toStdString() + "\n");
+  const QImage snapshot = QImage(dir.filePath("end.png")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(snapshot.isNull());
+
+  DesktopRig rig;
+  openCase(rig);
+  ReplayPlayer player{rig.windows, rig.clock, rig.program, rig.sound, rig.output};
+  QString error;
+  ASSERT_TRUE(player.start("game.sim", recording, error)) << error.toStdString();
+  QTest::keyClick(rig.form1.get(), Qt::Key_4);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return player.ended(); }, 5000));
+  QTRY_VERIFY(!rig.form1->lcd().running());
+  DesktopRig::settle();
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), snapshot), 0);
 }
 
 // The rig on exact virtual time, with the driver's time of day (noon plus
