@@ -114,8 +114,8 @@ TEST(LcdEffects, ADigitsSharedStrokesStayDarkWhileItChanges) {
   r.pictureChanged(Im_NumPos4, Im_Num0, 1000);
   const QImage zero = s.draw(false);
   const LcdLook mid{r, 1015}, settled{r, 2000};
-  const QImage during = renderWindow(s.surface, pictures(), 464, 571, &mid);
-  const QImage after = renderWindow(s.surface, pictures(), 464, 571, &settled);
+  const QImage during = renderWindow(s.surface, pictures(), 464, 571, {}, &mid);
+  const QImage after = renderWindow(s.surface, pictures(), 464, 571, {}, &settled);
   const QRect digit = elementRect(Im_NumPos4);
   int shared = 0, leaving = 0;
   for (int y = digit.top(); y <= digit.bottom(); ++y)
@@ -137,9 +137,10 @@ TEST(LcdEffects, ADigitsSharedStrokesStayDarkWhileItChanges) {
 // At any size the shadow keeps its offset and softness in window pixels and
 // stays inside the rectangle the window repaints for the segment.
 TEST(LcdEffects, TheShadowScalesWithTheSizeAndStaysInItsRepaintedRectangle) {
-  const QImage& barrel = pictures().picture(Im_Bar46, true);
   for (int scale : {1, 2, 4}) {
-    const QRect rect(QPoint(8, 8) * scale, barrel.size() * scale);
+    const PictureSet art = PictureSet::builtIn(scale);
+    const QImage& barrel = art.picture(Im_Bar46, true);
+    const QRect rect(QPoint(8, 8) * scale, barrel.size());
     const QPoint end = rect.bottomRight() + QPoint(8, 8) * scale;
     QImage image(end.x() + 1, end.y() + 1, QImage::Format_RGB32);
     image.fill(Qt::white);
