@@ -17,7 +17,7 @@ sed -e 's|docs/open.png|docs/open_plain.png|' -e 's|docs/game.png|docs/game_plai
 "$sim" --settings "$tmp/plain.ini" "$tmp/plain.sim" >/dev/null
 # At 300 % the lower screen alone, where the effects are seen best.
 for f in docs/game-300.png docs/game-300_plain.png; do
-  convert "$f" -crop 690x465+369+1041 +repage "$f"
+  convert "$f" -crop 690x462+354+1035 +repage "$f"
 done
 
 # The fade: the right half of the lower girders, doubled, 16 frames.
