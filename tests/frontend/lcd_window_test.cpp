@@ -88,13 +88,19 @@ TEST(LcdWindow, TheSwitchIsOnByDefaultStoredAndOffGivesThePlainPicture) {
   EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), on), 0);
 }
 
-TEST(LcdWindow, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
-  DesktopRig rig;
-  openCase(rig);
+class LcdWindowAtZoom : public ::testing::TestWithParam<int> {};
+
+TEST_P(LcdWindowAtZoom, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
+  const ViewScale view(GetParam(), 1.0);  // the offscreen screen's ratio is 1
+  DesktopRig rig({3840, 2160}, -2, view.zoomPercent());
+  rig.play(2);
+  const Rect lid = view.toWindow(info(Im_Front).rect);
+  rig.click({lid.left + lid.width / 2, lid.top + lid.height / 2});
   QTRY_VERIFY(!rig.form1->lcd().running());
-  const QRect reach = segmentPaintRect(elementRect(Im_Bar46), 1.0);
-  EXPECT_TRUE(reach.contains(elementRect(Im_Bar46).adjusted(-1, -1, 2, 2)))
-      << "the shadow lies down and to the right";
+  const QRect bar = elementRect(Im_Bar46, view);
+  const QRect reach = segmentPaintRect(bar, view.deviceScale());
+  EXPECT_TRUE(reach.contains(bar.adjusted(0, 0, 2 * view.zoom(), 2 * view.zoom())))
+      << "the shadow, scaled, lies down and to the right";
 
   PaintLog log(rig.form1.get());
   rig.clock.run([&] { rig.program.form1.surface.hide(Im_Bar46); });
@@ -113,6 +119,8 @@ TEST(LcdWindow, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
             0)
       << "no trace of the fade is left behind";
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LcdWindowAtZoom, ::testing::Values(100, 200));
 
 // Runs cantiere-sim on `script` in `dir`; its standard output.
 std::string runSim(const QTemporaryDir& dir, const std::string& script, const char* options = "") {
