@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "frontend/qt_desktop.h"
+#include "frontend/lcd_effects_setting.h"
 #include "frontend/size_menu.h"
 #include "frontend/surface_painter.h"
 #include "frontend/window_shape.h"
@@ -46,6 +47,9 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
       shown_(&program.form1.surface),
       pictures_(pictures),
       drawn_(&pictures),
+      changeTime_([this] { return clock_.scheduler().now(); }),
+      lcd_(program.form1.surface, [this] { return clock_.now(); },
+           [this](Element e, bool effects) { update(windowRect(e, effects)); }),
       mover_(*this) {
   setWindowTitle(QString::fromUtf8(kApplicationTitle));
   QPalette black = palette();
@@ -65,6 +69,7 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
   connect(&hintDelay_, &QTimer::timeout, this, [this] { showHint(); });
   buildMenu();
   sizeMenu_ = std::make_unique<SizeMenu>(menu_, *this, [this](int percent) { setZoom(percent); });
+  addLcdEffectsEntry();
   mover_.refused = [this] { movesRefused(); };
   mover_.remake = [this](const QRect& g) { remakeAt(g); };
   program_.form1.surface.setListener(this);
@@ -76,12 +81,34 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
 
 HandheldWindow::~HandheldWindow() { shown_->setListener(nullptr); }
 
-void HandheldWindow::showSurface(Surface& surface) {
+void HandheldWindow::showSurface(Surface& surface, VirtualClock changeTime,
+                                 VirtualClock frameTime) {
   if (shown_ == &surface) return;
   shown_->setListener(nullptr);
   shown_ = &surface;
   shown_->setListener(this);
+  if (!changeTime || !frameTime) {  // the program's own time
+    changeTime = [this] { return clock_.scheduler().now(); };
+    frameTime = [this] { return clock_.now(); };
+  }
+  changeTime_ = std::move(changeTime);
+  lcd_.follow(surface, std::move(frameTime));
   update();
+}
+
+void HandheldWindow::addLcdEffectsEntry() {
+  SettingsStore& settings = program_.form1.settings();
+  lcd_.setEnabled(lcdEffectsOn(settings));
+  menu_.addSeparator();
+  lcdEffects_ = new QAction(QStringLiteral("LCD effects"), this);
+  lcdEffects_->setCheckable(true);
+  lcdEffects_->setChecked(lcd_.enabled());
+  connect(lcdEffects_, &QAction::toggled, this, [this, &settings](bool on) {
+    lcd_.setEnabled(on);
+    storeLcdEffects(settings, on);
+    update();
+  });
+  menu_.addAction(lcdEffects_);
 }
 
 void HandheldWindow::buildMenu() {
@@ -217,16 +244,13 @@ void HandheldWindow::setZoom(int percent) {
   update();
 }
 
-QRect HandheldWindow::windowRect(Element e) const {
-  return toQRect(view_.deviceToWindow(view_.toDevice(info(e).rect)));
+QRect HandheldWindow::windowRect(Element e, bool lcdEffects) const {
+  return toQRect(view_.deviceToWindow(fromQRect(paintedRect(e, view_, lcdEffects))));
 }
 
-void HandheldWindow::litChanged(Element e, bool) { update(windowRect(e)); }
+void HandheldWindow::litChanged(Element e, bool lit) { lcd_.litChanged(e, lit, changeTime_()); }
 
-void HandheldWindow::pictureChanged(Element e) {
-  // A dark element's new picture shows only once it is lit, which repaints.
-  if (shown_->lit(e)) update(windowRect(e));
-}
+void HandheldWindow::pictureChanged(Element e) { lcd_.pictureChanged(e, changeTime_()); }
 
 void HandheldWindow::paintEvent(QPaintEvent* e) {
   // Moved to a screen of another density: its pictures (a change of ratio
@@ -241,8 +265,10 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
   if (!mask().isEmpty()) painter.setClipRegion(mask());
   // Drawn in device pixels, from art made for them.
   if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
+  const std::optional<LcdLook> look = lcd_.look();
   for (const QRect& r : e->region())
-    paintSurface(painter, *shown_, *drawn_, toQRect(view_.windowToDevice(fromQRect(r))), view_);
+    paintSurface(painter, *shown_, *drawn_, toQRect(view_.windowToDevice(fromQRect(r))), view_,
+                 look ? &*look : nullptr);
 }
 
 bool HandheldWindow::event(QEvent* e) {

@@ -16,6 +16,7 @@
 #include "frontend/picture_set.h"
 #include "core/launcher/program.h"
 #include "frontend/event_clock.h"
+#include "frontend/lcd_animator.h"
 #include "frontend/model_input.h"
 #include "frontend/view_scale.h"
 #include "frontend/window_placement.h"
@@ -50,13 +51,20 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // The context menu `PM_Menu`; its actions carry the shortcuts.
   QMenu& menu() { return menu_; }
   QAction* action(MenuEntry entry) const { return actions_[static_cast<int>(entry)]; }
+  // The "LCD effects" entry, after the handheld's own, and what it drives.
+  QAction* lcdEffectsAction() const { return lcdEffects_; }
+  LcdAnimator& lcd() { return lcd_; }
 
   // The virtual-key code the model uses for a Qt key (0 for keys it has no
   // code for, which the model ignores).
   static int virtualKey(int qtKey);
 
   // The surface drawn: the program's own, or a replay's while one plays.
-  void showSurface(Surface& surface);
+  // A replay runs on its own virtual time: `changeTime` gives the instant
+  // of a change as it happens, `frameTime` the instant a frame shows, so
+  // its segments move as the driver draws them.
+  using VirtualClock = std::function<Millis()>;
+  void showSurface(Surface& surface, VirtualClock changeTime = {}, VirtualClock frameTime = {});
   const Surface& shownSurface() const { return *shown_; }
 
   void litChanged(Element e, bool lit) override;
@@ -76,13 +84,15 @@ class HandheldWindow : public QWidget, public SurfaceListener {
 
  private:
   void buildMenu();
+  void addLcdEffectsEntry();
   CataloguePoint clientPoint(const QMouseEvent* e) const;
   void hover(CataloguePoint at);
   void showView(const ViewScale& view);
   void moveTo(const Rect& r);
   Rect area() const;
-  // An element's rectangle in window pixels, covering its device pixels.
-  QRect windowRect(Element e) const;
+  // An element's rectangle in window pixels, covering its device pixels,
+  // with its shadow when `lcdEffects` and it is an LCD segment.
+  QRect windowRect(Element e, bool lcdEffects = false) const;
   void showHint();
   void deliverRelease();
   // The case's outline for a window of this height (the closed or the open
@@ -114,6 +124,10 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   const PictureSet* drawn_;
   WindowPlacement placement_;
   std::unique_ptr<SizeMenu> sizeMenu_;
+
+  VirtualClock changeTime_;  // of the shown surface
+  LcdAnimator lcd_;
+  QAction* lcdEffects_ = nullptr;
 
   const ElementHint* hint_ = nullptr;
   QRect hintRect_;

@@ -175,7 +175,13 @@ bool ReplayPlayer::start(const QString& name, const std::string& text, QString& 
     window.place({left, bottom - g.height, g.width, g.height});
   };
   s.desktop.resized(s.program.form1.window());
-  window.showSurface(s.program.form1.surface);
+  // Its LCD segments move on its own virtual time, standing still at its end.
+  window.showSurface(
+      s.program.form1.surface, [this] { return session_->scheduler.now(); },
+      [this] {
+        const Millis at = session_->scheduler.now();
+        return session_->ended ? at : std::max(target(), at);
+      });
 
   // Only Esc and the speed keys reach the replay; the handheld takes nothing.
   for (QAction* action : window.actions()) {

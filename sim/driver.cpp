@@ -13,6 +13,8 @@
 #include "core/settings/memory_settings.h"
 #include "core/sound/recording_output.h"
 #include "frontend/ini_settings.h"
+#include "frontend/lcd_effects_setting.h"
+#include "frontend/lcd_response.h"
 
 namespace cantiere {
 namespace {
@@ -32,6 +34,7 @@ class Trace : public SurfaceListener, public SoundListener, public Desktop {
   bool enabled = false;
   bool exited = false;
   const Surface* surface = nullptr;
+  LcdResponse* lcd = nullptr;  // every change, traced or not, at its instant
 
   std::ostream& line() { return out_ << scheduler_.now() << ' '; }
   void event(const std::string& text) {
@@ -39,9 +42,11 @@ class Trace : public SurfaceListener, public SoundListener, public Desktop {
   }
 
   void litChanged(Element e, bool lit) override {
+    lcd->litChanged(e, lit, scheduler_.now());
     if (enabled) line() << (lit ? '+' : '-') << nameOf(e) << '\n';
   }
   void pictureChanged(Element e) override {
+    lcd->pictureChanged(e, surface->picture(e), scheduler_.now());
     if (!enabled || e < Im_NumPos1 || e > Im_NumPos4) return;
     const int position = e == Im_NumPos1 ? 1 : e == Im_NumPos2 ? 2 : e == Im_NumPos3 ? 3 : 4;
     line() << "digit " << position << ' ' << digitOf(surface->picture(e)) << '\n';
@@ -126,10 +131,12 @@ struct Driver::Impl {
         settings(*store, trace),
         sound(recorder),
         program(HandheldServices{scheduler, time, sound, settings, trace}),
+        lcd(program.form1.surface),
         runner(program, scheduler, time, hooks()) {
     time.set(((o.hour * 60LL + o.minute) * 60 + o.second) * 1000 + o.millisecond, 0);
     recorder.failFirstLoad = o.soundFail;
     trace.surface = &program.form1.surface;
+    trace.lcd = &lcd;
     program.form1.surface.setListener(&trace);
     sound.setListener(&trace);
   }
@@ -182,6 +189,7 @@ struct Driver::Impl {
   RecordingOutput recorder;
   Sound sound;
   Program program;
+  LcdResponse lcd;
   ScriptRunner runner;
   SnapshotWriter snapshot;
 };
@@ -192,6 +200,10 @@ Driver::Driver(const DriverOptions& options, std::ostream& out, std::ostream& er
 Driver::~Driver() = default;
 
 void Driver::setSnapshotWriter(SnapshotWriter writer) { impl_->snapshot = std::move(writer); }
+
+std::int64_t Driver::now() const { return impl_->scheduler.now(); }
+const LcdResponse& Driver::lcdResponse() const { return impl_->lcd; }
+bool Driver::lcdEffects() const { return lcdEffectsOn(*impl_->store); }
 
 int Driver::run(std::istream& script) {
   std::string text, error;

@@ -3,12 +3,15 @@
 // so tests can drive it with strings.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
 
 namespace cantiere {
+
+class LcdResponse;
 
 struct DriverOptions {
   int hour = 12, minute = 0, second = 0, millisecond = 0;  // --time
@@ -38,6 +41,13 @@ class Driver {
   using SnapshotWriter = std::function<bool(const class Program&, const std::string& file,
                                             int zoomPercent, std::string& error)>;
   void setSnapshotWriter(SnapshotWriter writer);
+
+  // What a snapshot draws beside the program: the virtual instant, how far
+  // every LCD segment has darkened or faded by then, and whether the store
+  // has the LCD's effects on.
+  std::int64_t now() const;
+  const LcdResponse& lcdResponse() const;
+  bool lcdEffects() const;
 
  private:
   struct Impl;

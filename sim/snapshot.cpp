@@ -1,6 +1,6 @@
 // The driver's `snapshot FILE [ZOOM]`: a PNG of the handheld window's client
-// area, drawn by the same painter as the desktop window, at a zoom on a
-// screen of device pixel ratio 1.
+// area, drawn by the same painter as the desktop window, LCD effects and
+// all, at a zoom on a screen of device pixel ratio 1.
 #include "sim/snapshot.h"
 
 #include <QImage>
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "core/launcher/program.h"
@@ -19,8 +20,8 @@
 namespace cantiere {
 
 void installSnapshotWriter(Driver& driver) {
-  driver.setSnapshotWriter([](const Program& program, const std::string& file, int zoom,
-                              std::string& error) {
+  driver.setSnapshotWriter([&driver](const Program& program, const std::string& file, int zoom,
+                                     std::string& error) {
     const auto& steps = ViewScale::kZoomSteps;
     if (std::find(steps.begin(), steps.end(), zoom) == steps.end()) {
       error = "snapshot's zoom must be one of";
@@ -33,7 +34,11 @@ void installSnapshotWriter(Driver& driver) {
     auto at = pictures.find(zoom);
     if (at == pictures.end()) at = pictures.emplace(zoom, PictureSet::builtIn(view.deviceScale())).first;
     const WindowGeometry& g = program.form1.window();
-    const QImage image = renderWindow(program.form1.surface, at->second, g.width, g.height, view);
+    // The segments as the window draws them at this virtual instant.
+    std::optional<LcdLook> look;
+    if (driver.lcdEffects()) look.emplace(LcdLook{driver.lcdResponse(), driver.now()});
+    const QImage image = renderWindow(program.form1.surface, at->second, g.width, g.height, view,
+                                      look ? &*look : nullptr);
     if (!image.save(QString::fromStdString(file), "PNG")) {
       error = "cannot write " + file;
       return false;

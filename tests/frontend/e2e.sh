@@ -68,6 +68,9 @@ colour='#2080c0'
 export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
+# The plain LCD, segments switching at once (e2e_effects.sh checks the effects).
+mkdir -p "$XDG_CONFIG_HOME/Lanterna"
+printf '[General]\nLcdEffects=0\n' | tee "$XDG_CONFIG_HOME/Lanterna/Cantiere.ini" >"$work/sim.ini"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 
 # An X server of our own, on whatever display is free; held keys repeat as
@@ -151,7 +154,8 @@ differing() {  # pixels that differ between two pictures
 expected() {  # NAME SCRIPT-LINES...
   local name=$1
   shift
-  printf '%s\n' "$@" "snapshot $work/sim.png" | "$sim" >/dev/null || die "cantiere-sim could not draw"
+  printf '%s\n' "$@" "snapshot $work/sim.png" | "$sim" --settings "$work/sim.ini" >/dev/null ||
+    die "cantiere-sim could not draw"
   convert "$work/sim.png" -fill '#ff00ff' -fuzz 14% -draw 'color 0,0 floodfill' -fuzz 0 \
     -fill black +opaque '#ff00ff' -fill white -opaque '#ff00ff' "$work/$name-outside.png"
   convert "$work/sim.png" -size "$(identify -format %wx%h "$work/sim.png")" "xc:$colour" \

@@ -107,7 +107,9 @@ run() {
   xdotool mousemove 5 5
   sleep 0.4
   import -window "$handheld" "$work/open.png"
-  printf 'play 2\nclick Im_Front\nsnapshot %s %d\n' "$work/sim.png" $((z * f)) | "$sim" >/dev/null ||
+  # The segments, with the LCD effects on, settle within 120 ms of the click.
+  printf 'play 2\nclick Im_Front\nwait 300\nsnapshot %s %d\n' "$work/sim.png" $((z * f)) |
+    "$sim" >/dev/null ||
     { fail "$name: no snapshot"; return; }
   # Round the case the window shows the desktop (it is shaped like the
   # case): the case is compared, up to a band of its edge, where the shape

@@ -300,7 +300,7 @@ TEST(HandheldWindow, TheMenuHasItsEntriesAndItsShortcutsWorkBeforeTheCaseOpens) 
                                : a->text() + "|" + a->shortcut().toString(QKeySequence::PortableText));
   EXPECT_EQ(shown.join(' '),
             "About...|F1 - View 'Readme.txt'|F2 View 'Whatsnew.txt'|F3 - Open 'Manual.exe'|F4 - "
-            "Reset Hiscores| - E&xit|Esc - Size|");
+            "Reset Hiscores| - E&xit|Esc - Size| - LCD effects|");
   EXPECT_EQ(rig.form1->menu().defaultAction(), rig.form1->action(MenuEntry::PM_1About));
   EXPECT_TRUE(rig.form1->action(MenuEntry::PM_1About)->font().bold());
 
@@ -342,6 +342,7 @@ TEST(HandheldWindow, TheSystemsCloseEndsTheProgramThroughTheModel) {
 TEST(HandheldWindow, OnlyTheChangedElementsAreRepainted) {
   DesktopRig rig;
   rig.play(2);
+  rig.form1->lcdEffectsAction()->setChecked(false);  // segments switch at once
   rig.click(DesktopRig::centre(Im_Front));
   PaintLog log(rig.form1.get());
   rig.program.form1.surface.hide(Im_Bar46);

@@ -2,9 +2,12 @@
 // proved through it.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
+#include <map>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -358,6 +361,41 @@ TEST(SimBinary, SnapshotsTheClientAreaAtItsSize) {
     std::ofstream(script) << "snapshot " << dir << "/odd.png " << zoom << "\n";
     EXPECT_EQ(WEXITSTATUS(system(cmd.c_str())), 2) << zoom;
   }
+}
+
+std::string fileBytes(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The segments of the open case as the window draws them: at the click
+// just beginning to darken, complete 300 ms later; with "LcdEffects" 0 in
+// the store, the plain picture at once.
+TEST(SimBinary, SnapshotsHonourTheStoredLcdEffects) {
+  const std::string dir = ::testing::TempDir() + "/lcd";
+  std::filesystem::create_directories(dir);
+  std::map<std::string, std::array<std::string, 3>> shots;
+  for (const char* stored : {"", "LcdEffects=0", "LcdEffects=on"}) {
+    const std::string tag = *stored ? stored : "missing";
+    const std::string ini = dir + "/" + tag + ".ini";
+    std::ofstream(ini) << "[General]\n" << stored << "\n";
+    const std::string script = dir + "/" + tag + ".sim";
+    std::ofstream(script) << "play 2\nclick Im_Front\nsnapshot " << dir << "/" << tag
+                          << "0.png\nwait 300\nsnapshot " << dir << "/" << tag
+                          << "1.png\nwait 300\nsnapshot " << dir << "/" << tag << "2.png\n";
+    const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE +
+                            " --settings " + ini + " " + script;
+    ASSERT_EQ(WEXITSTATUS(system(cmd.c_str())), 0) << tag;
+    for (int i = 0; i < 3; ++i) shots[tag][i] = fileBytes(dir + "/" + tag + std::to_string(i) + ".png");
+    ASSERT_FALSE(shots[tag][0].empty());
+  }
+  const auto& on = shots["missing"];
+  const auto& off = shots["LcdEffects=0"];
+  EXPECT_NE(on[0], on[1]) << "a change is only beginning at its instant";
+  EXPECT_EQ(on[1], on[2]) << "and complete 300 ms later";
+  EXPECT_EQ(off[0], off[1]) << "without effects the change is whole at once";
+  EXPECT_NE(off[1], on[1]);
+  EXPECT_EQ(shots["LcdEffects=on"], on) << "an unreadable value means on";
 }
 #endif
 

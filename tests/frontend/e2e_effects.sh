@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The real program with its LCD effects on (no stored value: the default),
+# under its own X server: the opened case, once its segments have settled,
+# is cantiere-sim's snapshot of the same state 300 ms after the click, and
+# the settled window costs no processor time.
+#
+#   e2e_effects.sh CANTIERE CANTIERE_SIM
+set -uo pipefail
+
+cantiere=$(realpath "$1")
+sim=$(realpath "$2")
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+die() {
+  echo "FAIL: $*" >&2
+  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+}
+ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {  # SECONDS COMMAND...: until it succeeds or the time runs out
+  local end=$(($(ms) + $1 * 1000))
+  shift
+  until "$@"; do
+    (($(ms) < end)) || return 1
+    sleep 0.05
+  done
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+wait_for 10 test -s "$work/display" || die "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+"$cantiere" >"$work/app.log" 2>&1 &
+app_pid=$!
+window_named() {
+  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
+}
+launcher_up() { [[ -n $(window_named 'About Cantiere\.\.\.') ]]; }
+wait_for 15 launcher_up || die "no launcher on screen"
+# The launcher is centred at (389, 227): "(no sound)" from its list, PLAY.
+xdotool mousemove 559 479 click 1
+sleep 0.4
+xdotool mousemove 579 519 click 1
+sleep 0.3
+xdotool mousemove 512 519 click 1
+handheld=""
+placed() {
+  handheld=$(window_named 'Cantiere \(Ludoria\) Simulator')
+  [[ -n $handheld ]] && [[ $(xdotool getwindowgeometry "$handheld") == *"280,369"* ]]
+}
+wait_for 5 placed || die "PLAY did not place the handheld"
+xdotool mousemove 512 519 click 1 mousemove 5 5   # the lid
+opened() { [[ $(xdotool getwindowgeometry "$handheld") == *"464x571"* ]]; }
+wait_for 5 opened || die "the lid did not open"
+sleep 0.6
+
+import -window "$handheld" "$work/open.png" || die "no screenshot"
+printf 'play 2\nclick Im_Front\nwait 300\nsnapshot %s\n' "$work/sim.png" | "$sim" >/dev/null ||
+  die "cantiere-sim could not draw its snapshot"
+differ=$(compare -metric AE "$work/open.png" "$work/sim.png" null: 2>&1 | awk '{printf "%d", $1}')
+echo "open case with LCD effects: $differ pixels differ from cantiere-sim's snapshot"
+((differ <= 8)) || die "the open case differs from the snapshot in $differ pixels"
+plain=$(printf '[General]\nLcdEffects=0\n' >"$work/plain.ini"
+  printf 'play 2\nclick Im_Front\nwait 300\nsnapshot %s\n' "$work/plain.png" |
+    "$sim" --settings "$work/plain.ini" >/dev/null
+  compare -metric AE "$work/open.png" "$work/plain.png" null: 2>&1 | awk '{printf "%d", $1}')
+((plain > 5000)) || die "the window looks like the plain LCD ($plain pixels differ)"
+
+# Settled, nothing moves: no frame timer, no processor time (10 ms ticks).
+cpu() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }
+before=$(cpu)
+sleep 2
+used=$(($(cpu) - before))
+echo "settled window: $used ticks of 10 ms in 2 s"
+((used <= 2)) || die "the settled window used $used ticks in 2 s"
+
+xdotool key Escape
+wait_for 5 bash -c "! kill -0 $app_pid 2>/dev/null" || true
+echo "1 passed, 0 failed"

@@ -1,0 +1,229 @@
+// The window's LCD effects: the switch in the menu and its stored value, the
+// frames of a transition and the idle window after it, and frame for frame
+// the same picture as the driver's snapshot at the same virtual instant.
+#include <QDir>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "core/script/script_runner.h"
+#include "frontend/lcd_effects.h"
+#include "frontend/replay_player.h"
+#include "frontend/surface_painter.h"
+#include "tests/frontend/desktop_rig.h"
+
+namespace cantiere::test {
+namespace {
+
+struct PaintLog : QObject {
+  explicit PaintLog(QWidget* w) { w->installEventFilter(this); }
+  std::vector<QRect> rects;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint)
+      for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) rects.push_back(r);
+    return false;
+  }
+};
+
+// What the window has painted so far, repaint by repaint (not drawn afresh).
+QImage painted(QWidget* w) {
+  return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+int pixelsDiffering(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return -1;
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+  return n;
+}
+
+QImage plain(DesktopRig& rig) {
+  const WindowGeometry& g = rig.program.form1.window();
+  return renderWindow(rig.program.form1.surface, sharedPictures(), g.width, g.height);
+}
+
+void openCase(DesktopRig& rig) {
+  rig.play(2);
+  rig.click(DesktopRig::centre(Im_Front));
+}
+
+TEST(LcdWindow, TheSwitchIsOnByDefaultStoredAndOffGivesThePlainPicture) {
+  DesktopRig rig;
+  QAction* fx = rig.form1->lcdEffectsAction();
+  ASSERT_NE(fx, nullptr);
+  EXPECT_TRUE(fx->isCheckable());
+  EXPECT_TRUE(fx->isChecked()) << "no stored value means on";
+  // After the handheld's own entries, in a block of its own.
+  const QList<QAction*> entries = rig.form1->menu().actions();
+  const auto at = entries.indexOf(fx);
+  EXPECT_GT(at, entries.indexOf(rig.form1->action(MenuEntry::PM_10Exit)) + 1);
+  EXPECT_TRUE(entries[at - 1]->isSeparator());
+  openCase(rig);
+  QTRY_VERIFY(!rig.form1->lcd().running());
+
+  const QImage on = rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_GT(pixelsDiffering(on, plain(rig)), 5000);
+  // A lit segment's ink is blue-grey and lets the backdrop through: not the
+  // black of the plain picture. The middle of the lower screen's first
+  // life icon is ink.
+  const QRgb ink = on.pixel(DesktopRig::centre(Im_Vite1));
+  EXPECT_GT(qBlue(ink), qRed(ink));
+  EXPECT_GT(qGray(ink), 20);
+  EXPECT_LT(qGray(ink), 90);
+
+  fx->setChecked(false);
+  EXPECT_EQ(rig.settings.values["lcdeffects"], 0);
+  DesktopRig::settle();
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), plain(rig)), 0);
+  EXPECT_EQ(rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32), plain(rig));
+
+  fx->setChecked(true);
+  EXPECT_EQ(rig.settings.values["lcdeffects"], 1);
+  DesktopRig::settle();
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), on), 0);
+}
+
+class LcdWindowAtZoom : public ::testing::TestWithParam<int> {};
+
+TEST_P(LcdWindowAtZoom, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
+  const ViewScale view(GetParam(), 1.0);  // the offscreen screen's ratio is 1
+  DesktopRig rig({3840, 2160}, -2, view.zoomPercent());
+  rig.play(2);
+  const Rect lid = view.toWindow(info(Im_Front).rect);
+  rig.click({lid.left + lid.width / 2, lid.top + lid.height / 2});
+  QTRY_VERIFY(!rig.form1->lcd().running());
+  const QRect bar = elementRect(Im_Bar46, view);
+  const QRect reach = segmentPaintRect(bar, view.deviceScale());
+  EXPECT_TRUE(reach.contains(bar.adjusted(0, 0, 2 * view.zoom(), 2 * view.zoom())))
+      << "the shadow, scaled, lies down and to the right";
+
+  PaintLog log(rig.form1.get());
+  rig.clock.run([&] { rig.program.form1.surface.hide(Im_Bar46); });
+  EXPECT_TRUE(rig.form1->lcd().running());
+  QTRY_VERIFY_WITH_TIMEOUT(!rig.form1->lcd().running(), 2000);
+  // The change, some frames of the fade (fewer on a loaded machine), the
+  // settled last one: all of them of the fading segment alone.
+  EXPECT_GE(log.rects.size(), 3u);
+  for (const QRect& r : log.rects) EXPECT_TRUE(reach.contains(r)) << r.x() << "," << r.y();
+
+  log.rects.clear();
+  QTest::qWait(150);
+  EXPECT_TRUE(log.rects.empty()) << "a settled window paints nothing";
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()),
+                            rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32)),
+            0)
+      << "no trace of the fade is left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LcdWindowAtZoom, ::testing::Values(100, 200));
+
+// Runs cantiere-sim on `script` in `dir`; its standard output.
+std::string runSim(const QTemporaryDir& dir, const std::string& script, const char* options = "") {
+  std::ofstream(dir.filePath("run.sim").toStdString()) << script;
+  const std::string out = dir.filePath("out.txt").toStdString();
+  const std::string run = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE + " " +
+                          options + " " + dir.filePath("run.sim").toStdString() + " >" + out;
+  if (std::system(run.c_str()) != 0) return "failed";
+  std::ifstream in(out);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(LcdWindow, AReplayHeldAtItsEndIsTheDriversSnapshotOfIt) {
+  // A Game B start; the recording ends 30 ms after some segment changed,
+  // while it is still fading or darkening.
+  const std::string start = std::string(kRecordingVersionLine) +
+                            "\ntimeofday 12:34:56.789 +00:00\nplay 2\nclick Im_Front\n"
+                            "press Puls_GameB\nwait 100\nrelease\n";
+  QTemporaryDir dir;
+  std::istringstream trace(runSim(dir, start + "wait 2000\n", "--trace"));
+  Millis changed = 0;
+  for (std::string line; std::getline(trace, line) && changed < 700;)
+    if (line.find(" +Im_") != std::string::npos || line.find(" -Im_") != std::string::npos)
+      changed = std::stoll(line);
+  ASSERT_GE(changed, 700);
+  const std::string recording = start + "wait " + std::to_string(changed + 30 - 100) + "\n";
+  runSim(dir, recording + "snapshot " + dir.filePath("end.png").toStdString() + "\n");
+  const QImage snapshot = QImage(dir.filePath("end.png")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(snapshot.isNull());
+
+  DesktopRig rig;
+  openCase(rig);
+  ReplayPlayer player{rig.windows, rig.clock, rig.program, rig.sound, rig.output};
+  QString error;
+  ASSERT_TRUE(player.start("game.sim", recording, error)) << error.toStdString();
+  QTest::keyClick(rig.form1.get(), Qt::Key_4);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return player.ended(); }, 5000));
+  QTRY_VERIFY(!rig.form1->lcd().running());
+  DesktopRig::settle();
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), snapshot), 0);
+}
+
+// The rig on exact virtual time, with the driver's time of day (noon plus
+// virtual time), so its game draws the same random numbers as the driver's.
+void advanceTo(DesktopRig& rig, Millis t) {
+  constexpr Millis kNoon = 12LL * 3600 * 1000;
+  while (rig.scheduler.now() < t) {
+    rig.time.universalMs = static_cast<std::uint32_t>(kNoon + rig.scheduler.now() + 1);
+    rig.scheduler.advance(1);
+  }
+}
+
+TEST(LcdWindow, EveryFrameOfABarrelStepIsTheDriversSnapshotAtThatInstant) {
+  // Virtual time runs well ahead of the event loop's, which then never
+  // moves it: every change happens at an instant the test chooses.
+  constexpr Millis kStart = 20000;
+  DesktopRig rig;
+  rig.form1->lcd().setFrameClock([&] { return rig.scheduler.now(); });
+  advanceTo(rig, kStart);
+  openCase(rig);
+  rig.click(DesktopRig::centre(Puls_GameA));
+
+  auto barrels = [&] {
+    std::string lit;
+    for (int i = 0; i < ElementCount; ++i)
+      if (std::string(nameOf(static_cast<Element>(i))).rfind("Im_Bar", 0) == 0)
+        lit += rig.lit(static_cast<Element>(i)) ? '1' : '0';
+    return lit;
+  };
+  const std::string before = barrels();
+  while (barrels() == before && rig.scheduler.now() < kStart + 5000)
+    advanceTo(rig, rig.scheduler.now() + 1);
+  const Millis step = rig.scheduler.now();
+  ASSERT_LT(step, kStart + 5000) << "no barrel moved";
+
+  QTemporaryDir dir;
+  std::ofstream script(dir.filePath("frames.sim").toStdString());
+  script << "wait " << kStart << "\nplay 2\nclick Im_Front\nclick Puls_GameA\nwait "
+         << step - kStart << '\n';
+  for (int k = 0; k <= 15; ++k)
+    script << "snapshot " << dir.filePath(QString("f%1.png").arg(k)).toStdString() << "\nwait 10\n";
+  script.close();
+  const std::string run = std::string("QT_QPA_PLATFORM=offscreen ") + CANTIERE_SIM_EXE + " " +
+                          dir.filePath("frames.sim").toStdString() + " >/dev/null";
+  ASSERT_EQ(std::system(run.c_str()), 0);
+
+  std::vector<QImage> frames;
+  for (int k = 0; k <= 15; ++k) {
+    advanceTo(rig, step + 10 * k);
+    rig.form1->lcd().step();
+    DesktopRig::settle();
+    frames.push_back(painted(rig.form1.get()));
+    const QImage snapshot(dir.filePath(QString("f%1.png").arg(k)));
+    ASSERT_FALSE(snapshot.isNull());
+    EXPECT_EQ(pixelsDiffering(frames.back(), snapshot.convertToFormat(QImage::Format_RGB32)), 0)
+        << "at " << 10 * k << " ms";
+  }
+  // It moves for a while, then stands: a fade, not a blink.
+  int moving = 0;
+  for (int k = 1; k <= 15; ++k) moving += pixelsDiffering(frames[k - 1], frames[k]) > 0;
+  EXPECT_GE(moving, 8);
+  EXPECT_EQ(pixelsDiffering(frames[14], frames[15]), 0);
+}
+
+}  // namespace
+}  // namespace cantiere::test
