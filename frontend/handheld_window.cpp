@@ -13,8 +13,8 @@
 
 #include <cmath>
 
-#include "frontend/qt_desktop.h"
 #include "frontend/lcd_effects_setting.h"
+#include "frontend/qt_desktop.h"
 #include "frontend/size_menu.h"
 #include "frontend/surface_painter.h"
 #include "frontend/window_shape.h"

@@ -34,11 +34,14 @@ QImage painted(QWidget* w) {
   return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-int pixelsDiffering(const QImage& a, const QImage& b) {
+// Pixels that differ within `within` (all of them when it is empty): the
+// window is shaped like the case, and outside it shows the desktop.
+int pixelsDiffering(const QImage& a, const QImage& b, const QRegion& within = {}) {
   if (a.size() != b.size()) return -1;
   int n = 0;
   for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    for (int x = 0; x < a.width(); ++x)
+      if (within.isEmpty() || within.contains(QPoint(x, y))) n += a.pixel(x, y) != b.pixel(x, y);
   return n;
 }
 
@@ -79,13 +82,16 @@ TEST(LcdWindow, TheSwitchIsOnByDefaultStoredAndOffGivesThePlainPicture) {
   fx->setChecked(false);
   EXPECT_EQ(rig.settings.values["lcdeffects"], 0);
   DesktopRig::settle();
-  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), plain(rig)), 0);
-  EXPECT_EQ(rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32), plain(rig));
+  const QRegion shape = rig.form1->mask();
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), plain(rig), shape), 0);
+  EXPECT_EQ(pixelsDiffering(rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                            plain(rig), shape),
+            0);
 
   fx->setChecked(true);
   EXPECT_EQ(rig.settings.values["lcdeffects"], 1);
   DesktopRig::settle();
-  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), on), 0);
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), on, shape), 0);
 }
 
 class LcdWindowAtZoom : public ::testing::TestWithParam<int> {};
@@ -115,7 +121,8 @@ TEST_P(LcdWindowAtZoom, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
   QTest::qWait(150);
   EXPECT_TRUE(log.rects.empty()) << "a settled window paints nothing";
   EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()),
-                            rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32)),
+                            rig.form1->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                            rig.form1->mask()),
             0)
       << "no trace of the fade is left behind";
 }
@@ -160,7 +167,7 @@ TEST(LcdWindow, AReplayHeldAtItsEndIsTheDriversSnapshotOfIt) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return player.ended(); }, 5000));
   QTRY_VERIFY(!rig.form1->lcd().running());
   DesktopRig::settle();
-  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), snapshot), 0);
+  EXPECT_EQ(pixelsDiffering(painted(rig.form1.get()), snapshot, rig.form1->mask()), 0);
 }
 
 // The rig on exact virtual time, with the driver's time of day (noon plus
@@ -215,7 +222,9 @@ TEST(LcdWindow, EveryFrameOfABarrelStepIsTheDriversSnapshotAtThatInstant) {
     frames.push_back(painted(rig.form1.get()));
     const QImage snapshot(dir.filePath(QString("f%1.png").arg(k)));
     ASSERT_FALSE(snapshot.isNull());
-    EXPECT_EQ(pixelsDiffering(frames.back(), snapshot.convertToFormat(QImage::Format_RGB32)), 0)
+    EXPECT_EQ(pixelsDiffering(frames.back(), snapshot.convertToFormat(QImage::Format_RGB32),
+                              rig.form1->mask()),
+              0)
         << "at " << 10 * k << " ms";
   }
   // It moves for a while, then stands: a fade, not a blink.
