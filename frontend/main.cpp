@@ -54,6 +54,7 @@ std::optional<std::string> dataFolder(const CommandLine& options) {
 
 int main(int argc, char** argv) {
   preferX11OnWayland();
+  SdlOutput::prepareProcess();
   CommandLine options;
   if (const auto status = parseCommandLine(argc, argv, options, std::cout, std::cerr)) return *status;
   // Named before the working folder changes.

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "frontend/regular_file.h"
 
@@ -35,7 +37,29 @@ void raiseMixingThread(void*, Uint8*, int) {
     if (setpriority(PRIO_PROCESS, thread, nice) == 0) return;
 }
 
+// SDL's PulseAudio driver asks the server to hold exactly one mixer buffer,
+// so the buffer's size was both the delay and the only cushion against a
+// late refill: 512 frames (23 ms) broke off under load. Through a server the
+// mixer now hands over small blocks and the server holds 35 ms: a sound
+// starts some 25 ms after its key, and the queue rides out a busy machine.
+// A device opened directly keeps the larger buffer it needs.
+constexpr const char* kServerQueueMs = "35";
+constexpr int kFramesToServer = 128;
+constexpr int kFramesToDevice = 512;
+
+int mixFrames(const char* driver) {
+  const bool server = driver && std::strcmp(driver, "pulseaudio") == 0;
+  // Without the queue asked for, small blocks would be all the server holds.
+  return server && std::getenv("PULSE_LATENCY_MSEC") ? kFramesToServer : kFramesToDevice;
+}
+
 }  // namespace
+
+void SdlOutput::prepareProcess() {
+  // libpulse reads this for each stream it opens; a value the person set
+  // stands.
+  ::setenv("PULSE_LATENCY_MSEC", kServerQueueMs, 0);
+}
 
 SdlOutput::SdlOutput() : SdlOutput(Drivers{}) {}
 
@@ -67,10 +91,7 @@ bool SdlOutput::openWith(const char* driver, int mixRate) {
     SDL_ResetHint(SDL_HINT_AUDIODRIVER);
   }
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  // 512 frames keep a jump's sound within some 25 ms of the key press; the
-  // recorded test measured larger and smaller buffers to break off more
-  // often through PulseAudio under load, not less.
-  if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, 512) != 0) {
+  if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, mixFrames(SDL_GetCurrentAudioDriver())) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
@@ -83,8 +104,8 @@ void SdlOutput::init(int mixRate, int channels) {
   // desktop's close would no longer end the program.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // The mixing thread asks for real-time scheduling (through RealtimeKit
-  // on a desktop), as sound servers' clients do: with the small buffer
-  // below, a busy machine that makes it wait leaves a hole in the sound.
+  // on a desktop), as sound servers' clients do: with small buffers, a busy
+  // machine that makes it wait leaves a hole in the sound.
   SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
   openError_.clear();
   if (!selected_.empty()) {

@@ -26,6 +26,10 @@ class SdlOutput : public SoundOutput {
     std::string server = "pulseaudio";
   };
 
+  // Called once at start-up, before any other thread runs (it sets the
+  // environment): sizes what a PulseAudio server queues for the program.
+  static void prepareProcess();
+
   SdlOutput();
   explicit SdlOutput(Drivers drivers);
   ~SdlOutput() override;
