@@ -191,7 +191,7 @@ void HandheldWindow::remakeAt(const QRect& g) {
   hide();
   destroy(true, true);
   setFixedSize(g.size());
-  move(g.topLeft());
+  setGeometry(g);  // the client area's place (see WindowMover::place)
   // A new window comes up in front; a raise now could reach the window
   // manager before the window is mapped, and Weston's moves a window it
   // configures before mapping it into its corner.

@@ -15,7 +15,11 @@ void WindowMover::place(const QRect& g, bool byDrag) {
   target_ = g;
   if (window_.size() != g.size()) window_.setFixedSize(g.size());
   if (!window_.isVisible()) {
-    window_.move(g.topLeft());
+    // The client area's place, not the frame's: move() on a window not yet
+    // made would be taken as its frame's, and Qt would shift it by the
+    // frame it last saw (Weston's shadow margin), asking for the wrong place
+    // just before the window is first mapped.
+    window_.setGeometry(g);
     return;
   }
   const auto origin = x11::clientOrigin(&window_);

@@ -16,6 +16,4 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 bash scripts/test-package.sh
 
 export QT_QPA_PLATFORM=offscreen
-# Tests labelled by-hand (the Weston run) are not yet stable;
-# run them with: ctest --test-dir build -L by-hand
-ctest --test-dir build --output-on-failure -j"$(nproc)" -LE by-hand
+ctest --test-dir build --output-on-failure -j"$(nproc)"

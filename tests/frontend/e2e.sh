@@ -141,6 +141,8 @@ window_named() {  # the visible window of the program with this exact title
   xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
 }
 geometry() {  # X Y WIDTH HEIGHT of a window's client area, as the server has it
+  # No window (one being made anew): nothing, as xwininfo would wait for a click.
+  [[ -n $1 ]] || return 0
   xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
     /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
 }
