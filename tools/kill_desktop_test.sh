@@ -10,46 +10,14 @@
 set -uo pipefail
 cantiere=$(realpath "$1")
 runs=${2:-50}
-for tool in Xvfb xdotool strace; do
-  command -v "$tool" >/dev/null || { echo "kill_desktop_test: $tool is missing" >&2; exit 1; }
-done
+source "$(dirname "$0")/../tests/frontend/desktop_lib.sh" kill_desktop_test Xvfb xdotool strace
+app_signal=KILL
 strace -qq -o /dev/null true 2>/dev/null || { echo "kill_desktop_test: strace cannot trace here" >&2; exit 77; }
 
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [[ -n $app_pid ]] && kill -9 "$app_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for() {  # SECONDS COMMAND...: until it succeeds or the time is up
-  local end=$(($(ms) + $1 * 1000))
-  shift
-  until "$@"; do
-    (($(ms) < end)) || return 1
-    sleep 0.05  # not faster: a busy Xvfb turns connections away
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || { echo "kill_desktop_test: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+start_xvfb 1024x768x24
+export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
-export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_CONFIG_HOME/Lanterna" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+own_folders
 ini=$XDG_CONFIG_HOME/Lanterna/Cantiere.ini
 stored=$'[General]\nSoundMode=2\nHiScoreA=7'  # "(no sound)" chosen, PLAY enabled at once
 

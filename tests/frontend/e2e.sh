@@ -23,53 +23,13 @@ case $desktop in
   weston) tools=(weston Xwayland) ;;
   *) echo "e2e: unknown desktop $desktop" >&2; exit 2 ;;
 esac
-for tool in Xvfb xdotool xwininfo import convert compare "${tools[@]}"; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-app_pid=""
-cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-failures=0
-fail() {
-  echo "FAIL [$desktop]: $*" >&2
-  failures=$((failures + 1))
-}
-die() {
-  fail "$*"
-  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
-  echo "0 passed, 1 failed"
-  exit 1
-}
-ms() { echo $(($(date +%s%N) / 1000000)); }
-
-# Runs "$@" until it succeeds or the seconds run out.
-wait_for() {
-  local seconds=$1
-  shift
-  local end=$(($(ms) + seconds * 1000))
-  until "$@"; do
-    (($(ms) < end)) || return 1
-    sleep 0.05
-  done
-}
+source "$(dirname "$0")/desktop_lib.sh" e2e Xvfb xdotool xwininfo import convert compare "${tools[@]}"
+fail_tag=$desktop
 
 # The desktop's colour, which must show round the case.
 colour='#2080c0'
-export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+own_folders
 # The plain LCD, segments switching at once (e2e_effects.sh checks the effects).
-mkdir -p "$XDG_CONFIG_HOME/Lanterna"
 printf '[General]\nLcdEffects=0\n' | tee "$XDG_CONFIG_HOME/Lanterna/Cantiere.ini" >"$work/sim.ini"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 
@@ -79,12 +39,8 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 # it starts to follow the pointer.
 screen=1024x768x24
 [[ $desktop == weston ]] && screen=1280x800x24
-Xvfb -displayfd 3 -screen 0 "$screen" -noreset -ardelay 250 -arinterval 33 -nolisten tcp \
-  3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/display" || die "Xvfb did not start"
-outer=":$(head -n1 "$work/display")"
-export DISPLAY=$outer
+start_xvfb "$screen" -noreset -ardelay 250 -arinterval 33
+outer=$DISPLAY
 "$x11_tool" desktop "${colour#\#}" || die "could not paint the desktop"
 
 case $desktop in
@@ -136,9 +92,6 @@ input() { xdotool "$@"; }
 [[ $desktop == weston ]] && input() { DISPLAY=$outer xdotool "$@"; }
 shot() {  # FILE X Y W H: what the screen shows there
   import -display "$outer" -window root -crop "$4x$5+$2+$3" +repage "$1"
-}
-window_named() {  # the visible window of the program with this exact title
-  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
 }
 geometry() {  # X Y WIDTH HEIGHT of a window's client area, as the server has it
   # No window (one being made anew): nothing, as xwininfo would wait for a click.
@@ -344,9 +297,4 @@ app_pid=""
 settings="$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
 grep -qx 'SoundMode=2' "$settings" 2>/dev/null || fail "SoundMode=2 is not in $settings"
 
-if ((failures)); then
-  sed 's/^/  cantiere: /' "$work/app.log" >&2
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-echo "1 passed, 0 failed"
+finish

@@ -9,48 +9,15 @@ set -uo pipefail
 
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+source "$(dirname "$0")/desktop_lib.sh" e2e_effects Xvfb xdotool
 
-die() {
-  echo "FAIL: $*" >&2
-  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
-  echo "0 passed, 1 failed"
-  exit 1
-}
-ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for() {  # SECONDS COMMAND...: until it succeeds or the time runs out
-  local end=$(($(ms) + $1 * 1000))
-  shift
-  until "$@"; do
-    (($(ms) < end)) || return 1
-    sleep 0.05
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || die "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+start_xvfb 1024x768x24
+export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
-export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+own_folders
 
 "$cantiere" >"$work/app.log" 2>&1 &
 app_pid=$!
-window_named() {
-  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
-}
 launcher_up() { [[ -n $(window_named 'About Cantiere\.\.\.') ]]; }
 wait_for 15 launcher_up || die "no launcher on screen"
 # The launcher is centred at (389, 227): "(no sound)" from its list, PLAY.

@@ -11,52 +11,14 @@ set -uo pipefail
 
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
-for tool in Xvfb xdotool import compare convert; do
-  command -v "$tool" >/dev/null || { echo "e2e_zoom: $tool is missing" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  [[ -n ${KEEP:-} ]] || rm -rf "$work"; [[ -n ${KEEP:-} ]] && echo "kept $work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for() {
-  local seconds=$1
-  shift
-  local end=$(($(ms) + seconds * 1000))
-  until "$@"; do
-    (($(ms) < end)) || return 1
-    sleep 0.05
-  done
-}
+source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert
 
 screen_w=3840 screen_h=2160
-Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb ${screen_w}x${screen_h}x24
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+own_folders  # each run has a settings folder of its own as well
 
-window_named() {
-  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
-}
 geometry() {
   local WINDOW X Y WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -177,9 +139,4 @@ run 200 1
 run 300 1
 run 100 2
 
-if ((failures)); then
-  sed 's/^/  cantiere: /' "$work/app.log" >&2
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-echo "1 passed, 0 failed"
+finish

@@ -12,53 +12,17 @@ set -uo pipefail
 
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
-for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "gamepad e2e: $tool is missing" >&2; exit 1; }
-done
+source "$(dirname "$0")/desktop_lib.sh" "gamepad e2e" Xvfb xdotool
 
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-die() {
-  echo "FAIL: $*" >&2
-  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
+on_die() {
   [[ -s $work/pads/trace ]] && grep -v ' digit ' "$work/pads/trace" | sed 's/^/  trace: /' >&2
-  exit 1
-}
-ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for() {
-  local seconds=$1
-  shift
-  local end=$(($(ms) + seconds * 1000))
-  until "$@"; do
-    (($(ms) < end)) || return 1
-    sleep 0.05
-  done
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || die "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb 1024x768x24
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
-export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$XDG_RUNTIME_DIR" "$work/pads"
-chmod 700 "$XDG_RUNTIME_DIR"
+own_folders
+mkdir -p "$work/pads"
 mkfifo "$work/pads/commands"
 export CANTIERE_TEST_GAMEPAD="$work/pads"
 
@@ -68,9 +32,6 @@ trace="$work/pads/trace"
 # Each command is written whole at once; the program holds the FIFO open.
 pad() { printf '%s\n' "$*" >"$work/pads/commands"; }
 
-window_named() {
-  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
-}
 launcher=""
 find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
 wait_for 15 find_launcher || die "no launcher on screen"
@@ -181,9 +142,6 @@ diff "$work/played" "$work/replayed" >"$work/trace.diff" ||
 echo "the driver's replay of the session: $(wc -l <"$work/replayed") lines of play, as played"
 (($(wc -l <"$work/played") >= 15)) || fail "too little of the game in the trace to compare"
 
-if ((failures)); then
-  since | grep -v ' digit ' | sed 's/^/  trace: /' >&2
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-echo "1 passed, 0 failed"
+# Only what this game traced, when it failed.
+on_die() { since | grep -v ' digit ' | sed 's/^/  trace: /' >&2; }
+finish

@@ -12,61 +12,17 @@ set -uo pipefail
 
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
-for tool in Xvfb xdotool import compare; do
-  command -v "$tool" >/dev/null || { echo "replay e2e: $tool is missing" >&2; exit 1; }
-done
+source "$(dirname "$0")/desktop_lib.sh" "replay e2e" Xvfb xdotool import compare
 
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-die() {
-  echo "FAIL: $*" >&2
-  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
-  exit 1
-}
-ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for() {
-  local seconds=$1
-  shift
-  local end=$(($(ms) + seconds * 1000))
-  until "$@"; do
-    (($(ms) < end)) || return 1
-    sleep 0.05
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -ardelay 250 -arinterval 33 -nolisten tcp \
-  3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || die "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb 1024x768x24 -ardelay 250 -arinterval 33
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
-export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_CONFIG_HOME/Lanterna" "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+own_folders
 # "(no sound)" chosen before, and a Game A record the saved game must carry.
 printf '[General]\nSoundMode=2\nHiScoreA=7\n' >"$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
 
 title_is() { [[ $(xdotool getwindowname "$1" 2>/dev/null) == "$2" ]]; }
 title_has() { [[ $(xdotool getwindowname "$1" 2>/dev/null) == *"$2"* ]]; }
-window_named() {
-  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
-}
 windows_of() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
 new_window=""
 find_new_window() {  # a window that was not in $before
@@ -200,9 +156,4 @@ sleep 0.5
 ended && fail "a damaged file ended the program"
 [[ -n $(window_named 'About Cantiere\.\.\.') ]] || fail "the launcher is gone after the message"
 
-if ((failures)); then
-  sed 's/^/  cantiere: /' "$work/app.log" >&2
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-echo "1 passed, 0 failed"
+finish

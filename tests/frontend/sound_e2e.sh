@@ -13,36 +13,9 @@ set -uo pipefail
 cantiere=$(realpath "$1")
 check=$(realpath "$2")
 sounds=$(realpath "$3")
-for tool in Xvfb xdotool xwininfo pulseaudio pactl parecord; do
-  command -v "$tool" >/dev/null || { echo "sound_e2e: $tool is missing" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-die() {
-  echo "FAIL: $*" >&2
-  for log in pulseaudio.log app.log; do
-    [[ -s $work/$log ]] && sed "s/^/  $log: /" "$work/$log" | tail -20 >&2
-  done
-  echo "0 passed, 1 failed"
-  exit 1
-}
-ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for() {
-  local seconds=$1
-  shift
-  local end=$(($(ms) + seconds * 1000))
-  until "$@"; do
-    (($(ms) < end)) || return 1
-    sleep 0.05
-  done
+source "$(dirname "$0")/desktop_lib.sh" sound_e2e Xvfb xdotool xwininfo pulseaudio pactl parecord
+on_die() {
+  [[ -s $work/pulseaudio.log ]] && sed 's/^/  pulseaudio.log: /' "$work/pulseaudio.log" | tail -20 >&2
 }
 
 # The load is the test's own: four busy loops on an otherwise quiet
@@ -61,10 +34,10 @@ if ((others > ${SOUND_E2E_BUSY_LIMIT:-25})); then
 fi
 echo "other work before the test: ${others}% of the CPU time"
 
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+own_folders
 export PULSE_RUNTIME_PATH="$work/pulse"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/Lanterna" "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
-chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
+mkdir -p "$PULSE_RUNTIME_PATH"
+chmod 700 "$PULSE_RUNTIME_PATH"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SDL_AUDIODRIVER
 
 # A sound server of our own: no configuration but ours, a sink that plays
@@ -81,10 +54,7 @@ pids+=($!)
 export PULSE_SERVER="unix:$work/pulse.sock"
 wait_for 10 pactl info >/dev/null 2>&1 || die "PulseAudio did not start"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/display" || die "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb 1024x768x24 -noreset
 
 # "DirectSound" chosen in an earlier run: PLAY is ready at once.
 printf '[General]\nSoundMode=1\n' >"$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"

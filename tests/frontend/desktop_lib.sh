@@ -1,0 +1,85 @@
+# What every test of the real desktop program shares, sourced first:
+#
+#   source desktop_lib.sh NAME TOOL...
+#
+# It checks that the tools are installed (NAME starts the message when one
+# is not), makes a work folder that goes at exit (KEEP=1 keeps it), and
+# stops at exit the program (app_pid, with app_signal) and then every
+# process in pids, the last started first.
+desktop_test=$1
+shift
+for tool in "$@"; do
+  command -v "$tool" >/dev/null || { echo "$desktop_test: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+app_pid=""
+app_signal=TERM
+cleanup() {
+  [[ -n $app_pid ]] && kill -s "$app_signal" "$app_pid" 2>/dev/null
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  wait 2>/dev/null
+  if [[ -n ${KEEP:-} ]]; then echo "kept $work"; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# fail: noted, the test goes on; die: the test cannot go on. A test may
+# define on_die to show more of what happened (a trace, a server's log).
+failures=0
+fail_tag=""
+fail() {
+  echo "FAIL${fail_tag:+ [$fail_tag]}: $*" >&2
+  failures=$((failures + 1))
+}
+die() {
+  fail "$*"
+  [[ $(type -t on_die) == function ]] && on_die
+  [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+}
+# The verdict, at the end of a test.
+finish() {
+  if ((failures)); then
+    [[ $(type -t on_die) == function ]] && on_die
+    [[ -s $work/app.log ]] && sed 's/^/  cantiere: /' "$work/app.log" >&2
+    echo "0 passed, 1 failed"
+    exit 1
+  fi
+  echo "1 passed, 0 failed"
+}
+
+ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {  # SECONDS COMMAND...: until it succeeds or the time runs out
+  local end=$(($(ms) + $1 * 1000))
+  shift
+  until "$@"; do
+    (($(ms) < end)) || return 1
+    sleep 0.05  # not faster: a busy Xvfb turns connections away
+  done
+}
+
+# An X server of the test's own, on whatever display is free, which the
+# program and the X tools use from here on.
+start_xvfb() {  # SCREEN [XVFB OPTION]...
+  local screen=$1
+  shift
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp "$@" 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -s "$work/display" || die "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# A home, settings folder and runtime folder of the test's own.
+own_folders() {
+  export XDG_CONFIG_HOME="$work/config" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+  mkdir -p "$XDG_CONFIG_HOME/Lanterna" "$HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+window_named() {  # the visible window of the program with this exact title
+  xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
+}
