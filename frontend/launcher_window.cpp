@@ -171,7 +171,9 @@ void SplashForm::centre() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect g = screen->geometry();
-  move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
+  // The client area's place, as for the handheld (WindowMover::place): a
+  // frame's place would be shifted by whatever frame Qt last saw.
+  setGeometry(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2, width(), height());
 }
 
 void SplashForm::showEvent(QShowEvent* e) {
