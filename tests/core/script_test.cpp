@@ -75,6 +75,7 @@ TEST(ScriptCommand, RefusesWhatItCannotRun) {
       {"keydown 70000", "keydown needs"},
       {"menu Nope", "unknown menu entry"},
       {"play 3", "play needs"},
+      {"play x", "play needs"},
       {"snapshot", "snapshot needs"},
       {"press Im_Nope", "unknown element"},
       {"release left extra", "unexpected"},
@@ -123,6 +124,21 @@ TEST(ScriptRunner, DeferredWaitsLeaveTheTimeToTheCaller) {
   r.run("play 2\nwait 750\n");
   EXPECT_EQ(r.runner.deferredWait, 750);
   EXPECT_EQ(r.scheduler.now(), 0);
+}
+
+TEST(ScriptRunner, ARecordingRunsSevenDaysAtMost) {
+  for (const bool oneMore : {false, true}) {
+    Runner r;
+    r.runner.deferWaits = true;
+    std::string error;
+    ASSERT_TRUE(r.runner.feed(kRecordingVersionLine, error)) << error;
+    for (int day = 1; day <= 7; ++day)
+      ASSERT_TRUE(r.runner.feed("wait " + std::to_string(kDayMs), error)) << day << ": " << error;
+    if (oneMore) {
+      EXPECT_FALSE(r.runner.feed("wait 1", error));
+      EXPECT_NE(error.find("seven days"), std::string::npos) << error;
+    }
+  }
 }
 
 TEST(ScriptRunner, ALaterTimeOfDayHoldsFromItsInstant) {

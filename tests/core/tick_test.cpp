@@ -103,6 +103,10 @@ TEST_F(Tick, SpeedFollowsTickCountAndScoreDownToTheFloor) {
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 120u);  // the 95th barrel tick
   barrelTick();
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 120u);
+  rig.g.TickCount = 93;
+  rig.g.Score = 6;  // 500 - 376 - 3: one above the floor is kept
+  barrelTick();
+  EXPECT_EQ(rig.h.timerInterval(TimerGioco), 121u);
   rig.g.TickCount = 0;
   rig.g.Score = 752;
   barrelTick();
