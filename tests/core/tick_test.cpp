@@ -123,12 +123,15 @@ TEST_F(Tick, EveryGameStartsAtTheSlowestPaceAndRhythm) {
   rig.g.HalfTick = rig.g.QuarterTick = true;
   rig.g.OrcoRange = 36;
   rig.g.BonusCount = 7;
+  rig.g.OminoCol = 4;
+  rig.g.OminoRow = 7;
   rig.h.Puls_ACLMouseDown(MouseButton::Left);
   rig.h.Puls_ACLMouseUp(MouseButton::Left);
   rig.startGame(ModeGameA);
   EXPECT_EQ(rig.h.timerInterval(TimerGioco), 500u);
   EXPECT_EQ(rig.g.OrcoRange, 15);
   EXPECT_EQ(rig.g.BonusCount, 20);
+  EXPECT_EQ(std::pair(rig.g.OminoCol, rig.g.OminoRow), std::pair(0, 0)) << "off the field until entry";
   rig.h.random.seed(0xC0FFEE);
   rig.wait(499);
   EXPECT_FALSE(rig.g.HalfTick);
