@@ -80,6 +80,41 @@ own_folders() {
   chmod 700 "$XDG_RUNTIME_DIR"
 }
 
+# A PulseAudio server of the test's own: no configuration but ours, a null
+# sink that plays nowhere at the program's own rate (so nothing is
+# resampled), a socket in the work folder. Run as root it needs no system
+# mode when told not to exit. Sets pulse_pid; the server's log is
+# $work/pulseaudio.log.
+start_pulseaudio() {  # SINK [PULSEAUDIO OPTION]...
+  local sink=$1
+  shift
+  export PULSE_RUNTIME_PATH="$work/pulse"
+  mkdir -p "$PULSE_RUNTIME_PATH"
+  chmod 700 "$PULSE_RUNTIME_PATH"
+  printf '%s\n' "load-module module-null-sink sink_name=$sink rate=22050 channels=2" \
+    "load-module module-native-protocol-unix auth-anonymous=1 socket=$work/pulse.sock" \
+    "set-default-sink $sink" >"$work/server.pa"
+  pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no -n \
+    -F "$work/server.pa" --log-target=stderr "$@" >"$work/pulseaudio.log" 2>&1 &
+  pulse_pid=$!
+  pids+=("$pulse_pid")
+  export PULSE_SERVER="unix:$work/pulse.sock"
+  wait_for 10 pactl info >/dev/null 2>&1 || die "PulseAudio did not start"
+}
+
+# Waits for the launcher of the program PID; sets launcher, lx and ly.
+wait_for_launcher() {  # PID
+  local pid=$1
+  launcher=""
+  launcher_shown() {
+    launcher=$(xdotool search --onlyvisible --pid "$pid" --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1)
+    [[ -n $launcher ]]
+  }
+  wait_for 15 launcher_shown || die "no launcher"
+  read -r lx ly < <(xwininfo -id "$launcher" |
+    awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+}
+
 window_named() {  # the visible window of the program with this exact title
   xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
 }

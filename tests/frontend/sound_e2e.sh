@@ -35,24 +35,8 @@ fi
 echo "other work before the test: ${others}% of the CPU time"
 
 own_folders
-export PULSE_RUNTIME_PATH="$work/pulse"
-mkdir -p "$PULSE_RUNTIME_PATH"
-chmod 700 "$PULSE_RUNTIME_PATH"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SDL_AUDIODRIVER
-
-# A sound server of our own: no configuration but ours, a sink that plays
-# nowhere at the program's own rate (so nothing is resampled), a socket in
-# our folder. Run as root it needs no system mode when told not to exit.
-cat >"$work/server.pa" <<EOF
-load-module module-null-sink sink_name=cantiere_test rate=22050 channels=2
-load-module module-native-protocol-unix auth-anonymous=1 socket=$work/pulse.sock
-set-default-sink cantiere_test
-EOF
-pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no -n \
-  -F "$work/server.pa" --log-target=stderr >"$work/pulseaudio.log" 2>&1 &
-pids+=($!)
-export PULSE_SERVER="unix:$work/pulse.sock"
-wait_for 10 pactl info >/dev/null 2>&1 || die "PulseAudio did not start"
+start_pulseaudio cantiere_test
 
 start_xvfb 1024x768x24 -noreset
 
@@ -74,13 +58,7 @@ fi
 "${as_user[@]}" env CANTIERE_SOUND_LOG="$work/sounds.log" "$cantiere" >"$work/app.log" 2>&1 &
 app=$!
 pids+=("$app")
-launcher=""
-find_launcher() {
-  launcher=$(xdotool search --onlyvisible --pid "$app" --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1)
-  [[ -n $launcher ]]
-}
-wait_for 15 find_launcher || die "no launcher"
-read -r lx ly < <(xwininfo -id "$launcher" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+wait_for_launcher "$app"
 
 mkfifo "$work/pcm"
 "$check" record "$work/recording.raw" "$work/stamps" <"$work/pcm" &
