@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -63,7 +64,10 @@ void SdlOutput::prepareProcess() {
 
 SdlOutput::SdlOutput() : SdlOutput(Drivers{}) {}
 
-SdlOutput::SdlOutput(Drivers drivers) : drivers_(std::move(drivers)) {}
+SdlOutput::SdlOutput(Drivers drivers) : drivers_(std::move(drivers)) {
+  rest_.setSingleShot(true);
+  QObject::connect(&rest_, &QTimer::timeout, &rest_, [this] { restIfQuiet(); });
+}
 
 SdlOutput::~SdlOutput() { close(); }
 
@@ -82,7 +86,9 @@ std::string SdlOutput::describe(const char* driver) {
   return text;
 }
 
-bool SdlOutput::openWith(const char* driver, int mixRate) {
+namespace {
+// Sets SDL's driver for the next start of its audio subsystem.
+void chooseDriver(const char* driver) {
   if (driver) {
     // Above SDL_AUDIODRIVER from the environment: the list's choice is what
     // the person asked for.
@@ -90,6 +96,11 @@ bool SdlOutput::openWith(const char* driver, int mixRate) {
   } else {
     SDL_ResetHint(SDL_HINT_AUDIODRIVER);
   }
+}
+}  // namespace
+
+bool SdlOutput::openWith(const char* driver, int mixRate) {
+  chooseDriver(driver);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, mixFrames(SDL_GetCurrentAudioDriver())) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -119,9 +130,57 @@ void SdlOutput::init(int mixRate, int channels) {
   SDL_ResetHint(SDL_HINT_AUDIODRIVER);
   if (open_) {
     openError_.clear();
+    const char* name = SDL_GetCurrentAudioDriver();
+    driver_ = name ? name : "";
+    Mix_QuerySpec(&format_.rate, &format_.encoding, &format_.channels);
+    format_.frames = mixFrames(name);
+    mixChannels_ = channels;
     Mix_AllocateChannels(channels);
     Mix_SetPostMix(raiseMixingThread, nullptr);
+    lastSound_ = std::chrono::steady_clock::now();
+    rest_.start(restMs_);
   }
+}
+
+void SdlOutput::restIfQuiet() {
+  if (!open_ || resting_) return;
+  const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - lastSound_).count();
+  if (quiet < restMs_) {
+    rest_.start(static_cast<int>(restMs_ - quiet));
+    return;
+  }
+  if (Mix_Playing(-1) > 0) {  // a long sample still sounds
+    rest_.start(restMs_);
+    return;
+  }
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  resting_ = true;
+}
+
+bool SdlOutput::wake() {
+  chooseDriver(driver_.c_str());
+  const bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
+                      // No change allowed: SDL converts, if it must, to the
+                      // format the samples were loaded in.
+                      Mix_OpenAudioDevice(format_.rate, format_.encoding, format_.channels, format_.frames,
+                                          nullptr, 0) == 0;
+  SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  if (!opened) {
+    // The sound is lost, not the game: the next sound tries again.
+    if (!wakeFailed_)
+      std::fprintf(stderr, "cantiere: the sound output did not open again, so a sound was lost (%s)\n",
+                   describe(driver_.c_str()).c_str());
+    wakeFailed_ = true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  wakeFailed_ = false;
+  resting_ = false;
+  Mix_AllocateChannels(mixChannels_);
+  Mix_SetPostMix(raiseMixingThread, nullptr);
+  return true;
 }
 
 SampleHandle SdlOutput::load(const char* path) {
@@ -139,13 +198,16 @@ SampleHandle SdlOutput::load(const char* path) {
 
 void SdlOutput::play(SampleHandle sample) {
   if (!open_ || sample == 0) return;
+  if (resting_ && !wake()) return;
   // -1: the first free channel; with all of them busy the sound is dropped
   // rather than cutting one that plays.
   Mix_PlayChannel(-1, chunkOf(sample), 0);
+  lastSound_ = std::chrono::steady_clock::now();
+  if (!rest_.isActive()) rest_.start(restMs_);
 }
 
 void SdlOutput::stopAll() {
-  if (open_) Mix_HaltChannel(-1);
+  if (open_ && !resting_) Mix_HaltChannel(-1);
 }
 
 void SdlOutput::free(SampleHandle sample) {
@@ -159,20 +221,20 @@ void SdlOutput::free(SampleHandle sample) {
 
 void SdlOutput::close() {
   if (!open_) return;
-  Mix_HaltChannel(-1);
+  rest_.stop();
+  if (!resting_) Mix_HaltChannel(-1);
   for (Mix_Chunk* chunk : loaded_) Mix_FreeChunk(chunk);
   loaded_.clear();
-  Mix_CloseAudio();
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (!resting_) {
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
   open_ = false;
+  resting_ = false;
 }
 
 const char* SdlOutput::openError() const { return open_ || openError_.empty() ? nullptr : openError_.c_str(); }
 
-std::string SdlOutput::driver() const {
-  if (!open_) return {};
-  const char* name = SDL_GetCurrentAudioDriver();
-  return name ? name : "";
-}
+std::string SdlOutput::driver() const { return open_ ? driver_ : std::string(); }
 
 }  // namespace cantiere

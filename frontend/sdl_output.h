@@ -1,10 +1,18 @@
 // The handheld's mixer over SDL2_mixer: SDL's audio subsystem only, 22050 Hz
 // stereo, every sample on a channel of its own so a new sound never cuts one
 // that is playing.
+//
+// An open device costs processor time even in silence: SDL's thread goes on
+// mixing it, and a sound server goes on taking it. So once nothing has
+// sounded for kRestAfterMs the device is given back ("rests") while the
+// samples stay loaded, and the next sound opens it again as it was.
 #pragma once
 
 #include <sys/types.h>
 
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +24,9 @@ namespace cantiere {
 
 // The eight samples last a few seconds; a file over this is no sample.
 constexpr off_t kSampleSizeLimit = 16 << 20;
+// Long enough that a game, whose sounds come every second or so, never
+// waits for a device to open; short beside the clock's hours of silence.
+constexpr int kRestAfterMs = 10000;
 
 class SdlOutput : public SoundOutput {
  public:
@@ -49,11 +60,27 @@ class SdlOutput : public SoundOutput {
   const char* openError() const override;
 
   bool isOpen() const { return open_; }
+  // Open, with the device given back until the next sound.
+  bool resting() const { return resting_; }
+  // How long nothing may sound before the device rests; set before init()
+  // (tests shorten it).
+  void restAfter(int ms) { restMs_ = ms; }
   // The SDL driver that opened ("" while closed).
   std::string driver() const;
 
  private:
+  // The mixer's format as SDL gave it at the first opening: the samples are
+  // converted to it, so a device opened again must have exactly this.
+  struct Format {
+    int rate = 0;
+    std::uint16_t encoding = 0;
+    int channels = 0;
+    int frames = 0;
+  };
+
   bool openWith(const char* driver, int mixRate);
+  void restIfQuiet();
+  bool wake();
   // The driver's name and SDL's reason for the failure just seen.
   static std::string describe(const char* driver);
 
@@ -62,6 +89,16 @@ class SdlOutput : public SoundOutput {
   bool open_ = false;
   std::string openError_;  // the chosen driver's reason, when nothing opened
   std::vector<Mix_Chunk*> loaded_;
+  std::string driver_;  // the SDL driver that opened
+  Format format_;
+  int mixChannels_ = 0;
+  bool resting_ = false;
+  bool wakeFailed_ = false;  // said once, not at every sound
+  int restMs_ = kRestAfterMs;
+  // A sound only notes its time: restarting a timer at every sound would
+  // cost the event loop an allocation each time.
+  std::chrono::steady_clock::time_point lastSound_;
+  QTimer rest_;
 };
 
 }  // namespace cantiere

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <future>
 #include <thread>
+#include <tuple>
 
 #include "frontend/sdl_output.h"
 
@@ -155,6 +157,52 @@ TEST_F(DiskOutput, StartLoadsFromTheWorkingFolderAndAMissingLaterSampleOnlyStays
   sound.release();
   EXPECT_FALSE(out.isOpen());
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "the device is given back";
+}
+
+// Nothing sounding for the rest time gives the device back; the next sound
+// opens it again in the format the samples were loaded in. One that cannot
+// open loses its sound, never the program, and the next one tries again.
+TEST_F(DiskOutput, AQuietDeviceRestsAndTheNextSoundOpensItAgain) {
+  SdlOutput out(disk());
+  out.restAfter(300);
+  out.selectOutput(1);
+  out.init(22050, 64);
+  ASSERT_TRUE(out.isOpen());
+  int rate = 0, channels = 0;
+  Uint16 format = 0;
+  Mix_QuerySpec(&rate, &format, &channels);
+  const SampleHandle over = out.load(sound("Over.wav").c_str());  // 1.86 s
+  ASSERT_NE(over, 0);
+  out.play(over);
+  QTest::qWait(1000);
+  EXPECT_FALSE(out.resting()) << "rested while a sound played";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return out.resting(); }, 3000));
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "a resting device is given back";
+  EXPECT_TRUE(out.isOpen());
+  EXPECT_EQ(out.driver(), "disk");
+  out.stopAll();  // harmless at rest
+
+  // The device cannot open (its file is a folder): the sound is lost.
+  const QString folder = dir.filePath("folder");
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+  setenv("SDL_DISKAUDIOFILE", folder.toUtf8().constData(), 1);
+  out.play(over);
+  EXPECT_TRUE(out.resting());
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+
+  setenv("SDL_DISKAUDIOFILE", file.toUtf8().constData(), 1);
+  out.play(over);
+  ASSERT_FALSE(out.resting());
+  int rateNow = 0, channelsNow = 0;
+  Uint16 formatNow = 0;
+  Mix_QuerySpec(&rateNow, &formatNow, &channelsNow);
+  EXPECT_EQ(std::tie(rateNow, formatNow, channelsNow), std::tie(rate, format, channels));
+  EXPECT_EQ(Mix_AllocateChannels(-1), 64);
+  QTest::qWait(400);
+  EXPECT_GT(peak(written()), 1000) << "the sample plays after the device opened again";
+  out.close();
+  EXPECT_FALSE(out.isOpen());
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
 // A valid 16-bit mono WAV header for `bytes` of silence, the data itself
