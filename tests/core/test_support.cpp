@@ -48,7 +48,8 @@ void Rig::clearField() {
   }
 }
 
-void Rig::placePlayer(int col, int row) {
+void placePlayer(Handheld& h, int col, int row) {
+  GameState& g = h.state;
   h.NascondiOmino();
   g.OminoCol = col;
   g.OminoRow = row;

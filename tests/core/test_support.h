@@ -53,6 +53,9 @@ class SoundLog : public SoundListener {
   void clear() { events.clear(); }
 };
 
+// Puts the player on a cell, standing, with control.
+void placePlayer(Handheld& h, int col, int row);
+
 class Rig {
  public:
   Rig();
@@ -83,8 +86,7 @@ class Rig {
   bool lit(Element e) const { return h.surface.lit(e); }
   // Darkens every barrel, beam and ape pose, for tests that place them.
   void clearField();
-  // Puts the player on a cell, standing, with control.
-  void placePlayer(int col, int row);
+  void placePlayer(int col, int row) { test::placePlayer(h, col, row); }
   // Player pictures lit: grid poses and the special ones (jumps, lever,
   // leap, fall, crane).
   std::vector<std::string> litPlayerPoses() const;

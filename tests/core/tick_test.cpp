@@ -159,7 +159,9 @@ TEST_F(Tick, ANewLifeCountsItsBarrelTicksAfresh) {
   for (int tick = 1; tick <= 8; ++tick) {
     EXPECT_TRUE(rig.g.AwaitingEntry) << "before barrel tick " << tick;
     barrelTick();
-    if (tick == 1) EXPECT_EQ(rig.h.timerInterval(TimerGioco), 496u);
+    if (tick == 1) {
+      EXPECT_EQ(rig.h.timerInterval(TimerGioco), 496u);
+    }
   }
   EXPECT_FALSE(rig.g.AwaitingEntry);
   EXPECT_TRUE(rig.lit(Im_Omino27));
@@ -353,7 +355,9 @@ TEST_F(Beams, StandingOnTheLadderIsHitByTheEighthApeTick) {
     ++apeTicks;
     // The ladder count wraps on every fourth: a forced launch.
     EXPECT_EQ(rig.lit(Im_Trave6), apeTicks % 4 == 0) << apeTicks;
-    if (apeTicks % 4 == 0) EXPECT_EQ(rig.g.DropRange, 15);
+    if (apeTicks % 4 == 0) {
+      EXPECT_EQ(rig.g.DropRange, 15);
+    }
     rig.g.DropRange = rig.g.DropRange == 15 ? 1000000 : rig.g.DropRange;
   }
   EXPECT_EQ(apeTicks, 8);

@@ -115,6 +115,24 @@ wait_for_launcher() {  # PID
     awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
 }
 
+# Pointer and keys for the program; a test whose program runs inside a
+# nested server points this at the outer one.
+input() { xdotool "$@"; }
+
+# Clicks at X Y and waits for the popup list that the click opens; sets
+# popup.
+open_popup_at() {  # X Y
+  local before
+  before=$(xdotool search --onlyvisible --pid "$app_pid" | sort)
+  input mousemove "$1" "$2" click 1
+  popup=""
+  popup_shown() {
+    popup=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app_pid" | sort) | head -n1)
+    [[ -n $popup ]]
+  }
+  wait_for 5 popup_shown || die "the sound list did not open"
+}
+
 window_named() {  # the visible window of the program with this exact title
   xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
 }

@@ -88,7 +88,6 @@ fi
 
 # Input and screenshots go to the outer server: with Weston that is its
 # window, which forwards them to the programs inside.
-input() { xdotool "$@"; }
 [[ $desktop == weston ]] && input() { DISPLAY=$outer xdotool "$@"; }
 shot() {  # FILE X Y W H: what the screen shows there
   import -display "$outer" -window root -crop "$4x$5+$2+$3" +repage "$1"
@@ -184,14 +183,7 @@ sleep 0.5
 input mousemove 1279 799
 sleep 0.2
 # The sound list: open it, check it opens at the list, take its third entry.
-before=$(xdotool search --onlyvisible --pid "$app_pid" | sort)
-input mousemove $((lx + 128 + 48)) $((ly + 242 + 10)) click 1
-popup=""
-find_popup() {
-  popup=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app_pid" | sort) | head -n1)
-  [[ -n $popup ]]
-}
-wait_for 5 find_popup || die "the sound list did not open"
+open_popup_at $((lx + 128 + 48)) $((ly + 242 + 10))
 sleep 0.2
 read -r px py pw ph <<<"$(geometry "$popup")"
 # It opens over or just below the list itself, never above it.

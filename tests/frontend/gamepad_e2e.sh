@@ -49,14 +49,7 @@ grep -q -- '[-+]Puls_GameA$' "$trace" && fail "Start pressed Game A on the close
 
 # "(no sound)" from the list, PLAY, then the lid, as in the other end-to-end test.
 eval "$(xdotool getwindowgeometry --shell "$launcher")"
-before=$(xdotool search --onlyvisible --pid "$app_pid" | sort)
-xdotool mousemove $((X + 128 + 48)) $((Y + 242 + 10)) click 1
-popup=""
-find_popup() {
-  popup=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app_pid" | sort) | head -n1)
-  [[ -n $popup ]]
-}
-wait_for 5 find_popup || die "the sound list did not open"
+open_popup_at $((X + 128 + 48)) $((Y + 242 + 10))
 read -r px py pw ph <<<"$(xdotool getwindowgeometry --shell "$popup" |
   awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')"
 xdotool mousemove $((px + pw / 2)) $((py + ph * 5 / 6)) click 1

@@ -58,13 +58,7 @@ class GamepadTest : public ::testing::Test {
       for (int r = 1; r <= 7; ++r) h.surface.hide(h.tables.BarrelSeg(c, r));
     for (int c = 2; c <= 6; ++c) h.surface.hide(h.tables.BeamSeg(c));
     for (Element jump : {Im_Omino27J, Im_Omino57J, Im_Omino46J, Im_Omino56J}) h.surface.hide(jump);
-    h.NascondiOmino();
-    g.OminoCol = col;
-    g.OminoRow = row;
-    g.AwaitingEntry = false;
-    g.ControlEnabled = true;
-    g.KeyHeld = false;
-    h.MostraOmino();
+    test::placePlayer(h, col, row);
   }
 };
 
