@@ -32,8 +32,8 @@ click_play() {
   xdotool mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
 }
 
-# A busy Xvfb now and then turns a connection away, and the program ends at
-# once saying it cannot open a window; such a start is made again.
+# Should the X server turn a connection away, the program ends at once
+# saying it cannot open a window; such a start is made again.
 turned_away() { grep -q "cannot open a window" "$1"; }
 
 # The program, signalled at the given take of the lock; true once it ended

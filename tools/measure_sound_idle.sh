@@ -15,7 +15,7 @@ own_folders
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SDL_AUDIODRIVER
 start_pulseaudio cantiere_idle
 server=$pulse_pid
-start_xvfb 1024x768x24 -noreset
+start_xvfb 1024x768x24
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 for mode in 2 0 1; do

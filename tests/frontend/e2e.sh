@@ -39,7 +39,7 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 # it starts to follow the pointer.
 screen=1024x768x24
 [[ $desktop == weston ]] && screen=1280x800x24
-start_xvfb "$screen" -noreset -ardelay 250 -arinterval 33
+start_xvfb "$screen" -ardelay 250 -arinterval 33
 outer=$DISPLAY
 "$x11_tool" desktop "${colour#\#}" || die "could not paint the desktop"
 

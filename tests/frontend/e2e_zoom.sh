@@ -41,7 +41,12 @@ run() {
 
   local launcher="" handheld=""
   find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
-  wait_for 15 find_launcher || { fail "$name: no launcher"; return; }
+  wait_for 15 find_launcher || {
+    fail "$name: no launcher"
+    sed 's/^/  app.log: /' "$work/app.log" >&2
+    kill -0 "$app_pid" 2>/dev/null && echo "  the program still runs" >&2
+    return
+  }
   # The launcher has the keyboard once the start-up is over.
   focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
   wait_for 5 focus_is "$launcher" || fail "$name: the launcher did not get the keyboard"

@@ -38,7 +38,7 @@ own_folders
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SDL_AUDIODRIVER
 start_pulseaudio cantiere_test
 
-start_xvfb 1024x768x24 -noreset
+start_xvfb 1024x768x24
 
 # "DirectSound" chosen in an earlier run: PLAY is ready at once.
 printf '[General]\nSoundMode=1\n' >"$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
