@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a frame costs with the LCD effects, through the window's painter at
 // 1x and 4x: the whole open case with every segment lit, plain and with the
 // effects, and a fade's typical frame (one barrel and its shadow).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the model costs: show/hide of an unchanged element, the fill and
 // clear pair, one barrel tick, one ape tick, and an hour of play.
 #include <benchmark/benchmark.h>

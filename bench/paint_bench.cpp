@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window's painter costs at 1x, 2x and 4x: a full repaint of the
 // open case with every segment lit (a window's first paint, or a change of
 // size), and the repaint of one segment (a step of play).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the README's pictures with the driver's snapshot (run from the
 # repository's root after a build): the handheld with the LCD effects on
 # and off, and the frames of one barrel step as a strip.

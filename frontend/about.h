@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the about window says. The window's captions speak of an author; the
 // answers describe this program itself, so nothing here is an invented
 // person or an address that does not belong to the project.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about window (`AboutForm`): a picture in a raised frame and five rows
 // of caption and value.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures built into the program. Kept apart from picture_set.cpp so
 // that the tools which make those pictures can link the loader without them.
 #include <QFile>

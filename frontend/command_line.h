@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of `cantiere`, read before any window-system start, so
 // that --help, --version and a mistake need no display. An option is a
 // field here and a row in the table of parseCommandLine().

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data folder: SOUND/, readme.txt and whatsnew.txt. Sounds and documents
 // are named relative to the working folder, so the program works from its
 // data folder, never from wherever it happened to be started.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's answer to the program's start-up: the real handheld, about
 // and launcher windows, made in the order the program asks for them and
 // hooked into the desktop the model talks to.

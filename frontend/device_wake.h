@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wakes the program when a controller's device node has input, so SDL is
 // read when there is something to read rather than on a timer. The node is
 // opened a second time, read-only: the kernel gives every reader its own

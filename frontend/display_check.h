@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the window system can be reached, asked before Qt starts: with no
 // display Qt aborts, and the person would see a core dump instead of a
 // hint to the driver that runs without one.

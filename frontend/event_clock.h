@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The model's virtual clock driven by the event loop. Virtual time is the
 // monotonic time since the clock was made, less the time it stood paused
 // or stalled; one precise single-shot timer wakes the loop when the next

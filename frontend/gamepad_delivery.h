@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A controller's inputs given to the handheld as the keyboard's and the
 // mouse's own commands, through the one way the windows hand input to the
 // model (applied on the event clock and recorded, so a saved game replays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers through SDL's game-controller layer (its mapping
 // database and SDL_GAMECONTROLLERCONFIG), fed to the handheld through
 // GamepadMap and GamepadDelivery while the handheld window is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a game controller means to the handheld, with no toolkit: the D-pad
 // and the left stick are the arrow keys, the south and east face buttons
 // are Ctrl, Start, Back and the north face button are Game A, Game B and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handheld window (`Form1`) on the desktop: one borderless widget that
 // draws the whole catalogue, turns mouse and key events into the model's
 // events, and repaints only the elements the model reports as changed. It

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store as a per-user INI file, by default
 // $XDG_CONFIG_HOME/Lanterna/Cantiere.ini (~/.config/Lanterna/Cantiere.ini).
 // Each write re-reads the file under a lock and replaces it atomically, so a

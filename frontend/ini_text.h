@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of the settings file: INI lines as Qt's settings classes write
 // them ("[General]" holds the top-level values). Only top-level values are
 // read or changed; every other line, a hand edit or a section of its own,

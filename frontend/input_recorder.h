@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps, in memory, every input the model received with its virtual time,
 // and every anchor of the time of day, from start-up on: the run as a
 // cantiere-sim script. From it a game is saved (its inputs from the press

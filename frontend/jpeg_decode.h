@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes the case and button photographs with libjpeg-turbo.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher window (`SplashForm`): title, version, slideshow, links, the
 // sound list and PLAY. The widgets show the state of the launcher's model
 // and hand every choice to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the window's LCD segments moving while any of them is between lit
 // and dark: a frame timer at about 60 Hz that runs only then and repaints
 // only the segments that moved, so a handheld at rest wakes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The look of a segment LCD over a printed backdrop: each segment's ink is a
 // deep blue-grey that lets the print show faintly through, casts a soft
 // shadow on the backdrop behind the liquid crystal, and a faint sheen lies

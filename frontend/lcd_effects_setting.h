@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored switch of the LCD's effects, shared by the window's menu entry
 // and the driver's snapshot: "LcdEffects", 1 on or 0 off; a missing or
 // unreadable value means on.

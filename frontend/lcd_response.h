@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How far each LCD segment has darkened or faded at a virtual instant. A
 // twisted-nematic cell does not switch in one frame: it darkens in about
 // 40 ms and fades in about 120 ms, slowing as it settles. The model never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // cantiere: the handheld on the desktop. The program's own start-up makes the
 // windows through DesktopWindows, with real sound, settings and time.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way the desktop's windows hand input to the model: each input is
 // the script command that means the same to the driver, applied by the same
 // code, on the event clock, and told to the recorder (when there is one)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every element's own picture, decoded once into QImages ready to draw, at
 // one device scale (device pixels per catalogue pixel).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents of the data folder reach the desktop's opener by a path of plain
 // characters only. With no desktop environment the opener falls back to
 // tools that pass the path through a shell, where a quote or a semicolon in

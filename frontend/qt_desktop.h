@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop the model talks to, made of Qt: the three windows, the
 // desktop's "open" action, the beep, the message box and the end of the
 // event loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a file that the program did not make: only a regular file, only
 // up to a size that makes sense for it. A FIFO, a device or a huge file
 // could otherwise hang the program or fill its memory.

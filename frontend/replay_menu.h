@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Save last game..." and "Replay a game...", after the handheld's own
 // entries of its context menu, and the command line's --replay and
 // --record: the files, their dialogs and their messages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays a recording in the handheld window at the pace of the wall clock,
 // 1x, 2x or 4x (keys 1, 2 and 4), on a program of its own. Meanwhile the
 // handheld's own program stands still and takes no input; Esc ends the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test pads inside the real program, for the end-to-end tests only. With
 // CANTIERE_TEST_GAMEPAD=DIR in the environment the program reads commands
 // from the FIFO DIR/commands (made by the test) and writes the model's

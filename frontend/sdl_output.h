@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handheld's mixer over SDL2_mixer: SDL's audio subsystem only, 22050 Hz
 // stereo, every sample on a channel of its own so a new sound never cuts one
 // that is playing.

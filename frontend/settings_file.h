@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file on disk, kept whole: read only when it is a regular file
 // of sensible size, replaced atomically under a lock that a dead process
 // cannot leave behind, and never waited for longer than a few milliseconds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Size" submenu of the handheld's context menu: one entry per zoom
 // step, and "Larger" (+), "Smaller" (-) and 0 for 100 %, keys the game does
 // not use. The entries' shortcuts act while their window has the keyboard.

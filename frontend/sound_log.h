@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A log of every sound the program plays and stops, with the time on the
 // system's monotonic clock, so that a recording of the sound server can be
 // set against the play that made it. Written when CANTIERE_SOUND_LOG names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the handheld window's elements: the one drawing used by the desktop
 // window and by the driver's snapshot, so the two cannot disagree. It draws
 // in device pixels at any scale; the pictures must be those of the view's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's time of day: one anchor taken from the wall clock, plus the
 // virtual time since, so the time a tick sees is a function of the inputs
 // and anchors alone and a recording of them replays exactly. The anchor is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the handheld's catalogue pixels land on the desktop at a zoom and on a
 // screen of some device pixel ratio, and back. The painter, hit testing,
 // dragging, hints and the window's size and place all map through this one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game controller that lives only in this process (SDL's virtual
 // joystick): the test pad of the scripted tests and of the unit tests. It
 // has every button and axis of SDL's controller, set by SDL's own names.

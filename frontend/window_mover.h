@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Carries the handheld's geometry to the screen in a way the window manager
 // honours. Most move a shown window when the program asks; some (Weston's,
 // for X11 programs) ignore a shown window's moves and honour only where a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the handheld window lies on the screen at a zoom, in window pixels.
 // The model keeps its window in catalogue pixels; the desktop window follows
 // its moves scaled by the zoom, and besides: a window the program places

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outline of the handheld's case, read from its picture, so the window
 // shows (and takes the mouse) only where the case is.
 #pragma once

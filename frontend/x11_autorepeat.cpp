@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few X11 calls of the front end, kept apart from the window's code:
 // Xlib's headers define names (KeyPress, None, Bool) that clash with Qt's.
 #include <QGuiApplication>

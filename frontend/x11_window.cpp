@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kept apart from the windows' code: Xlib's headers define names (None,
 // Bool, Status) that clash with Qt's.
 #include "frontend/x11_window.h"

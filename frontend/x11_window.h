@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the front end asks of the X server directly, where Qt has no word
 // for it or takes the window manager's word for it. Off X11 every call does
 // nothing and answers "unknown".

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Where installed files go. The Debian package follows Debian's layout for
 # games: programs in games/, their read-only data in share/games/cantiere.
 # A plain install (cmake --install, any prefix) keeps bin/ and share/cantiere,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package cantiere_VERSION_ARCH.deb in the top folder and
 # checks it with lintian. On a fresh Debian 12 machine, as root, this one
 # command installs what building needs and does the rest.

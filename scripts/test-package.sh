@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Proves the package on a fresh Debian 12: makes it, builds a minimal root
 # with debootstrap from this machine's own Debian mirror, installs the
 # package there with apt-get (which has to pull in every library), runs both

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // cantiere-sim's engine: runs the handheld from a script of clicks, keys and
 // waits on virtual time and prints dumps and a trace. Kept apart from main()
 // so tests can drive it with strings.

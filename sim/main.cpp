@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // cantiere-sim: the handheld without a display, driven by a script on
 // virtual time. How we reproduce a bug and how we prove timings.
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The driver's `snapshot FILE [ZOOM]`: a PNG of the handheld window's client
 // area, drawn by the same painter as the desktop window, LCD effects and
 // all, at a zoom on a screen of device pixel ratio 1.

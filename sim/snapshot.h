@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gives the driver its `snapshot` command, drawn by the same painter as the
 // desktop window.
 #pragma once

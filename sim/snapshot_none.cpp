@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds without the painter have no snapshot command.
 #include "sim/snapshot.h"
 

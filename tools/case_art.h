@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing of the handheld's case for make_case_pictures: the open handheld,
 // the closed lid and the parts they share.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The long form of ctest's seeded clock search: random presses, releases and
 # keys around the end of a game, through the driver, checking that no game
 # element is ever lit while the clock runs.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Signals the desktop program at the settings lock (SIGKILL, SIGINT, SIGTERM,
 # at the lock taken as the store opens and at PLAY's write), on an X server
 # of its own. After each the settings file must be whole, and the next start

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills a driver game that beats the high score: with kill -9 at random
 # moments, and with SIGKILL, SIGINT and SIGTERM at each take of the settings
 # lock. After every kill the settings file must hold the old values or the

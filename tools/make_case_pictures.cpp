@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the case and button photographs, the launcher's slides and the
 // about window's picture at 1x into assets/pictures/ and at 2x, 3x and 4x
 // into assets/pictures/<n>x/, and the application icon into assets/ (also

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws every LCD picture of the handheld as a plain PBM (P1, one pixel row
 per text line, pixels apart as Qt's reader needs) into assets/lcd/, at the
 size the element catalogue gives, and the same pictures at 2x, 3x and 4x as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Synthesises the eight sound samples in the voice of a small piezo speaker:
 // square waves with short envelopes, 16-bit PCM mono at 22050 Hz. The squares
 // are summed from their harmonics below the Nyquist frequency: drawn sample by

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU use of the desktop program under Xvfb: the time to the launcher, 30 s
 # in the clock and 30 s of play, as utime+stime ticks (10 ms) from /proc.
 # Run from the repository's root after a build. ZOOM (percent, default 100)

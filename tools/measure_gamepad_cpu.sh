@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU use of the desktop program under Xvfb with and without a game
 # controller attached: 30 s in the clock and 30 s of play each way, as
 # utime+stime ticks (10 ms) and wake-ups (voluntary context switches of all

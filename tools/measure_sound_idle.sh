@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU use of an idle handheld with its sound on: PLAY in each sound mode
 # against a PulseAudio server of its own (a null sink), the lid opened, then
 # SETTLE seconds (default 12, past the 10 s after which a quiet device is

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Mutation runner for the toolkit-free core: how many small faults put into
 core/**.cpp does the model test binary (model_test) notice?
 

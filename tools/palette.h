@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colours of our case and screen art, in one place so the two pictures
 // stay in one family.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour scenery printed under the two LCDs. Every girder, ladder and
 // post is placed from the element rectangles of the catalogue, so a barrel
 // or a player pose lit on the glass stands exactly on its printed floor.

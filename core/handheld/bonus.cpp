@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key capture after a catch, and the ape's fall when the last key piece
 // goes, each counting a bonus up one point value at a time.
 #include "core/handheld/handheld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game A, Game B, Time and ACL. Each acts on the left button only.
 #include "core/handheld/handheld.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The case: opening the lid and dragging the window.
 #include "core/handheld/handheld.h"
 

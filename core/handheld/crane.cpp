@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lever, the crane's hook swing with its catch test, the resolution of a
 // leap and the fall into the gap.
 #include "core/handheld/handheld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the model asks of the desktop around it. The desktop program answers
 // with real windows; the scripted driver prints a trace line instead.
 #pragma once

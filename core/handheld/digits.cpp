@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four digit positions: scores, the clock and the alarm time.
 #include "core/handheld/handheld.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Operations that light or darken fixed sets of LCD elements.
 #include "core/handheld/handheld.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one record of game variables. Every field is zero (flags false) at
 // start-up; the window's creation then sets GameMode and reads the high
 // scores. Handlers read and write the fields directly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handheld window's model (`Form1`): its elements, the game state, the
 // sixteen timers and every handler, with no toolkit. The desktop program and
 // the scripted driver feed it events and draw or print what it reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start of a game, stop of every game timer, start of a new life.
 #include "core/handheld/handheld.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Misses, the extra life at 300 points, the double-points blink, game over
 // and the return to the clock.
 #include "core/handheld/handheld.h"

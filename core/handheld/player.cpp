@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's keys: walking and climbing over the grid of poses, jumping
 // barrels, the lever, the leap for the hook, the walk-off, the early entry.
 #include "core/handheld/handheld.h"

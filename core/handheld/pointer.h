@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse input over the handheld window: hit testing over the catalogue,
 // capture by the pressed element, clicks, and the element handlers they
 // reach. The desktop window and the scripted driver both feed this one

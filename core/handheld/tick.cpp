@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game tick: barrels roll, the ape walks, lifts and throws, beams slide,
 // the pace quickens, and the player is brought onto the field.
 #include "core/handheld/handheld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handheld window itself: creation, activation, closing, geometry.
 #include <array>
 #include <utility>

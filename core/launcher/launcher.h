@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher (`SplashForm`): sound-mode choice, PLAY, the two-picture
 // slideshow, the links, and the handheld's context menu, without widgets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start: the handheld window, then the about window, then the
 // launcher, in that order, and the first activation that brings the
 // launcher to the front. Key events pass through here so the context

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue of every element of the handheld window: name, rectangle,
 // picture, start state, transparency and group, in stacking order.
 #pragma once

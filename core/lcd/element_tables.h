@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lookup tables that address the LCD elements by the grid's own numbers
 // (column, row, digit, piece). Indices start where the grid starts (0, 1 or
 // 2), so a handler reads `BarrelSeg(c, 7)` exactly as the layout names it.

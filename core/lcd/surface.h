@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lit state and current picture of every element. Showing a lit element
 // or hiding a dark one is a no-op that reports nothing, so handlers may ask
 // for a state many times a tick at the cost of one comparison.

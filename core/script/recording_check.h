@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays a recording with no window and compares the dump it ends with to
 // the final state the file carries: `cantiere-sim --verify`, and the
 // desktop's own check of a game before it saves or replays it.

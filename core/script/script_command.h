@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The script language of cantiere-sim, one command a line, shared by the
 // driver, the desktop's recorder and its replay: a line means the same to
 // all three because all three parse, print and apply it here.

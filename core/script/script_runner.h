@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a script line by line on a program: the engine of cantiere-sim, of
 // the check of a saved game and of its replay in the window.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The driver's `dump`: the time, the window, the lit elements, the digits,
 // `GameState` and the timers, one line each. A saved game ends with it, so
 // the same text is written by the desktop and checked by the driver.

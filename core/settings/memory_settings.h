@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings kept in memory for the run alone: the driver's store when no
 // file is named, and the tests'. Names are compared without regard to case,
 // as in the settings file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user store of the three values that outlive a run: "SoundMode",
 // "HiscoreA" and "HiscoreB". Names are compared without regard to case, so
 // "HiScoreA" as written and "HiscoreA" as read are one value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A SoundOutput that only records what it was asked, for tests and the
 // scripted driver. It can be told to fail its first load, which is how the
 // launcher's "sound folder" error is reached without touching the disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handheld's sound: eight samples, played on free channels of a mixer,
 // all cut at once by Silenzio. The mixer itself sits behind SoundOutput, so
 // the model runs the same with the real library, a recorder, or nothing.

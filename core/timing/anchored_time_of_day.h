@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A time of day that runs with virtual time from an anchor: a known time of
 // day at a known virtual instant. Every reading is the anchor plus the
 // virtual time since, so a tick delivered late still sees the time of its

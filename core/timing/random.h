@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's random generator: a 32-bit linear congruential generator,
 // re-seeded from the time of day. Kept exactly as the handheld's own so that
 // a seed gives the same ape walk and the same launches.

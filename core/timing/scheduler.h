@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Millisecond timers on a virtual clock.
 //
 // Every timer has an interval, an enabled flag and one handler. The rules,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time of day as the handheld sees it: local hours and minutes for the
 // clock, universal milliseconds of the day for seeding the generator. The
 // model is given one, so that tests and the driver can fix the time.

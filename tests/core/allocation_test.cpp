@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tick, show and hide, the timers and Blocca_Timers allocate nothing.
 #include <atomic>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key capture after a catch and the ape's fall after the last key.
 #include "tests/core/test_support.h"
 

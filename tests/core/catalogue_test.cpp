@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The element catalogue, the picture copies and the element tables.
 #include <map>
 #include <set>

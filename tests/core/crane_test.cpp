@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lever, the hook swing, the leap's race for the hook and the fall.
 #include "tests/core/test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scores, the clock and the alarm time on the four digit positions.
 #include "tests/core/test_support.h"
 

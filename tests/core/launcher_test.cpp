@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher: sound-mode choice, PLAY and its placement, the slideshow,
 // the menu and its shortcuts.
 #include "tests/core/test_support.h"

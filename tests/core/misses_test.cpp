@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Misses, the extra life at 300, double points, game over and the clock.
 #include "tests/core/test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's keys: walking, climbing, jumping, the repeat guard, the entry.
 #include <algorithm>
 

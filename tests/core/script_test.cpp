@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The script language shared by the driver, the recorder and the replay:
 // what it prints parses back, what it refuses, recordings and their check,
 // and hostile files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The case, dragging, the buttons and the pointer's routing of mouse events.
 #include <limits>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many games of random but legal input on virtual time, checking after every
 // event the invariants play must keep. Seeded, so a failure replays.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting, playing, cutting and releasing the eight samples.
 #include "tests/core/test_support.h"
 

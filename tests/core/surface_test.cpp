@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Show and hide, and the display operations over fixed sets of elements.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A handheld on virtual time with recording services, for the model tests.
 #pragma once
 

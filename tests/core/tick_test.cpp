@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game tick: its rhythm, the barrel paths, the speed, the entry, hits.
 #include "tests/core/test_support.h"
 

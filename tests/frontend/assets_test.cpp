@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures and sounds the program ships, and the painter that draws the
 // window from them.
 #include <gtest/gtest.h>

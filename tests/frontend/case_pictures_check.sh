@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The committed case pictures and icons are what make_case_pictures makes
 # now, byte for byte, and the icon exists at every size of the desktop's
 # hicolor theme.  usage: case_pictures_check.sh <make_case_pictures> <assets>

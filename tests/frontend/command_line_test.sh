@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cantiere's command line, data folder and display check, with no display:
 # what it prints and the status it ends with.
 #

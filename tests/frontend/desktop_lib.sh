@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What every test of the real desktop program shares, sourced first:
 #
 #   source desktop_lib.sh NAME TOOL...

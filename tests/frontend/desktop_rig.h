@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program's windows over a model with recording services, as
 // the program starts them, on the offscreen platform.
 #pragma once

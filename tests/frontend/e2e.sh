@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a desktop of its own, used with real X events: choose
 # "(no sound)", PLAY, check where the handheld appears and that the desktop
 # shows round its case, open the lid, drag the case there and back, hold

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program with its LCD effects on (no stored value: the default),
 # under its own X server: the opened case, once its segments have settled,
 # is cantiere-sim's snapshot of the same state 300 ms after the click, and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program at several sizes on its own 3840 x 2160 X server, used
 # with real X events: at 150, 200 and 300 % and at 100 % with Qt's own
 # QT_SCALE_FACTOR=2, PLAY places the scaled case, the lid opens upwards, the

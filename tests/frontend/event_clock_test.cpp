@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The model's timers on the event loop's monotonic clock.
 #include <gtest/gtest.h>
 

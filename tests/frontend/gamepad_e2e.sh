@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on its own X server, played from a virtual game
 # controller (the test pads of CANTIERE_TEST_GAMEPAD): Start on the closed
 # case does nothing; once the lid is open Start starts Game A, A brings the

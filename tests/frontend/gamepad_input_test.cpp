@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers on the desktop program's windows, driven by SDL's
 // virtual controllers: every control reaches the game as the keyboard or
 // the mouse would, the stick's hysteresis in SDL's own units, hot-plug in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each control of a pad gives the handheld, the stick's thresholds and
 // hysteresis, and the one state merged from every holder.
 #include <gtest/gtest.h>

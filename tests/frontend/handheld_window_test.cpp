@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handheld window as a person uses it: mouse on the case and buttons,
 // dragging, keys, the context menu and its shortcuts, and what is repainted.
 #include <QPaintEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorder: saved games replay to the state the game ended in, also
 // when a game inherits from the one before, and memory stays within its cap.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher and the about window: what they show, the sound list, PLAY
 // and its failure, the links and the slideshow.
 #include <QMessageBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LCD's look as the painter draws it: blue-grey ink that lets the print
 // through, a soft shadow down and to the right at about a quarter's
 // opacity, a sheen on the glass; the case and buttons as they were.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How far a segment has darkened or faded at an instant: about 40 ms to
 // darken, about 120 ms to fade, easing out; only LCD segments take time.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's LCD effects: the switch in the menu and its stored value, the
 // frames of a transition and the idle window after it, and frame for frame
 // the same picture as the driver's snapshot at the same virtual instant.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents reach the desktop's opener by a path of plain characters, so
 // that an opener falling back to a shell runs nothing named in a folder.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A real game saved and replayed: the real program on its own X server, with
 # real X events. Play Game A (a drag, walks, jumps, a miss), save it from the
 # context menu, check the file with cantiere-sim --verify, replay it in the

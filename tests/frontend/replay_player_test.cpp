@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replaying a recording in the handheld window: refused files leave the
 // handheld alone, a replay shows the recorded end, takes no input but Esc
 // and the speed keys, writes no high score, and gives the handheld back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SDL2_mixer output, heard through SDL's "disk" driver, which writes
 // what the mixer produces to a file.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file on disk: names without regard to case, decimal text,
 // defaults for anything damaged, and writes that never half-write the file.
 #include <fcntl.h>

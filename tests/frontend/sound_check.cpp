@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorded-sound test's own instruments, on the system's monotonic
 // clock (the program's sound log uses the same one):
 //

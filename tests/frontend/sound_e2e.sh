@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's sound as a person hears it through a sound server: PLAY in
 # "DirectSound" mode against a PulseAudio of the test's own with a null
 # sink, thirty seconds of Game A played with real keys while four busy

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's time of day: an anchor plus virtual time, taken again only
 // when the wall clock leaves it.
 #include <gtest/gtest.h>

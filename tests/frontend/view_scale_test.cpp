@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Catalogue <-> window <-> device pixels, and where the zoomed window goes on
 // the screen.
 #include <gtest/gtest.h>

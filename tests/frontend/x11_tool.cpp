@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the desktop tests ask of an X server beyond xdotool's reach:
 //   x11_tool close WINDOW_ID   asks a window to close, as a window manager's
 //                              close button does (also with no window manager)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handheld window at the sizes of its "Size" menu: the stored size, the
 // placement of the scaled case, clicks at element edges, exact drags, the
 // menu and keys, and what is repainted.

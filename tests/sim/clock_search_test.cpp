@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seeded search through the driver: random presses and releases of the
 // case buttons and keys around the end of a game. Whatever the order, once
 // the handheld is in the clock no element of the game may stay lit.

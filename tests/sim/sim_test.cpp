@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // cantiere-sim: its script language, dump and trace formats, and timings
 // proved through it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The eight samples are clean tones. A square wave drawn sample by sample at
 // 22050 Hz folds its upper harmonics back below the Nyquist frequency, where
 // they land between the harmonics as rough, off-pitch partials; here each
