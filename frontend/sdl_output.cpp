@@ -49,6 +49,15 @@ constexpr const char* kServerQueueMs = "35";
 constexpr int kFramesToServer = 128;
 constexpr int kFramesToDevice = 512;
 
+// The device the mixer has just opened: SDL numbers the devices opened with
+// SDL_OpenAudioDevice from 2 on, and the mixer's is the only one.
+SDL_AudioDeviceID openedDevice() {
+  constexpr SDL_AudioDeviceID kFirst = 2, kLast = 16;
+  for (SDL_AudioDeviceID id = kFirst; id <= kLast; ++id)
+    if (SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) return id;
+  return 0;
+}
+
 int mixFrames(const char* driver) {
   const bool server = driver && std::strcmp(driver, "pulseaudio") == 0;
   // Without the queue asked for, small blocks would be all the server holds.
@@ -138,6 +147,7 @@ void SdlOutput::init(int mixRate, int channels) {
     mixChannels_ = channels;
     Mix_AllocateChannels(channels);
     Mix_SetPostMix(raiseMixingThread, nullptr);
+    device_ = openedDevice();
     lastSound_ = std::chrono::steady_clock::now();
     rest_.start(restMs_);
   }
@@ -151,13 +161,24 @@ void SdlOutput::restIfQuiet() {
     rest_.start(static_cast<int>(restMs_ - quiet));
     return;
   }
-  if (Mix_Playing(-1) > 0) {  // a long sample still sounds
+  if (Mix_Playing(-1) > 0 && !deviceLost()) {  // a long sample still sounds
     rest_.start(restMs_);
     return;
   }
+  giveBack();
+}
+
+void SdlOutput::giveBack() {
   Mix_CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  device_ = 0;
   resting_ = true;
+}
+
+bool SdlOutput::deviceLost() const {
+  // SDL marks a device that failed under it as stopped, and goes on mixing
+  // into nothing.
+  return open_ && !resting_ && device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
 }
 
 bool SdlOutput::wake() {
@@ -181,6 +202,7 @@ bool SdlOutput::wake() {
   resting_ = false;
   Mix_AllocateChannels(mixChannels_);
   Mix_SetPostMix(raiseMixingThread, nullptr);
+  device_ = openedDevice();
   return true;
 }
 
@@ -199,6 +221,12 @@ SampleHandle SdlOutput::load(const char* path) {
 
 void SdlOutput::play(SampleHandle sample) {
   if (!open_ || sample == 0) return;
+  if (deviceLost()) {
+    // A sound server that restarted, or a card unplugged: SDL cannot come
+    // back by itself, a new start of its audio subsystem can.
+    std::fprintf(stderr, "cantiere: the sound output (%s) went away; opening it again\n", driver_.c_str());
+    giveBack();
+  }
   if (resting_ && !wake()) return;
   // -1: the first free channel; with all of them busy the sound is dropped
   // rather than cutting one that plays.
@@ -232,6 +260,7 @@ void SdlOutput::close() {
   }
   open_ = false;
   resting_ = false;
+  device_ = 0;
 }
 
 const char* SdlOutput::openError() const { return open_ || openError_.empty() ? nullptr : openError_.c_str(); }

@@ -6,7 +6,9 @@
 // An open device costs processor time even in silence: SDL's thread goes on
 // mixing it, and a sound server goes on taking it. So once nothing has
 // sounded for kRestAfterMs the device is given back ("rests") while the
-// samples stay loaded, and the next sound opens it again as it was.
+// samples stay loaded, and the next sound opens it again as it was. A device
+// that goes away while open (the sound server restarted, a card unplugged)
+// is noticed at the next sound, given back the same way and opened again.
 #pragma once
 
 #include <sys/types.h>
@@ -63,6 +65,8 @@ class SdlOutput : public SoundOutput {
   bool isOpen() const { return open_; }
   // Open, with the device given back until the next sound.
   bool resting() const { return resting_; }
+  // Open, but the device went away under it: nothing it plays is heard.
+  bool deviceLost() const;
   // How long nothing may sound before the device rests; set before init()
   // (tests shorten it).
   void restAfter(int ms) { restMs_ = ms; }
@@ -80,6 +84,8 @@ class SdlOutput : public SoundOutput {
   };
 
   bool openWith(const char* driver, int mixRate);
+  // The mixer's device and its audio subsystem given back (rest, loss).
+  void giveBack();
   void restIfQuiet();
   bool wake();
   // The driver's name and SDL's reason for the failure just seen.
@@ -95,6 +101,9 @@ class SdlOutput : public SoundOutput {
   int mixChannels_ = 0;
   bool resting_ = false;
   bool wakeFailed_ = false;  // said once, not at every sound
+  // SDL's number for the device the mixer opened, 0 when unknown: SDL_mixer
+  // does not say it, so it is found among SDL's open devices.
+  std::uint32_t device_ = 0;
   int restMs_ = kRestAfterMs;
   // A sound only notes its time: restarting a timer at every sound would
   // cost the event loop an allocation each time.

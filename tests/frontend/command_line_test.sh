@@ -46,7 +46,9 @@ expect 1 "$no_display" "" -- "${headless[@]}" "$cantiere"
 expect 1 "$no_display" "" -- "${headless[@]}" DISPLAY=:31999 "$cantiere"
 expect 1 "$no_display" "" -- "${headless[@]}" QT_QPA_PLATFORM=no-such-platform "$cantiere"
 expect 1 "$no_display" "" -- "${headless[@]}" "$cantiere" -platform no-such-platform
-expect 0 "" "--data DIR" -- "${headless[@]}" "$cantiere" --help
+for option in "--data DIR" "--replay FILE" "--record FILE" --version --help-all; do
+  expect 0 "" "^  $option " -- "${headless[@]}" "$cantiere" --help
+done
 expect 2 "unknown option --frob" "" -- "${headless[@]}" "$cantiere" --frob
 
 # --data must name a folder holding SOUND/, before any display is looked for.

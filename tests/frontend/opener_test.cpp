@@ -44,6 +44,8 @@ TEST(Opener, ADocumentInAFolderWithShellCharactersReachesItByAPlainPath) {
     // The document itself, or a link to it (whether it exists or not).
     const fs::path reached = fs::is_symlink(handed) ? fs::read_symlink(handed) : fs::path(handed);
     EXPECT_EQ(reached, data / fs::path(target).filename());
+    // The handler chooses by the name, and shows it.
+    EXPECT_EQ(fs::path(handed).filename(), fs::path(target).filename());
   }
   EXPECT_FALSE(fs::exists(root / "X"));
   EXPECT_FALSE(fs::exists(root / "Y"));

@@ -206,6 +206,36 @@ TEST_F(DiskOutput, AQuietDeviceRestsAndTheNextSoundOpensItAgain) {
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
+// A device that goes away under an open mixer (a sound server restarting)
+// is noticed at the next sound, said once, and opened again for it. The
+// disk driver gives up its device when a write fails, as on /dev/full.
+TEST_F(DiskOutput, ADeviceThatWentAwayIsOpenedAgainAtTheNextSound) {
+  const std::string link = file.toStdString();
+  std::filesystem::create_symlink("/dev/full", link);
+  SdlOutput out(disk());
+  out.selectOutput(1);
+  out.init(22050, 64);
+  ASSERT_TRUE(out.isOpen());
+  const SampleHandle jump = out.load(sound("Jump.wav").c_str());
+  ASSERT_NE(jump, 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return out.deviceLost(); }, 5000));
+
+  const std::string heard = dir.filePath("heard.raw").toStdString();
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(heard, link);
+  testing::internal::CaptureStderr();
+  out.play(jump);
+  out.play(jump);  // the same device: nothing more to say
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(out.deviceLost());
+  EXPECT_FALSE(out.resting());
+  EXPECT_NE(said.find("went away"), std::string::npos) << said;
+  EXPECT_EQ(said.find("went away"), said.rfind("went away")) << said;
+  file = QString::fromStdString(heard);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return peak(written()) > 1000; }, 3000))
+      << "the sound is heard on the device opened again";
+}
+
 // A valid 16-bit mono WAV header for `bytes` of silence, the data itself
 // left sparse.
 void writeSilentWav(const std::string& path, std::uint32_t bytes) {

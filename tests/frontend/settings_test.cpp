@@ -209,6 +209,10 @@ TEST_F(SettingsFile, OtherLinesAndSectionsAreKeptAsTheyWere) {
   EXPECT_EQ(store.readInt("SoundMode", -1), 1);
   store.writeInt("HiScoreA", 3);
   EXPECT_EQ(readText(), "SoundMode = \"1\" ; chosen\n[general]\nHiScoreB=4\nHiScoreA=3\n");
+  // An empty "[General]" takes the new value under itself, not a second one.
+  writeText("[General]\n\n[Zoom]\nx=1\n");
+  IniSettings(path()).writeInt("Zoom", 200);
+  EXPECT_EQ(readText(), "[General]\nZoom=200\n\n[Zoom]\nx=1\n");
 }
 
 TEST_F(SettingsFile, OnlyARegularFileIsReadOrWritten) {

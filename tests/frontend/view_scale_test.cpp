@@ -137,11 +137,14 @@ TEST(WindowPlacement, ADragFollowsThePointerExactlyAndOnlyOnceTheModelMoves) {
   m.placement.pointerAt(2007, 995);
   EXPECT_RECT(m.placement.rect(), start.left + 7, start.top - 5, start.width, start.height)
       << "between the model's steps of three pixels";
+  m.set(602, 298, 300);  // the same drag's next steps
+  EXPECT_RECT(m.placement.rect(), start.left + 7, start.top - 5, start.width, start.height)
+      << "the pointer places a dragged window, not the model's steps";
   m.placement.released();
   m.placement.pointerAt(0, 0);
   EXPECT_EQ(m.placement.rect().left, start.left + 7) << "no drag after the release";
   // The lid then opens from where the drag left it.
-  const Rect open = m.set(601, 29, 571);
+  const Rect open = m.set(602, 27, 571);
   EXPECT_EQ(open.left, start.left + 7);
   EXPECT_EQ(open.top + open.height, start.top - 5 + start.height);
 }
