@@ -131,7 +131,7 @@ bool IniSettings::flush(std::chrono::milliseconds wait, Raised& last) {
   if (file.status != FileText::Ok) return false;
   IniText text(file.text);
   for (const Change& c : pending_) last = apply(text, c.name, c.value, c.raise);
-  if (!replaceFile(target, text.text(), file.mode)) return false;
+  if (replaceFile(target, text.text(), file.mode) != 0) return false;
   pending_.clear();
   return true;
 }

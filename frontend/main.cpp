@@ -58,12 +58,12 @@ int main(int argc, char** argv) {
   SdlOutput::prepareProcess();
   CommandLine options;
   if (const auto status = parseCommandLine(argc, argv, options, std::cout, std::cerr)) return *status;
-  // Named before the working folder changes.
+  // Named before the working folder changes; the session by its bytes.
   const auto absolute = [](const std::string& path) {
-    return path.empty() ? QString() : QString::fromStdString(std::filesystem::absolute(path).string());
+    return path.empty() ? std::string() : std::filesystem::absolute(path).string();
   };
-  const QString replayFile = absolute(options.replay);
-  const QString recordFile = absolute(options.record);
+  const QString replayFile = QString::fromStdString(absolute(options.replay));
+  const std::string recordFile = absolute(options.record);
 
   // Sounds and documents are named relative to the working folder, as a
   // desktop shortcut's "start in" folder makes them.
@@ -122,6 +122,6 @@ int main(int argc, char** argv) {
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);
 
   const int status = app.exec();
-  if (!recordFile.isEmpty() && !replays.writeSession(recordFile)) return 1;
+  if (!recordFile.empty() && !replays.writeSession(recordFile)) return 1;
   return status;
 }

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Nothing stored is lost on a full disk: the real program on its own X
+# server, writing to a small filesystem mounted for the test (in a mount
+# namespace of its own, so run as root; skipped otherwise) that another
+# program has filled.
+#  - --record onto it: the earlier file of that name stays as it was, the
+#    program says "Cannot write ...: No space left on device" and ends with 1;
+#  - "Save last game..." into it: the earlier file stays, a message says so.
+#
+#   full_disk_e2e.sh CANTIERE
+set -uo pipefail
+cantiere=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+[[ -n ${CANTIERE_PRIVATE_MOUNTS:-} ]] || exec bash "$here/private_mounts.sh" bash "$0" "$@"
+source "$here/desktop_lib.sh" "full disk e2e" Xvfb xdotool mount umount
+trap 'umount -l "$full" 2>/dev/null; cleanup' EXIT
+
+full=$work/full
+mkdir -p "$full"
+mount -t tmpfs -o size=256k tmpfs "$full" || die "cannot mount a small filesystem"
+fill() { cat /dev/zero >"$full/filler" 2>/dev/null; [[ -s $full/filler ]]; }
+make_space() { rm -f "$full/filler"; }
+
+start_xvfb 1024x768x24
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+own_folders
+ini=$XDG_CONFIG_HOME/Lanterna/Cantiere.ini
+printf '[General]\nSoundMode=2\n' >"$ini"
+windows_of() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
+new_window=""
+find_new_window() {  # a window that was not in $before
+  new_window=$(comm -13 <(echo "$before") <(windows_of) | head -n1)
+  [[ -n $new_window ]]
+}
+earlier() { head -c 2954 /dev/urandom | base64 -w 76 | head -c 2954; }
+same_as_earlier() { cmp -s "$1" "$work/earlier"; }
+not() { ! "$@"; }
+earlier >"$work/earlier"
+
+# --record: PLAY, the lid, Game A, Esc.
+cp "$work/earlier" "$full/session.sim"
+fill || die "could not fill the disk"
+"$cantiere" --record "$full/session.sim" >"$work/app.log" 2>&1 &
+app_pid=$!
+play_and_open
+xdotool mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5
+sleep 0.5
+xdotool key Escape
+wait_for 10 app_ended || die "Esc did not end the program"
+wait "$app_pid"
+status=$?
+app_pid=""
+((status == 1)) || fail "--record onto a full disk ended with $status, not 1"
+grep -qx "cantiere: Cannot write $full/session.sim: No space left on device" "$work/app.log" ||
+  fail "--record onto a full disk said: $(cat "$work/app.log")"
+same_as_earlier "$full/session.sim" || fail "--record destroyed the earlier $(wc -c <"$full/session.sim")-byte file"
+[[ $(ls -A "$full" | sort | tr '\n' ' ') == "filler session.sim " ]] || fail "left $(ls -A "$full")"
+echo "--record onto a full disk: status $status, $(cat "$work/app.log")"
+
+# "Save last game..." into the full folder, over an earlier game.
+make_space
+cp "$work/earlier" "$full/game.sim"
+fill
+"$cantiere" >"$work/app.log" 2>&1 &
+app_pid=$!
+play_and_open
+xdotool mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5   # Game A
+sleep 1
+xdotool mousemove $((280 + 120)) $((98 + 100)) click 3
+sleep 0.5
+before=$(windows_of)
+xdotool key Up Up Return
+wait_for 5 find_new_window || die "Save last game... opened no dialog"
+sleep 0.5
+xdotool type --delay 5 "$full/game.sim"
+before=$(windows_of)
+xdotool key Return
+# The dialog asks first whether to replace the file there: yes.
+wait_for 3 find_new_window && xdotool key alt+y
+message=""
+find_message() {  # the program's own message, over the handheld
+  message=$(windows_of | grep -vx "$handheld" | head -n1)
+  [[ -n $message && $(xdotool getwindowname "$message") == "Cantiere (Ludoria) Simulator" ]]
+}
+wait_for 5 find_message || fail "no message that the game could not be saved"
+same_as_earlier "$full/game.sim" || fail "saving into a full folder destroyed the earlier file"
+xdotool key Return
+wait_for 5 not find_message || fail "the message did not go"
+xdotool key Escape
+wait_for 10 app_ended || die "Esc did not end the program"
+wait "$app_pid"
+app_pid=""
+echo "Save last game... into a full folder: $( ((failures)) && echo failed || echo "a message, the earlier file kept")"
+
+finish
