@@ -16,6 +16,7 @@
 #include "frontend/ini_settings.h"
 #include "frontend/event_clock.h"
 #include "frontend/gamepad_input.h"
+#include "frontend/high_score_notice.h"
 #include "frontend/input_recorder.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/replay_menu.h"
@@ -120,6 +121,8 @@ int main(int argc, char** argv) {
   const auto testPads = ScriptedGamepads::fromEnvironment(
       gamepads, clock, scheduler, program.form1.surface, windows.handheld.get());
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);
+  // Said at once on standard error, and in a box once the game is over.
+  HighScoreNotice notice(settings, clock, program.form1.state, windows.handheld.get());
 
   const int status = app.exec();
   if (!recordFile.empty() && !replays.writeSession(recordFile)) return 1;

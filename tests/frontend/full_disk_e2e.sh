@@ -6,14 +6,18 @@
 # program has filled.
 #  - --record onto it: the earlier file of that name stays as it was, the
 #    program says "Cannot write ...: No space left on device" and ends with 1;
-#  - "Save last game..." into it: the earlier file stays, a message says so.
+#  - "Save last game..." into it: the earlier file stays, a message says so;
+#  - a new high score with the settings folder on it: said on the error
+#    output and, once the game is over, in a box that leaves the keyboard to
+#    the handheld (under openbox, which would hand it to a new window);
+#    written at exit once there is room again.
 #
 #   full_disk_e2e.sh CANTIERE
 set -uo pipefail
 cantiere=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 [[ -n ${CANTIERE_PRIVATE_MOUNTS:-} ]] || exec bash "$here/private_mounts.sh" bash "$0" "$@"
-source "$here/desktop_lib.sh" "full disk e2e" Xvfb xdotool mount umount
+source "$here/desktop_lib.sh" "full disk e2e" Xvfb xdotool xprop openbox mount umount
 trap 'umount -l "$full" 2>/dev/null; cleanup' EXIT
 
 full=$work/full
@@ -93,5 +97,52 @@ wait_for 10 app_ended || die "Esc did not end the program"
 wait "$app_pid"
 app_pid=""
 echo "Save last game... into a full folder: $( ((failures)) && echo failed || echo "a message, the earlier file kept")"
+make_space
+
+# A new high score, with the settings folder on the full disk. The model's
+# trace (the test pads' trace) shows the score.
+mkdir -p "$full/config/Lanterna" "$work/pads"
+printf '[General]\nSoundMode=2\nHiScoreA=0\n' >"$full/config/Lanterna/Cantiere.ini"
+mkfifo "$work/pads/commands"
+fill
+XDG_CONFIG_HOME=$full/config CANTIERE_TEST_GAMEPAD=$work/pads "$cantiere" >"$work/app.log" 2>&1 &
+app_pid=$!
+trace=$work/pads/trace
+play_and_open
+# Then a window manager, which gives a new window the keyboard unless told
+# not to; the handheld's first.
+openbox --sm-disable >"$work/wm.log" 2>&1 &
+pids+=($!)
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for 10 wm_running || die "openbox did not start"
+xdotool mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5   # Game A
+mark=$(($(wc -l <"$trace") + 1))
+scored() { tail -n "+$mark" "$trace" | grep -qE "^[0-9]+ digit 4 [1-9]$"; }
+# Jumps where the player comes in until a barrel passes under one, then
+# nothing: the barrels end the game.
+for ((jump = 0; jump < 120; jump++)); do
+  scored && break
+  xdotool key ctrl
+  sleep 0.35
+done
+scored || die "no point scored in 40 s of jumps"
+before=$(windows_of)
+wait_for 150 find_message || die "no message about the high score that could not be stored"
+said=$(grep -c "cannot store the high score HiScoreA=" "$work/app.log")
+((said == 1)) || fail "the high score was said $said times on the error output: $(cat "$work/app.log")"
+grep -qE "^cantiere: cannot store the high score HiScoreA=[1-9][0-9]* in $full/config/Lanterna/Cantiere.ini: No space left on device;" \
+  "$work/app.log" || fail "the error output said: $(cat "$work/app.log")"
+[[ $(xdotool getwindowfocus) == "$handheld" ]] || fail "the message took the keyboard from the handheld"
+score=$(sed -n 's/.*HiScoreA=\([0-9]*\) in .*/\1/p' "$work/app.log")
+grep -qx "HiScoreA=0" "$full/config/Lanterna/Cantiere.ini" || fail "the full disk's settings changed"
+# Room again before the end: Esc writes it.
+make_space
+xdotool key Escape
+wait_for 10 app_ended || die "Esc did not end the program"
+wait "$app_pid"
+app_pid=""
+grep -qx "HiScoreA=$score" "$full/config/Lanterna/Cantiere.ini" ||
+  fail "the high score $score was not written at exit: $(cat "$full/config/Lanterna/Cantiere.ini")"
+echo "a high score of $score on a full disk: told, then written at exit"
 
 finish

@@ -121,6 +121,55 @@ TEST_F(SettingsFile, AStoreThatCannotBeWrittenKeepsTheValuesInMemory) {
   EXPECT_EQ(readText(), "not a folder");
 }
 
+TEST_F(SettingsFile, ANewHighScoreThatCannotBeStoredIsToldOnceAndWhatIsLostAtTheEnd) {
+  struct Case {
+    const char* blocker;
+    std::string file;  // of the store
+    std::string why;
+    bool retried;  // a refused file is never written in the run
+  };
+  for (const Case& c : {Case{"a folder where its lock goes", path(), "Is a directory", true},
+                        Case{"a file where its folder goes", path() + "/Lanterna/Cantiere.ini",
+                             "the file cannot be read (Not a directory)", false}}) {
+    std::filesystem::remove_all(path());
+    std::filesystem::remove_all(path() + ".lock");
+    if (c.retried) {
+      writeText("HiScoreA=1\n");
+      std::filesystem::create_directory(path() + ".lock");
+    } else {
+      writeText("not a folder");
+    }
+    const std::string before = readText();
+    std::vector<IniSettings::Unstored> told;
+    ::testing::internal::CaptureStderr();
+    {
+      IniSettings store(c.file);
+      store.onUnstored = [&](const IniSettings::Unstored& u) { told.push_back(u); };
+      store.writeInt("SoundMode", 2);
+      EXPECT_TRUE(told.empty()) << "only a high score is news";
+      EXPECT_EQ(store.raiseInt("HiScoreA", 4).value, 4);
+      EXPECT_EQ(store.raiseInt("HiScoreA", 6).value, 6);
+      EXPECT_EQ(store.raiseInt("HiScoreA", 5).value, 6);
+      EXPECT_EQ(store.lastError(), c.why);
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(told.size(), 1u) << said;
+    EXPECT_EQ(told[0].name, "HiScoreA");
+    EXPECT_EQ(told[0].value, 4);
+    EXPECT_EQ(told[0].why, c.why);
+    EXPECT_EQ(told[0].retried, c.retried);
+    const std::string unstored =
+        "cannot store the high score HiScoreA=4 in " + c.file + ": " + c.why;
+    EXPECT_NE(said.find(unstored), std::string::npos) << said;
+    EXPECT_EQ(said.find(unstored), said.rfind("cannot store")) << "said once: " << said;
+    // What is lost as the store closes; a refused file said so as it opened.
+    const std::string lost =
+        "SoundMode=2, HiScoreA=6 could not be written (" + c.why + ") and are lost";
+    EXPECT_EQ(said.find(lost) != std::string::npos, c.retried) << said;
+    EXPECT_EQ(readText(), before);
+  }
+}
+
 // Milliseconds `f` takes.
 template <class F>
 long long msTaken(F&& f) {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Whole files (saved games, sessions, the settings) on disks that refuse
+// Whole files (saved games, sessions) and the settings on disks that refuse
 // a write: a full one and a read-only one, real filesystems mounted for the
 // test in a mount namespace of its own (private_mounts.sh). A write that
-// fails must leave the earlier file as it was and say why.
+// fails must leave the earlier file as it was and say why; a high score
+// that could not be stored is told, and written once space returns.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -19,6 +20,7 @@
 #include <sstream>
 
 #include "frontend/file_replace.h"
+#include "frontend/ini_settings.h"
 
 namespace cantiere {
 namespace {
@@ -122,6 +124,46 @@ TEST_F(RefusingDisk, AWriteThatFailsLeavesTheEarlierFileAndSaysWhy) {
                          : (std::vector<std::string>{"session.sim"}));
     makeSpace();
     EXPECT_EQ(writeWholeFile(path, kLater).empty(), full) << "space returned";
+  }
+}
+
+TEST_F(RefusingDisk, AHighScoreThatCannotBeStoredIsToldAndWrittenWhenItCanBe) {
+  for (const bool full : {true, false}) {
+    const std::string path = root + "/Lanterna/Cantiere.ini";
+    fs::create_directories(root + "/Lanterna");
+    std::ofstream(path) << "HiScoreA=0\nSoundMode=2\n";
+    std::vector<IniSettings::Unstored> told;
+    ::testing::internal::CaptureStderr();
+    {
+      IniSettings store(path);
+      store.onUnstored = [&](const IniSettings::Unstored& u) { told.push_back(u); };
+      refuse(full);
+      EXPECT_EQ(store.raiseInt("HiScoreA", 4).value, 4);
+      EXPECT_EQ(readText(path), "HiScoreA=0\nSoundMode=2\n");
+      if (full) {
+        // Space returns: the next write takes it along; a later failure is
+        // news again.
+        makeSpace();
+        store.writeInt("SoundMode", 1);
+        EXPECT_EQ(readText(path), "HiScoreA=4\nSoundMode=1\n");
+        fill();
+        EXPECT_EQ(store.raiseInt("HiScoreA", 9).value, 9);
+        makeSpace();
+      }
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(told.size(), full ? 2u : 1u) << said;
+    EXPECT_EQ(told[0].value, 4);
+    EXPECT_EQ(told[0].why, reasonFor(full));
+    EXPECT_NE(said.find(std::string("HiScoreA=4 in ") + path + ": " + reasonFor(full) + ";"),
+              std::string::npos)
+        << said;
+    // Written as the store closed, once there was room; else lost, and said.
+    EXPECT_EQ(readText(path), full ? "HiScoreA=9\nSoundMode=1\n" : "HiScoreA=0\nSoundMode=2\n");
+    EXPECT_EQ(said.find("HiScoreA=4 could not be written (Read-only file system) and is lost") !=
+                  std::string::npos,
+              !full)
+        << said;
   }
 }
 
