@@ -18,6 +18,7 @@
 #include "frontend/gamepad_input.h"
 #include "frontend/high_score_notice.h"
 #include "frontend/input_recorder.h"
+#include "frontend/orderly_end.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/replay_menu.h"
 #include "frontend/replay_player.h"
@@ -52,9 +53,8 @@ std::optional<std::string> dataFolder(const CommandLine& options) {
   return "/";  // holds no SOUND/ nor documents, and only the system can write there
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The program; `endedBy` is the signal that ended it, if one did.
+int run(int argc, char** argv, int& endedBy) {
   preferX11OnWayland();
   SdlOutput::prepareProcess();
   CommandLine options;
@@ -124,7 +124,26 @@ int main(int argc, char** argv) {
   // Said at once on standard error, and in a box once the game is over.
   HighScoreNotice notice(settings, clock, program.form1.state, windows.handheld.get());
 
+  // Exit, a signal or the X server going away: the session and the
+  // settings are written all the same.
+  bool recordLost = false;
+  OrderlyEnd ending([&] {
+    if (!recordFile.empty() && !replays.writeSession(recordFile)) recordLost = true;
+    settings.close();
+  });
   const int status = app.exec();
-  if (!recordFile.empty() && !replays.writeSession(recordFile)) return 1;
+  ending.finish();
+  endedBy = ending.signal();
+  return recordLost ? 1 : status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int endedBy = 0;
+  const int status = run(argc, argv, endedBy);
+  // A session that could not be written ends with its failure, else the
+  // program dies of the signal it was ended by, as if it had not caught it.
+  if (endedBy && status == 0) cantiere::OrderlyEnd::dieOf(endedBy);
   return status;
 }
