@@ -3,10 +3,10 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QStandardPaths>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -49,9 +49,20 @@ Raised apply(IniText& text, const std::string& name, std::int32_t value, bool ra
   return {value, true};
 }
 
+// The folders' bytes as the environment gives them: a name that is not
+// UTF-8 must not turn into another folder on its way through a QString.
 std::string userFile() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
-         "/Lanterna/Cantiere.ini";
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  // A relative one is ignored, as the desktop's rules say: it would name a
+  // folder below the data folder the program works in.
+  if (config && config[0] == '/') return std::string(config) + "/Lanterna/Cantiere.ini";
+  std::string home;
+  if (const char* value = std::getenv("HOME"); value && *value) {
+    home = value;
+  } else if (const passwd* user = ::getpwuid(::geteuid())) {
+    home = user->pw_dir;
+  }
+  return home + "/.config/Lanterna/Cantiere.ini";
 }
 
 std::string reasonOf(int error) {

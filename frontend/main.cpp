@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <filesystem>
 #include <iostream>
 
@@ -53,18 +54,31 @@ std::optional<std::string> dataFolder(const CommandLine& options) {
   return "/";  // holds no SOUND/ nor documents, and only the system can write there
 }
 
+// Qt names files by UTF-8 text: other bytes would become another name.
+bool qtCanName(const std::string& path) {
+  const QByteArray bytes = QByteArray::fromStdString(path);
+  return QFile::encodeName(QFile::decodeName(bytes)) == bytes;
+}
+
 // The program; `endedBy` is the signal that ended it, if one did.
 int run(int argc, char** argv, int& endedBy) {
   preferX11OnWayland();
   SdlOutput::prepareProcess();
   CommandLine options;
   if (const auto status = parseCommandLine(argc, argv, options, std::cout, std::cerr)) return *status;
-  // Named before the working folder changes; the session by its bytes.
+  // Named before the working folder changes. The session is written by its
+  // bytes, as given; the replay is read through Qt, which must name it.
   const auto absolute = [](const std::string& path) {
     return path.empty() ? std::string() : std::filesystem::absolute(path).string();
   };
-  const QString replayFile = QString::fromStdString(absolute(options.replay));
   const std::string recordFile = absolute(options.record);
+  const QString replayFile = QFile::decodeName(QByteArray::fromStdString(absolute(options.replay)));
+  if (!qtCanName(options.replay)) {
+    std::cerr << "cantiere: --replay \"" << options.replay
+              << "\": a file name that is not UTF-8 cannot be read; "
+                 "rename the file or link to it\n";
+    return 2;
+  }
 
   // Sounds and documents are named relative to the working folder, as a
   // desktop shortcut's "start in" folder makes them.

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <sstream>
 
 #include "frontend/ini_settings.h"
@@ -35,14 +36,45 @@ class SettingsFile : public ::testing::Test {
   QTemporaryDir dir;
 };
 
-TEST(SettingsLocation, IsTheUsersConfigFolder) {
-  QTemporaryDir home;
-  setenv("XDG_CONFIG_HOME", home.path().toUtf8().constData(), 1);
-  IniSettings store;
-  EXPECT_EQ(store.path(), home.filePath("Lanterna/Cantiere.ini").toStdString());
-  std::ifstream file(home.filePath("Lanterna/Cantiere.ini").toStdString());
-  EXPECT_TRUE(file.good()) << "opening the store creates it";
-  EXPECT_EQ(file.peek(), std::char_traits<char>::eof()) << "and it is empty";
+// Sets an environment variable (or unsets it, for nullptr) for one scope.
+class EnvironmentVariable {
+ public:
+  EnvironmentVariable(const char* name, const char* value) : name_(name) {
+    if (const char* was = std::getenv(name)) was_ = was;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~EnvironmentVariable() { was_ ? setenv(name_, was_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> was_;
+};
+
+TEST(SettingsLocation, IsTheUsersConfigFolderByItsBytes) {
+  QTemporaryDir root;
+  // Not UTF-8: the folder is the one these bytes name, not another.
+  const std::string odd = root.path().toStdString() + "/conf\xff\xfe";
+  struct Case {
+    const char* config;
+    const char* home;
+    std::string file;
+  };
+  for (const Case& c : {Case{odd.c_str(), "/nonexistent", odd + "/Lanterna/Cantiere.ini"},
+                        Case{nullptr, odd.c_str(), odd + "/.config/Lanterna/Cantiere.ini"},
+                        Case{"", odd.c_str(), odd + "/.config/Lanterna/Cantiere.ini"},
+                        // A relative one would name a folder below the data folder.
+                        Case{"config", odd.c_str(), odd + "/.config/Lanterna/Cantiere.ini"}}) {
+    const EnvironmentVariable config("XDG_CONFIG_HOME", c.config), home("HOME", c.home);
+    IniSettings store;
+    EXPECT_EQ(store.path(), c.file) << (c.config ? c.config : "unset");
+    std::ifstream file(c.file);
+    EXPECT_TRUE(file.good()) << "opening the store creates it";
+    EXPECT_EQ(file.peek(), std::char_traits<char>::eof()) << "and it is empty";
+  }
+  std::vector<std::string> made;
+  for (const auto& entry : std::filesystem::directory_iterator(root.path().toStdString()))
+    made.push_back(entry.path().filename());
+  EXPECT_EQ(made, std::vector<std::string>{"conf\xff\xfe"});
 }
 
 TEST_F(SettingsFile, AFreshStoreGivesTheDefaults) {
