@@ -59,6 +59,18 @@ for signal in INT TERM HUP; do
   echo "SIG$signal: status $status, a session of $(lines) lines"
 done
 
+# Started without job control, as a background job is, SIGINT comes
+# ignored and stays so.
+rm -f "$work/session.sim"
+"$cantiere" --record "$work/session.sim" >"$work/app.log" 2>&1 &
+app_pid=$!
+play_and_open
+ignored=$(awk '$1 == "SigIgn:" { print $2 }' "/proc/$app_pid/status")
+(((0x$ignored >> 1) & 1)) || fail "SIGINT, ignored at start, is caught (ignored signals: $ignored)"
+kill -s TERM "$app_pid"
+wait_for_end "SIGTERM"
+((status == 143)) || fail "SIGTERM after an ignored SIGINT: status $status"
+
 # While a dialog runs an event loop of its own: "Save last game..." in a
 # game.
 start_and_open
