@@ -30,36 +30,41 @@ start_xvfb 1024x768x24
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 own_folders
-ini=$XDG_CONFIG_HOME/Lanterna/Cantiere.ini
-printf '[General]\nSoundMode=2\n' >"$ini"
+printf '[General]\nSoundMode=2\n' >"$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
 windows_of() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | sort; }
-new_window=""
-find_new_window() {  # a window that was not in $before
-  new_window=$(comm -13 <(echo "$before") <(windows_of) | head -n1)
-  [[ -n $new_window ]]
+new_window() { [[ -n $(comm -13 <(echo "$before") <(windows_of)) ]]; }
+message=""
+find_message() {  # the program's own message, over the handheld
+  message=$(windows_of | grep -vx "$handheld" | head -n1)
+  [[ -n $message && $(xdotool getwindowname "$message") == "Cantiere (Ludoria) Simulator" ]]
 }
-earlier() { head -c 2954 /dev/urandom | base64 -w 76 | head -c 2954; }
-same_as_earlier() { cmp -s "$1" "$work/earlier"; }
 not() { ! "$@"; }
-earlier >"$work/earlier"
+head -c 2954 /dev/urandom >"$work/earlier"
+same_as_earlier() { cmp -s "$1" "$work/earlier"; }
+start() {  # [OPTION]...: started, PLAYed and opened
+  "$cantiere" "$@" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  play_and_open
+}
+game_a() { xdotool mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5; }
+esc_ends() {  # sets status
+  xdotool key Escape
+  wait_for 10 app_ended || die "Esc did not end the program"
+  wait "$app_pid"
+  status=$?
+  app_pid=""
+}
 
 # --record: PLAY, the lid, Game A, Esc.
 cp "$work/earlier" "$full/session.sim"
 fill || die "could not fill the disk"
-"$cantiere" --record "$full/session.sim" >"$work/app.log" 2>&1 &
-app_pid=$!
-play_and_open
-xdotool mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5
-sleep 0.5
-xdotool key Escape
-wait_for 10 app_ended || die "Esc did not end the program"
-wait "$app_pid"
-status=$?
-app_pid=""
+start --record "$full/session.sim"
+game_a
+esc_ends
 ((status == 1)) || fail "--record onto a full disk ended with $status, not 1"
 grep -qx "cantiere: Cannot write $full/session.sim: No space left on device" "$work/app.log" ||
   fail "--record onto a full disk said: $(cat "$work/app.log")"
-same_as_earlier "$full/session.sim" || fail "--record destroyed the earlier $(wc -c <"$full/session.sim")-byte file"
+same_as_earlier "$full/session.sim" || fail "--record destroyed the earlier file"
 [[ $(ls -A "$full" | sort | tr '\n' ' ') == "filler session.sim " ]] || fail "left $(ls -A "$full")"
 echo "--record onto a full disk: status $status, $(cat "$work/app.log")"
 
@@ -67,55 +72,44 @@ echo "--record onto a full disk: status $status, $(cat "$work/app.log")"
 make_space
 cp "$work/earlier" "$full/game.sim"
 fill
-"$cantiere" >"$work/app.log" 2>&1 &
-app_pid=$!
-play_and_open
-xdotool mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5   # Game A
+start
+game_a
 sleep 1
 xdotool mousemove $((280 + 120)) $((98 + 100)) click 3
 sleep 0.5
 before=$(windows_of)
 xdotool key Up Up Return
-wait_for 5 find_new_window || die "Save last game... opened no dialog"
+wait_for 5 new_window || die "Save last game... opened no dialog"
 sleep 0.5
 xdotool type --delay 5 "$full/game.sim"
 before=$(windows_of)
 xdotool key Return
 # The dialog asks first whether to replace the file there: yes.
-wait_for 3 find_new_window && xdotool key alt+y
-message=""
-find_message() {  # the program's own message, over the handheld
-  message=$(windows_of | grep -vx "$handheld" | head -n1)
-  [[ -n $message && $(xdotool getwindowname "$message") == "Cantiere (Ludoria) Simulator" ]]
-}
+wait_for 3 new_window && xdotool key alt+y
 wait_for 5 find_message || fail "no message that the game could not be saved"
 same_as_earlier "$full/game.sim" || fail "saving into a full folder destroyed the earlier file"
 xdotool key Return
 wait_for 5 not find_message || fail "the message did not go"
-xdotool key Escape
-wait_for 10 app_ended || die "Esc did not end the program"
-wait "$app_pid"
-app_pid=""
+esc_ends
 echo "Save last game... into a full folder: $( ((failures)) && echo failed || echo "a message, the earlier file kept")"
 make_space
 
 # A new high score, with the settings folder on the full disk. The model's
 # trace (the test pads' trace) shows the score.
+ini=$full/config/Lanterna/Cantiere.ini
 mkdir -p "$full/config/Lanterna" "$work/pads"
-printf '[General]\nSoundMode=2\nHiScoreA=0\n' >"$full/config/Lanterna/Cantiere.ini"
+printf '[General]\nSoundMode=2\nHiScoreA=0\n' >"$ini"
 mkfifo "$work/pads/commands"
 fill
-XDG_CONFIG_HOME=$full/config CANTIERE_TEST_GAMEPAD=$work/pads "$cantiere" >"$work/app.log" 2>&1 &
-app_pid=$!
+XDG_CONFIG_HOME=$full/config CANTIERE_TEST_GAMEPAD=$work/pads start
 trace=$work/pads/trace
-play_and_open
 # Then a window manager, which gives a new window the keyboard unless told
 # not to; the handheld's first.
 openbox --sm-disable >"$work/wm.log" 2>&1 &
 pids+=($!)
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_for 10 wm_running || die "openbox did not start"
-xdotool mousemove $((280 + 387 + 10)) $((98 + 328 + 6)) click 1 mousemove 5 5   # Game A
+game_a
 mark=$(($(wc -l <"$trace") + 1))
 scored() { tail -n "+$mark" "$trace" | grep -qE "^[0-9]+ digit 4 [1-9]$"; }
 # Jumps where the player comes in until a barrel passes under one, then
@@ -126,23 +120,16 @@ for ((jump = 0; jump < 120; jump++)); do
   sleep 0.35
 done
 scored || die "no point scored in 40 s of jumps"
-before=$(windows_of)
 wait_for 150 find_message || die "no message about the high score that could not be stored"
-said=$(grep -c "cannot store the high score HiScoreA=" "$work/app.log")
-((said == 1)) || fail "the high score was said $said times on the error output: $(cat "$work/app.log")"
-grep -qE "^cantiere: cannot store the high score HiScoreA=[1-9][0-9]* in $full/config/Lanterna/Cantiere.ini: No space left on device;" \
-  "$work/app.log" || fail "the error output said: $(cat "$work/app.log")"
+said="^cantiere: cannot store the high score HiScoreA=[1-9][0-9]* in $ini: No space left on device;"
+(($(grep -cE "$said" "$work/app.log") == 1)) || fail "the error output said: $(cat "$work/app.log")"
 [[ $(xdotool getwindowfocus) == "$handheld" ]] || fail "the message took the keyboard from the handheld"
 score=$(sed -n 's/.*HiScoreA=\([0-9]*\) in .*/\1/p' "$work/app.log")
-grep -qx "HiScoreA=0" "$full/config/Lanterna/Cantiere.ini" || fail "the full disk's settings changed"
+grep -qx "HiScoreA=0" "$ini" || fail "the full disk's settings changed"
 # Room again before the end: Esc writes it.
 make_space
-xdotool key Escape
-wait_for 10 app_ended || die "Esc did not end the program"
-wait "$app_pid"
-app_pid=""
-grep -qx "HiScoreA=$score" "$full/config/Lanterna/Cantiere.ini" ||
-  fail "the high score $score was not written at exit: $(cat "$full/config/Lanterna/Cantiere.ini")"
+esc_ends
+grep -qx "HiScoreA=$score" "$ini" || fail "the high score $score was not written at exit: $(cat "$ini")"
 echo "a high score of $score on a full disk: told, then written at exit"
 
 finish
