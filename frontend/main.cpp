@@ -72,11 +72,13 @@ int run(int argc, char** argv, int& endedBy) {
     return path.empty() ? std::string() : std::filesystem::absolute(path).string();
   };
   const std::string recordFile = absolute(options.record);
-  const QString replayFile = QFile::decodeName(QByteArray::fromStdString(absolute(options.replay)));
-  if (!qtCanName(options.replay)) {
+  // The folder it was started from counts too, for a relative name.
+  const std::string replayPath = absolute(options.replay);
+  const QString replayFile = QFile::decodeName(QByteArray::fromStdString(replayPath));
+  if (!qtCanName(replayPath)) {
     std::cerr << "cantiere: --replay \"" << options.replay
-              << "\": a file name that is not UTF-8 cannot be read; "
-                 "rename the file or link to it\n";
+              << "\": a path that is not UTF-8 cannot be read; "
+                 "rename it or link to the file\n";
     return 2;
   }
 

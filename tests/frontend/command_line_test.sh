@@ -56,10 +56,13 @@ for bad in /nonexistent "$work/file" "$work/empty" ""; do
   expect 2 '^cantiere: --data ".*" is not a folder holding SOUND/$' "" -- "${headless[@]}" "$cantiere" --data "$bad"
 done
 expect 2 "needs a DIR" "" -- "${headless[@]}" "$cantiere" --data
-# A file Qt cannot name (not UTF-8) is refused rather than read from a
-# look-alike name; a --data folder so named is that folder (below).
-expect 2 "^cantiere: --replay .*: a file name that is not UTF-8 cannot be read" "" -- \
-  "${headless[@]}" "$cantiere" --replay "$work/"$'\xff\xfe.sim'
+# A file Qt cannot name (its path, from the folder it was started in, is
+# not UTF-8) is refused rather than read from a look-alike name; a --data folder so named is that folder (below).
+mkdir -p "$work/"$'\xff\xfe'
+for replay in "$work/"$'\xff\xfe.sim' "game.sim"; do
+  expect 2 "^cantiere: --replay .*: a path that is not UTF-8 cannot be read" "" -- \
+    env -C "$work/"$'\xff\xfe' "${headless[@]}" "$cantiere" --replay "$replay"
+done
 
 # The folder it was started from is never its data folder: here a folder
 # with a SOUND/ of its own, while the program has no data folder at all.
