@@ -3,10 +3,10 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QStandardPaths>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -49,9 +49,25 @@ Raised apply(IniText& text, const std::string& name, std::int32_t value, bool ra
   return {value, true};
 }
 
+// The folders' bytes as the environment gives them: a name that is not
+// UTF-8 must not turn into another folder on its way through a QString.
 std::string userFile() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
-         "/Lanterna/Cantiere.ini";
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  // A relative one is ignored, as the desktop's rules say: it would name a
+  // folder below the data folder the program works in.
+  if (config && config[0] == '/') return std::string(config) + "/Lanterna/Cantiere.ini";
+  std::string home;
+  if (const char* value = std::getenv("HOME"); value && *value) {
+    home = value;
+  } else if (const passwd* user = ::getpwuid(::geteuid())) {
+    home = user->pw_dir;
+  }
+  return home + "/.config/Lanterna/Cantiere.ini";
+}
+
+std::string reasonOf(int error) {
+  if (error == EWOULDBLOCK) return "another running copy holds its lock";
+  return std::strerror(error);
 }
 
 }  // namespace
@@ -60,14 +76,50 @@ IniSettings::IniSettings() : IniSettings(userFile()) {}
 
 IniSettings::IniSettings(const std::string& path) : path_(path) { open(); }
 
-IniSettings::~IniSettings() {
+IniSettings::~IniSettings() { close(); }
+
+void IniSettings::close() {
+  if (closed_) return;
+  closed_ = true;
   Raised last{};
-  if (!pending_.empty()) flush(kClosingWait, last);
+  if (pending_.empty() || flush(kClosingWait, last)) return;
+  // A refused file was said to be never written when the store opened.
+  if (refused_) return;
+  // Each name once, at the value it was last given.
+  std::string values;
+  int count = 0;
+  for (auto c = pending_.begin(); c != pending_.end(); ++c) {
+    const auto sameAsThis = [&](const Change& later) {
+      return sameName(later.name, c->name.c_str());
+    };
+    if (std::any_of(c + 1, pending_.end(), sameAsThis)) continue;
+    values += (count++ ? ", " : "") + c->name + "=" + std::to_string(c->value);
+  }
+  std::cerr << program_invocation_short_name << ": settings file " << path_ << ": " << values
+            << " could not be written (" << why_ << ") and " << (count > 1 ? "are" : "is")
+            << " lost\n";
+}
+
+bool IniSettings::fail(const std::string& why) {
+  why_ = why;
+  return false;
+}
+
+void IniSettings::tellUnstored(const char* name, std::int32_t value) {
+  if (unstoredTold_) return;
+  unstoredTold_ = true;
+  std::cerr << program_invocation_short_name << ": cannot store the high score " << name << '='
+            << value << " in " << path_ << ": " << why_ << "; "
+            << (refused_ ? "the file is never written in this run"
+                         : "it is tried again at the next write and when the program ends")
+            << '\n';
+  if (onUnstored) onUnstored({name, value, why_, !refused_});
 }
 
 void IniSettings::refuse(const std::string& why) {
   refused_ = true;
   lastWriteOk_ = false;
+  why_ = "the file " + why;
   std::cerr << program_invocation_short_name << ": settings file " << path_ << ' ' << why
             << "; the defaults are used and it is never written\n";
 }
@@ -110,17 +162,18 @@ IniText IniSettings::current() const {
 bool IniSettings::flush(std::chrono::milliseconds wait, Raised& last) {
   if (refused_) return false;
   const std::string target = resolvedPath(path_);
-  if (target.empty()) return false;
+  if (target.empty()) return fail("the file is a link that leads nowhere");
   const SettingsLock lock(target, wait);
-  if (!lock.held()) return false;
+  if (!lock.held()) return fail(reasonOf(lock.error()));
   FileText file = readRegularFile(target, kSettingsSizeLimit);
   if (file.status == FileText::Missing) {
     // Deleted since the store was opened: made again, with the usual mode.
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) {
+      const int error = errno;
       if (fd >= 0) ::close(fd);
-      return false;
+      return fail(reasonOf(error));
     }
     ::close(fd);
     file.status = FileText::Ok;
@@ -128,11 +181,14 @@ bool IniSettings::flush(std::chrono::milliseconds wait, Raised& last) {
   }
   if (file.status == FileText::NotRegular) refuse("is no longer a regular file");
   if (file.status == FileText::TooLarge) refuse("has grown larger than 1 MB");
+  if (file.status == FileText::Unreadable) return fail(reasonOf(file.error));
   if (file.status != FileText::Ok) return false;
   IniText text(file.text);
   for (const Change& c : pending_) last = apply(text, c.name, c.value, c.raise);
-  if (!replaceFile(target, text.text(), file.mode)) return false;
+  if (const int error = replaceFile(target, text.text(), file.mode)) return fail(reasonOf(error));
   pending_.clear();
+  why_.clear();
+  unstoredTold_ = false;
   return true;
 }
 
@@ -160,7 +216,10 @@ Raised IniSettings::raiseInt(const char* name, std::int32_t value) {
   pending_.pop_back();
   IniText text = current();
   last = apply(text, name, value, true);
-  if (last.wrote) pending_.push_back({name, value, true});
+  if (last.wrote) {
+    pending_.push_back({name, value, true});
+    tellUnstored(name, value);
+  }
   return last;
 }
 

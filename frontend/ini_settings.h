@@ -6,10 +6,13 @@
 // running program stored is kept. A write that cannot be made at once (the
 // lock is busy, the folder read-only) never holds up the game: the values
 // stay in memory and the write is tried again at the next one, and once
-// more when the store closes.
+// more when the store closes. A new high score that cannot be stored, and
+// values still unwritten when the store closes, are said on standard error:
+// they are what a person would lose without a word.
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,24 @@ class IniSettings : public SettingsStore {
   // full disk, busy lock, a file refused as damaged); the values in memory
   // go on being used.
   bool lastWriteOk() const { return lastWriteOk_; }
+  // Why the last write that failed did ("No space left on device").
+  const std::string& lastError() const { return why_; }
+
+  // A raised value (a new high score) that could not be stored.
+  struct Unstored {
+    std::string name;
+    std::int32_t value;
+    std::string why;
+    bool retried;  // kept for the next write and the close, unless the file is refused
+  };
+  // Called, after the line on standard error, when a raised value cannot be
+  // stored; once, until a write reaches the disk again.
+  std::function<void(const Unstored&)> onUnstored;
+
+  // The last try for the values not yet written, as the program ends, and
+  // one line on standard error when some are lost. Once; the destructor
+  // calls it, and so may an exit that skips destructors.
+  void close();
 
   // How long a write waits for another program's write to finish.
   static constexpr std::chrono::milliseconds kLockWait{10};
@@ -47,6 +68,8 @@ class IniSettings : public SettingsStore {
   };
   void open();
   void refuse(const std::string& why);
+  bool fail(const std::string& why);  // false, with why_ set
+  void tellUnstored(const char* name, std::int32_t value);
   // The file with the changes not yet written applied, in memory.
   IniText current() const;
   // Writes every pending change under the lock; the outcome of the last.
@@ -55,6 +78,9 @@ class IniSettings : public SettingsStore {
   std::string path_;
   bool refused_ = false;  // never written in this run
   bool lastWriteOk_ = true;
+  bool closed_ = false;
+  bool unstoredTold_ = false;  // since the last write that reached the disk
+  std::string why_;
   std::vector<Change> pending_;
 };
 

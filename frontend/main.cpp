@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <filesystem>
 #include <iostream>
 
@@ -16,7 +17,9 @@
 #include "frontend/ini_settings.h"
 #include "frontend/event_clock.h"
 #include "frontend/gamepad_input.h"
+#include "frontend/high_score_notice.h"
 #include "frontend/input_recorder.h"
+#include "frontend/orderly_end.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/replay_menu.h"
 #include "frontend/replay_player.h"
@@ -51,19 +54,33 @@ std::optional<std::string> dataFolder(const CommandLine& options) {
   return "/";  // holds no SOUND/ nor documents, and only the system can write there
 }
 
-}  // namespace
+// Qt names files by UTF-8 text: other bytes would become another name.
+bool qtCanName(const std::string& path) {
+  const QByteArray bytes = QByteArray::fromStdString(path);
+  return QFile::encodeName(QFile::decodeName(bytes)) == bytes;
+}
 
-int main(int argc, char** argv) {
+// The program; `endedBy` is the signal that ended it, if one did.
+int run(int argc, char** argv, int& endedBy) {
   preferX11OnWayland();
   SdlOutput::prepareProcess();
   CommandLine options;
   if (const auto status = parseCommandLine(argc, argv, options, std::cout, std::cerr)) return *status;
-  // Named before the working folder changes.
+  // Named before the working folder changes. The session is written by its
+  // bytes, as given; the replay is read through Qt, which must name it.
   const auto absolute = [](const std::string& path) {
-    return path.empty() ? QString() : QString::fromStdString(std::filesystem::absolute(path).string());
+    return path.empty() ? std::string() : std::filesystem::absolute(path).string();
   };
-  const QString replayFile = absolute(options.replay);
-  const QString recordFile = absolute(options.record);
+  const std::string recordFile = absolute(options.record);
+  // The folder it was started from counts too, for a relative name.
+  const std::string replayPath = absolute(options.replay);
+  const QString replayFile = QFile::decodeName(QByteArray::fromStdString(replayPath));
+  if (!qtCanName(replayPath)) {
+    std::cerr << "cantiere: --replay \"" << options.replay
+              << "\": a path that is not UTF-8 cannot be read; "
+                 "rename it or link to the file\n";
+    return 2;
+  }
 
   // Sounds and documents are named relative to the working folder, as a
   // desktop shortcut's "start in" folder makes them.
@@ -120,8 +137,29 @@ int main(int argc, char** argv) {
   const auto testPads = ScriptedGamepads::fromEnvironment(
       gamepads, clock, scheduler, program.form1.surface, windows.handheld.get());
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);
+  // Said at once on standard error, and in a box once the game is over.
+  HighScoreNotice notice(settings, clock, program.form1.state, windows.handheld.get());
 
+  // Exit, a signal or the X server going away: the session and the
+  // settings are written all the same.
+  bool recordLost = false;
+  OrderlyEnd ending([&] {
+    if (!recordFile.empty() && !replays.writeSession(recordFile)) recordLost = true;
+    settings.close();
+  });
   const int status = app.exec();
-  if (!recordFile.isEmpty() && !replays.writeSession(recordFile)) return 1;
+  ending.finish();
+  endedBy = ending.signal();
+  return recordLost ? 1 : status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int endedBy = 0;
+  const int status = run(argc, argv, endedBy);
+  // A session that could not be written ends with its failure, else the
+  // program dies of the signal it was ended by, as if it had not caught it.
+  if (endedBy && status == 0) cantiere::OrderlyEnd::dieOf(endedBy);
   return status;
 }

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
 #include <iostream>
 
 #include "frontend/handheld_window.h"
@@ -44,7 +45,12 @@ QUrl QtDesktop::urlFor(const char* target) {
   // "mailto:", "https:" and the like; a one-letter scheme would be a drive.
   const qsizetype colon = text.indexOf(':');
   if (colon > 1 && !text.left(colon).contains('/')) return QUrl(text);
-  const std::string path = QDir::cleanPath(QDir::current().absoluteFilePath(text)).toStdString();
+  // The working folder by its bytes: a data folder whose name is not UTF-8
+  // would come back from a QString as another folder.
+  std::filesystem::path named = (std::filesystem::current_path() / target).lexically_normal();
+  if (!named.has_filename() && named != named.root_path())
+    named = named.parent_path();  // "." as "/a"
+  const std::string path = named.string();
   const std::string plain = plainPathTo(
       path, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString());
   if (plain.empty()) return {};

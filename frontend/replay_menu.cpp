@@ -8,12 +8,12 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 
 #include "frontend/desktop_windows.h"
+#include "frontend/file_replace.h"
 #include "frontend/input_recorder.h"
 #include "frontend/replay_player.h"
 
@@ -22,17 +22,13 @@ namespace {
 
 constexpr const char* kFilter = "Cantiere games (*.sim);;All files (*)";
 
+// Written aside, flushed and renamed: a failed save (a full disk) never
+// leaves half a file nor an empty one in place of an earlier one.
 bool writeFile(const QString& path, const std::string& text, QString& error) {
-  // Written aside and renamed: a failed save never leaves half a file.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(text.data(), static_cast<qint64>(text.size())) !=
-          static_cast<qint64>(text.size()) ||
-      !file.commit()) {
-    error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-    return false;
-  }
-  return true;
+  const std::string why = writeWholeFile(QFile::encodeName(path).toStdString(), text);
+  if (why.empty()) return true;
+  error = QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(why.c_str()));
+  return false;
 }
 
 }  // namespace
@@ -132,10 +128,10 @@ void ReplayMenu::replayAtStart(const QString& path) {
   wait->start();
 }
 
-bool ReplayMenu::writeSession(const QString& path) {
-  QString error;
-  if (writeFile(path, recorder_.session(clock_.scheduler().now()), error)) return true;
-  std::fprintf(stderr, "cantiere: %s\n", error.toLocal8Bit().constData());
+bool ReplayMenu::writeSession(const std::string& path) {
+  const std::string why = writeWholeFile(path, recorder_.session(clock_.scheduler().now()));
+  if (why.empty()) return true;
+  std::fprintf(stderr, "cantiere: Cannot write %s: %s\n", path.c_str(), why.c_str());
   return false;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <string>
 
 namespace cantiere {
 
@@ -29,9 +30,11 @@ class ReplayMenu : public QObject {
   // Once the handheld's first activation is over (the launcher shown),
   // replays the file: the command line's --replay.
   void replayAtStart(const QString& path);
-  // The whole session, at exit: the command line's --record. False when
-  // the file cannot be written (said on standard error).
-  bool writeSession(const QString& path);
+  // The whole session, at exit: the command line's --record, a path of
+  // bytes as given, which need not be UTF-8. False when the file cannot be
+  // written (said on standard error); an earlier file of that name is then
+  // left as it was.
+  bool writeSession(const std::string& path);
 
   // The largest file a replay reads: far beyond any real recording.
   static constexpr qint64 kLargestFile = 64LL << 20;

@@ -28,17 +28,6 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool writeAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Ours are "NAME.tmp-" and six letters or digits, as mkstemp() makes them.
 // Earlier versions wrote "NAME." and six; of those, only names with a digit
 // or a capital are taken, since "NAME.backup" is more likely a person's copy.
@@ -73,9 +62,13 @@ SettingsLock::SettingsLock(const std::string& path, std::chrono::milliseconds wa
     // there is no lock and is never waited for.
     const int fd = ::open(lockPath_.c_str(),
                           O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
-    if (fd < 0) return;
+    if (fd < 0) {
+      error_ = errno;
+      return;
+    }
     struct stat held {};
     if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+      error_ = S_ISDIR(held.st_mode) ? EISDIR : EINVAL;
       ::close(fd);
       return;
     }
@@ -92,7 +85,10 @@ SettingsLock::SettingsLock(const std::string& path, std::chrono::milliseconds wa
       continue;
     }
     ::close(fd);
-    if (std::chrono::steady_clock::now() >= deadline) return;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      error_ = EWOULDBLOCK;
+      return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 }
@@ -103,19 +99,6 @@ SettingsLock::~SettingsLock() {
   // about to vanish.
   ::unlink(lockPath_.c_str());
   ::close(fd_);
-}
-
-bool replaceFile(const std::string& path, const std::string& text, mode_t mode) {
-  std::string temporary = path + ".tmp-XXXXXX";
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 void removeLeftovers(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 
+#include "frontend/file_replace.h"
 #include "frontend/regular_file.h"
 
 namespace cantiere {
@@ -31,15 +32,15 @@ class SettingsLock {
   SettingsLock(const SettingsLock&) = delete;
   SettingsLock& operator=(const SettingsLock&) = delete;
   bool held() const { return fd_ >= 0; }
+  // Why it is not held: EWOULDBLOCK while another program holds it, else
+  // what stopped the lock file (a read-only or full disk, a missing folder).
+  int error() const { return error_; }
 
  private:
   std::string lockPath_;
   int fd_ = -1;
+  int error_ = 0;
 };
-
-// Writes `text` to a new file beside `path` and renames it over `path`, so a
-// reader or a crash sees the old file or the new one, never a part.
-bool replaceFile(const std::string& path, const std::string& text, mode_t mode);
 
 // Removes what an earlier write killed half-way left beside `path`: its
 // temporary files "NAME.tmp-XXXXXX" (and an earlier version's

@@ -35,7 +35,7 @@ expect() {
     [[ ! -s $work/err ]] || fail "$* printed on standard error: $(cat "$work/err")"
   else
     (($(wc -l <"$work/err") == 1)) || fail "$* printed not one line: $(cat "$work/err")"
-    grep -qE "$err" "$work/err" || fail "$* said: $(cat "$work/err")"
+    LC_ALL=C grep -qE "$err" "$work/err" || fail "$* said: $(cat "$work/err")"
   fi
   [[ -z $out ]] || grep -qE -- "$out" "$work/out" || fail "$* printed: $(cat "$work/out")"
 }
@@ -58,6 +58,13 @@ for bad in /nonexistent "$work/file" "$work/empty" ""; do
   expect 2 '^cantiere: --data ".*" is not a folder holding SOUND/$' "" -- "${headless[@]}" "$cantiere" --data "$bad"
 done
 expect 2 "needs a DIR" "" -- "${headless[@]}" "$cantiere" --data
+# A file Qt cannot name (its path, from the folder it was started in, is
+# not UTF-8) is refused rather than read from a look-alike name; a --data folder so named is that folder (below).
+mkdir -p "$work/"$'\xff\xfe'
+for replay in "$work/"$'\xff\xfe.sim' "game.sim"; do
+  expect 2 "^cantiere: --replay .*: a path that is not UTF-8 cannot be read" "" -- \
+    env -C "$work/"$'\xff\xfe' "${headless[@]}" "$cantiere" --replay "$replay"
+done
 
 # The folder it was started from is never its data folder: here a folder
 # with a SOUND/ of its own, while the program has no data folder at all.
@@ -76,8 +83,11 @@ cwd_of() {  # the working folder of a program started in the background
 (cd "$work/decoy" && exec env QT_QPA_PLATFORM=offscreen "$work/bin/cantiere") 2>"$work/err" &
 [[ $(cwd_of /) == / ]] || fail "without a data folder it works in $(readlink "/proc/$!/cwd")"
 grep -q "no data folder found" "$work/err" || fail "no word about the missing data folder: $(cat "$work/err")"
-(cd "$work/decoy" && exec env QT_QPA_PLATFORM=offscreen "$work/bin/cantiere" --data "$work/data") 2>/dev/null &
-[[ $(cwd_of "$work/data") == "$work/data" ]] || fail "--data is not its working folder"
+for data in "$work/data" "$work/"$'\xff\xfe'; do
+  mkdir -p "$data/SOUND"
+  (cd "$work/decoy" && exec env QT_QPA_PLATFORM=offscreen "$work/bin/cantiere" --data "$data") 2>/dev/null &
+  [[ $(cwd_of "$data") == "$data" ]] || fail "--data $(printf %q "$data") is not its working folder"
+done
 
 if ((failures)); then
   echo "$failures failed"

@@ -139,3 +139,24 @@ open_popup_at() {  # X Y
 window_named() {  # the visible window of the program with this exact title
   xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
 }
+
+# With "(no sound)" stored, PLAY and then the lid, on a 1024x768 screen:
+# the handheld stands open at 280,98; sets handheld.
+play_and_open() {
+  local launcher WINDOW X Y WIDTH HEIGHT SCREEN
+  find_launcher_window() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
+  wait_for 15 find_launcher_window || die "no launcher on screen"
+  eval "$(xdotool getwindowgeometry --shell "$launcher")"
+  input mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
+  handheld=""
+  placed_at() {
+    handheld=$(window_named 'Cantiere \(Ludoria\) Simulator')
+    [[ -n $handheld ]] && [[ $(xdotool getwindowgeometry "$handheld") == *"$1"* ]]
+  }
+  wait_for 5 placed_at "280,369" || die "PLAY did not place the handheld"
+  input mousemove $((280 + 232)) $((369 + 150)) click 1 mousemove 5 5
+  wait_for 5 placed_at "280,98" || die "the lid did not open"
+}
+
+# True once the program has ended (or is a zombie its parent has not reaped).
+app_ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <sstream>
 
 #include "frontend/ini_settings.h"
@@ -35,14 +36,45 @@ class SettingsFile : public ::testing::Test {
   QTemporaryDir dir;
 };
 
-TEST(SettingsLocation, IsTheUsersConfigFolder) {
-  QTemporaryDir home;
-  setenv("XDG_CONFIG_HOME", home.path().toUtf8().constData(), 1);
-  IniSettings store;
-  EXPECT_EQ(store.path(), home.filePath("Lanterna/Cantiere.ini").toStdString());
-  std::ifstream file(home.filePath("Lanterna/Cantiere.ini").toStdString());
-  EXPECT_TRUE(file.good()) << "opening the store creates it";
-  EXPECT_EQ(file.peek(), std::char_traits<char>::eof()) << "and it is empty";
+// Sets an environment variable (or unsets it, for nullptr) for one scope.
+class EnvironmentVariable {
+ public:
+  EnvironmentVariable(const char* name, const char* value) : name_(name) {
+    if (const char* was = std::getenv(name)) was_ = was;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~EnvironmentVariable() { was_ ? setenv(name_, was_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> was_;
+};
+
+TEST(SettingsLocation, IsTheUsersConfigFolderByItsBytes) {
+  QTemporaryDir root;
+  // Not UTF-8: the folder is the one these bytes name, not another.
+  const std::string odd = root.path().toStdString() + "/conf\xff\xfe";
+  struct Case {
+    const char* config;
+    const char* home;
+    std::string file;
+  };
+  for (const Case& c : {Case{odd.c_str(), "/nonexistent", odd + "/Lanterna/Cantiere.ini"},
+                        Case{nullptr, odd.c_str(), odd + "/.config/Lanterna/Cantiere.ini"},
+                        Case{"", odd.c_str(), odd + "/.config/Lanterna/Cantiere.ini"},
+                        // A relative one would name a folder below the data folder.
+                        Case{"config", odd.c_str(), odd + "/.config/Lanterna/Cantiere.ini"}}) {
+    const EnvironmentVariable config("XDG_CONFIG_HOME", c.config), home("HOME", c.home);
+    IniSettings store;
+    EXPECT_EQ(store.path(), c.file) << (c.config ? c.config : "unset");
+    std::ifstream file(c.file);
+    EXPECT_TRUE(file.good()) << "opening the store creates it";
+    EXPECT_EQ(file.peek(), std::char_traits<char>::eof()) << "and it is empty";
+  }
+  std::vector<std::string> made;
+  for (const auto& entry : std::filesystem::directory_iterator(root.path().toStdString()))
+    made.push_back(entry.path().filename());
+  EXPECT_EQ(made, std::vector<std::string>{"conf\xff\xfe"});
 }
 
 TEST_F(SettingsFile, AFreshStoreGivesTheDefaults) {
@@ -119,6 +151,55 @@ TEST_F(SettingsFile, AStoreThatCannotBeWrittenKeepsTheValuesInMemory) {
   EXPECT_FALSE(store.lastWriteOk());
   EXPECT_EQ(store.readInt("HiscoreA", 0), 250);
   EXPECT_EQ(readText(), "not a folder");
+}
+
+TEST_F(SettingsFile, ANewHighScoreThatCannotBeStoredIsToldOnceAndWhatIsLostAtTheEnd) {
+  struct Case {
+    const char* blocker;
+    std::string file;  // of the store
+    std::string why;
+    bool retried;  // a refused file is never written in the run
+  };
+  for (const Case& c : {Case{"a folder where its lock goes", path(), "Is a directory", true},
+                        Case{"a file where its folder goes", path() + "/Lanterna/Cantiere.ini",
+                             "the file cannot be read (Not a directory)", false}}) {
+    std::filesystem::remove_all(path());
+    std::filesystem::remove_all(path() + ".lock");
+    if (c.retried) {
+      writeText("HiScoreA=1\n");
+      std::filesystem::create_directory(path() + ".lock");
+    } else {
+      writeText("not a folder");
+    }
+    const std::string before = readText();
+    std::vector<IniSettings::Unstored> told;
+    ::testing::internal::CaptureStderr();
+    {
+      IniSettings store(c.file);
+      store.onUnstored = [&](const IniSettings::Unstored& u) { told.push_back(u); };
+      store.writeInt("SoundMode", 2);
+      EXPECT_TRUE(told.empty()) << "only a high score is news";
+      EXPECT_EQ(store.raiseInt("HiScoreA", 4).value, 4);
+      EXPECT_EQ(store.raiseInt("HiScoreA", 6).value, 6);
+      EXPECT_EQ(store.raiseInt("HiScoreA", 5).value, 6);
+      EXPECT_EQ(store.lastError(), c.why);
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(told.size(), 1u) << said;
+    EXPECT_EQ(told[0].name, "HiScoreA");
+    EXPECT_EQ(told[0].value, 4);
+    EXPECT_EQ(told[0].why, c.why);
+    EXPECT_EQ(told[0].retried, c.retried);
+    const std::string unstored =
+        "cannot store the high score HiScoreA=4 in " + c.file + ": " + c.why;
+    EXPECT_NE(said.find(unstored), std::string::npos) << said;
+    EXPECT_EQ(said.find(unstored), said.rfind("cannot store")) << "said once: " << said;
+    // What is lost as the store closes; a refused file said so as it opened.
+    const std::string lost =
+        "SoundMode=2, HiScoreA=6 could not be written (" + c.why + ") and are lost";
+    EXPECT_EQ(said.find(lost) != std::string::npos, c.retried) << said;
+    EXPECT_EQ(readText(), before);
+  }
 }
 
 // Milliseconds `f` takes.
