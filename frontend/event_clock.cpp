@@ -6,7 +6,8 @@
 
 namespace cantiere {
 
-EventClock::EventClock(Scheduler& scheduler) : scheduler_(scheduler) {
+EventClock::EventClock(Scheduler& scheduler, std::function<Millis()> monotonic)
+    : scheduler_(scheduler), monotonic_(std::move(monotonic)) {
   elapsed_.start();
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
@@ -56,7 +57,7 @@ void EventClock::pause() {
 
 void EventClock::resume() {
   if (!paused_) return;
-  dropped_ = elapsed_.elapsed() - pausedAt_;
+  dropped_ = monotonic() - pausedAt_;
   paused_ = false;
   catchUp();
   rearm();

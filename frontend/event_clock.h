@@ -27,11 +27,13 @@ class EventClock {
  public:
   static constexpr Millis kLongestLateness = 100;
 
-  explicit EventClock(Scheduler& scheduler);
+  // `monotonic` reads the monotonic clock in milliseconds; left out, the
+  // event loop's own (tests pass a clock of their own, on virtual time).
+  explicit EventClock(Scheduler& scheduler, std::function<Millis()> monotonic = {});
   EventClock(const EventClock&) = delete;
   EventClock& operator=(const EventClock&) = delete;
 
-  Millis now() const { return paused_ ? pausedAt_ : elapsed_.elapsed() - dropped_; }
+  Millis now() const { return paused_ ? pausedAt_ : monotonic() - dropped_; }
   Scheduler& scheduler() { return scheduler_; }
 
   // Delivers every tick due by now, each at its due instant, and brings
@@ -69,9 +71,11 @@ class EventClock {
 
  private:
   void wake();
+  Millis monotonic() const { return monotonic_ ? monotonic_() : elapsed_.elapsed(); }
 
   Scheduler& scheduler_;
   QElapsedTimer elapsed_;
+  std::function<Millis()> monotonic_;
   QTimer timer_;
   Millis dropped_ = 0;
   bool paused_ = false;
