@@ -22,12 +22,13 @@ void EventClock::catchUp() {
     dropped_ += target - first - kLongestLateness;
     target = now();
   }
+  for (const auto& listener : catchUpListeners_) listener(target);
   for (Millis due; (due = scheduler_.nextDue()) <= target;) {
+    for (const auto& listener : dueListeners_) listener(due);
     scheduler_.advance(due - scheduler_.now());  // the ticks of that instant, no later one
     for (const auto& listener : instantListeners_) listener();
   }
   if (target > scheduler_.now()) scheduler_.advance(target - scheduler_.now());
-  for (const auto& listener : caughtUpListeners_) listener();
 }
 
 void EventClock::rearm() {

@@ -63,8 +63,17 @@ class EventClock {
   void onTicks(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
   // Called after the ticks of each due instant, the scheduler's time at it.
   void onInstant(std::function<void()> listener) { instantListeners_.push_back(std::move(listener)); }
-  // Called whenever time has caught up, before an input is handled.
-  void onCaughtUp(std::function<void()> listener) { caughtUpListeners_.push_back(std::move(listener)); }
+  // Called as time starts to catch up to `target`, before any tick is
+  // delivered, so the ticks see what the listener changes (a new anchor of
+  // the time of day).
+  void onCatchUp(std::function<void(Millis target)> listener) {
+    catchUpListeners_.push_back(std::move(listener));
+  }
+  // Called before the ticks of each due instant, the scheduler's time still
+  // at the instant before.
+  void onDue(std::function<void(Millis due)> listener) {
+    dueListeners_.push_back(std::move(listener));
+  }
 
   bool armed() const { return timer_.isActive(); }
   int armedInterval() const { return timer_.interval(); }
@@ -82,7 +91,8 @@ class EventClock {
   Millis pausedAt_ = 0;
   std::vector<std::function<void()>> listeners_;
   std::vector<std::function<void()>> instantListeners_;
-  std::vector<std::function<void()>> caughtUpListeners_;
+  std::vector<std::function<void(Millis)>> catchUpListeners_;
+  std::vector<std::function<void(Millis)>> dueListeners_;
 };
 
 }  // namespace cantiere

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   TimeAnchor anchor(time);
   anchor.anchored = [&](const WallTime& wall) { recorder.anchored(scheduler.now(), wall); };
   anchor.take();
-  clock.onCaughtUp([&] { anchor.check(); });
+  anchor.follow(clock);
   clock.onInstant([&] { recorder.afterTicks(scheduler.now()); });
 
   const PictureSet pictures = PictureSet::builtIn();
