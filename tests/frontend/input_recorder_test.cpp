@@ -194,5 +194,25 @@ TEST(InputRecorder, TheWholeSessionReplaysFromStartUp) {
       << describe(checkRecording(session));
 }
 
+bool replays(const std::string& text) {
+  return checkRecording(text).outcome == RecordingCheck::Outcome::Matches;
+}
+
+// A zone a day or more ahead or behind (glibc takes up to 24:59) is written
+// as the same local time within the range a timeofday line takes.
+TEST(InputRecorder, AZoneOfADayOrMoreIsWrittenAsOneThatReadsBack) {
+  for (const std::int32_t offset : {1499, -1499, 1440, -1440}) {
+    RecorderRig r;
+    r.open();
+    r.wait(1000);
+    r.recorder.anchored(r.scheduler.now(), {kTen, offset});
+    r.time.set(kTen, offset);
+    r.input("click Puls_Time");  // the clock shows local time
+    r.wait(2000);
+    const std::string session = r.recorder.session(r.scheduler.now());
+    EXPECT_TRUE(replays(session)) << offset << ": " << describe(checkRecording(session));
+  }
+}
+
 }  // namespace
 }  // namespace cantiere
