@@ -18,6 +18,12 @@ constexpr int kDragPointX = 4, kDragPointY = 4;
 
 std::string line(const ScriptCommand& c) { return formatCommand(c) + '\n'; }
 
+// Left out when the desktop knew no screen, so a replay centres on its own.
+std::string screenLine(const ScreenSize& screen) {
+  if (screen.width <= 0 || screen.height <= 0) return "";
+  return "# screen " + std::to_string(screen.width) + "x" + std::to_string(screen.height) + "\n";
+}
+
 ScriptCommand command(Verb verb, int x = 0, int y = 0) {
   ScriptCommand c;
   c.verb = verb;
@@ -147,15 +153,16 @@ void InputRecorder::writePrelude(std::string& out, const Prelude& from) const {
   std::string prelude = line(time) + line(command(Verb::Play, from.soundIndex));
   const Rect& front = info(Im_Front).rect;
   prelude += line(command(Verb::Click, front.left + front.width / 2, front.top + front.height / 2));
-  // Where PLAY and the lid put the case on this screen, seen by doing it.
-  std::string header = std::string(kRecordingVersionLine) + "\n# screen " +
-                       std::to_string(from.screen.width) + "x" +
-                       std::to_string(from.screen.height) + "\n";
-  const RecordingCheck landed = checkRecording(header + prelude);
+  // Where PLAY and the lid put the case on the file's screen, seen by doing it.
+  const RecordingCheck landed =
+      checkRecording(std::string(kRecordingVersionLine) + "\n" + screenLine(from.screen) + prelude);
   int left = 0, top = 0;
-  if (landed.replayedState.size() > 1)
-    std::sscanf(landed.replayedState[1].c_str(), "window left=%d top=%d", &left, &top);
-  const int dx = from.window.left - left, dy = from.window.top - top;
+  const bool landingKnown =
+      landed.replayedState.size() > 1 &&
+      std::sscanf(landed.replayedState[1].c_str(), "window left=%d top=%d", &left, &top) == 2;
+  // Without it no drag is guessed; the file's check then says where it ends.
+  const int dx = landingKnown ? from.window.left - left : 0;
+  const int dy = landingKnown ? from.window.top - top : 0;
   if (dx != 0 || dy != 0) {
     prelude += line(command(Verb::Press, kDragPointX, kDragPointY));
     prelude += line(command(Verb::Move, kDragPointX + dx, kDragPointY + dy));
@@ -167,9 +174,7 @@ void InputRecorder::writePrelude(std::string& out, const Prelude& from) const {
 std::string InputRecorder::build(const Prelude& from, std::uint64_t to, Millis toAt,
                                  const std::string& finalLines, Millis replayFrom) const {
   std::string out = std::string(kRecordingVersionLine) + "\n";
-  if (from.screen.width > 0 && from.screen.height > 0)
-    out += "# screen " + std::to_string(from.screen.width) + "x" +
-           std::to_string(from.screen.height) + "\n";
+  out += screenLine(from.screen);
   out += "# hiscores " + std::to_string(from.hiscoreA) + " " + std::to_string(from.hiscoreB) + "\n";
   if (replayFrom > 0) out += "# replay-from " + std::to_string(replayFrom) + "\n";
   if (!from.startUp) writePrelude(out, from);

@@ -197,7 +197,6 @@ TEST(InputRecorder, TheWholeSessionReplaysFromStartUp) {
 bool replays(const std::string& text) {
   return checkRecording(text).outcome == RecordingCheck::Outcome::Matches;
 }
-
 // A zone a day or more ahead or behind (glibc takes up to 24:59) is written
 // as the same local time within the range a timeofday line takes.
 TEST(InputRecorder, AZoneOfADayOrMoreIsWrittenAsOneThatReadsBack) {
@@ -212,6 +211,21 @@ TEST(InputRecorder, AZoneOfADayOrMoreIsWrittenAsOneThatReadsBack) {
     const std::string session = r.recorder.session(r.scheduler.now());
     EXPECT_TRUE(replays(session)) << offset << ": " << describe(checkRecording(session));
   }
+}
+
+// With no screen known, PLAY's landing in the file is the replay's own: the
+// drag in the prelude starts from there.
+TEST(InputRecorder, AGameOnADesktopWithNoScreenSizeReplays) {
+  RecorderRig r;
+  r.desktop.size = {0, 0};
+  r.open();
+  r.input("press Im_Base");
+  r.input("move 60 50");
+  r.input("release");
+  r.startGame();
+  r.wait(3000);
+  const InputRecorder::Saved game = r.recorder.lastGame(r.scheduler.now());
+  EXPECT_EQ(game.check.outcome, RecordingCheck::Outcome::Matches) << describe(game.check);
 }
 
 }  // namespace
