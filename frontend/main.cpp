@@ -104,6 +104,7 @@ int main(int argc, char** argv) {
   anchor.anchored = [&](const WallTime& wall) { recorder.anchored(scheduler.now(), wall); };
   anchor.take();
   anchor.follow(clock);
+  clock.onDue([&](Millis due) { recorder.beforeTicks(due); });
   clock.onInstant([&] { recorder.afterTicks(scheduler.now()); });
 
   const PictureSet pictures = PictureSet::builtIn();
