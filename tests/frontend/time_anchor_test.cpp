@@ -85,6 +85,16 @@ TEST(TimeAnchor, ATickSeesTheTimeOfItsDueInstant) {
   EXPECT_EQ(r.time.universalMillisOfDay(), 10 * kHour + 1000);
 }
 
+// The clock's digits as the dump shows them: twelve-hour form, the leading
+// position blank below ten.
+std::string digitsOf(const Program& program) {
+  std::ostringstream out;
+  writeStateLines(out, program.form1);
+  const std::string s = out.str();
+  const auto at = s.find("digits");
+  return s.substr(at, s.find('\n', at) - at);
+}
+
 TEST(TimeAnchor, TheClockShowsTheLocalTimeAfterAJump) {
   AnchorRig r;
   RecordingOutput output;
@@ -102,32 +112,15 @@ TEST(TimeAnchor, TheClockShowsTheLocalTimeAfterAJump) {
   input("play 2");
   input("click Im_Front");
   input("click Puls_Time");
-  auto digits = [&] {
-    std::ostringstream out;
-    writeStateLines(out, program.form1);
-    const std::string s = out.str();
-    const auto at = s.find("digits");
-    return s.substr(at, s.find('\n', at) - at);
-  };
   r.together(1000);
-  EXPECT_EQ(digits(), "digits 1 1 0 0");  // 11:00 local
+  EXPECT_EQ(digitsOf(program), "digits 1 1 0 0");  // 11:00 local
   EXPECT_TRUE(program.form1.surface.lit(Im_TimeAM));
 
   r.wall.universalMs += 2 * kHour + 5 * 60000;  // the clock is set to 13:05
   r.anchor.check();
   r.together(1000);
-  EXPECT_EQ(digits(), "digits - 1 0 5");
+  EXPECT_EQ(digitsOf(program), "digits - 1 0 5");
   EXPECT_TRUE(program.form1.surface.lit(Im_TimePM));
-}
-
-// The clock's digits as the dump shows them: twelve-hour form, the leading
-// position blank below ten.
-std::string digitsOf(const Program& program) {
-  std::ostringstream out;
-  writeStateLines(out, program.form1);
-  const std::string s = out.str();
-  const auto at = s.find("digits");
-  return s.substr(at, s.find('\n', at) - at);
 }
 
 std::string clockDigits(std::int64_t localMs) {
