@@ -6,7 +6,8 @@
 
 namespace cantiere {
 
-EventClock::EventClock(Scheduler& scheduler) : scheduler_(scheduler) {
+EventClock::EventClock(Scheduler& scheduler, std::function<Millis()> monotonic)
+    : scheduler_(scheduler), monotonic_(std::move(monotonic)) {
   elapsed_.start();
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
@@ -21,12 +22,13 @@ void EventClock::catchUp() {
     dropped_ += target - first - kLongestLateness;
     target = now();
   }
+  for (const auto& listener : catchUpListeners_) listener(target);
   for (Millis due; (due = scheduler_.nextDue()) <= target;) {
+    for (const auto& listener : dueListeners_) listener(due);
     scheduler_.advance(due - scheduler_.now());  // the ticks of that instant, no later one
     for (const auto& listener : instantListeners_) listener();
   }
   if (target > scheduler_.now()) scheduler_.advance(target - scheduler_.now());
-  for (const auto& listener : caughtUpListeners_) listener();
 }
 
 void EventClock::rearm() {
@@ -56,7 +58,7 @@ void EventClock::pause() {
 
 void EventClock::resume() {
   if (!paused_) return;
-  dropped_ = elapsed_.elapsed() - pausedAt_;
+  dropped_ = monotonic() - pausedAt_;
   paused_ = false;
   catchUp();
   rearm();

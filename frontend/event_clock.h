@@ -27,11 +27,13 @@ class EventClock {
  public:
   static constexpr Millis kLongestLateness = 100;
 
-  explicit EventClock(Scheduler& scheduler);
+  // `monotonic` reads the monotonic clock in milliseconds; left out, the
+  // event loop's own (tests pass a clock of their own, on virtual time).
+  explicit EventClock(Scheduler& scheduler, std::function<Millis()> monotonic = {});
   EventClock(const EventClock&) = delete;
   EventClock& operator=(const EventClock&) = delete;
 
-  Millis now() const { return paused_ ? pausedAt_ : elapsed_.elapsed() - dropped_; }
+  Millis now() const { return paused_ ? pausedAt_ : monotonic() - dropped_; }
   Scheduler& scheduler() { return scheduler_; }
 
   // Delivers every tick due by now, each at its due instant, and brings
@@ -61,24 +63,36 @@ class EventClock {
   void onTicks(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
   // Called after the ticks of each due instant, the scheduler's time at it.
   void onInstant(std::function<void()> listener) { instantListeners_.push_back(std::move(listener)); }
-  // Called whenever time has caught up, before an input is handled.
-  void onCaughtUp(std::function<void()> listener) { caughtUpListeners_.push_back(std::move(listener)); }
+  // Called as time starts to catch up to `target`, before any tick is
+  // delivered, so the ticks see what the listener changes (a new anchor of
+  // the time of day).
+  void onCatchUp(std::function<void(Millis target)> listener) {
+    catchUpListeners_.push_back(std::move(listener));
+  }
+  // Called before the ticks of each due instant, the scheduler's time still
+  // at the instant before.
+  void onDue(std::function<void(Millis due)> listener) {
+    dueListeners_.push_back(std::move(listener));
+  }
 
   bool armed() const { return timer_.isActive(); }
   int armedInterval() const { return timer_.interval(); }
 
  private:
   void wake();
+  Millis monotonic() const { return monotonic_ ? monotonic_() : elapsed_.elapsed(); }
 
   Scheduler& scheduler_;
   QElapsedTimer elapsed_;
+  std::function<Millis()> monotonic_;
   QTimer timer_;
   Millis dropped_ = 0;
   bool paused_ = false;
   Millis pausedAt_ = 0;
   std::vector<std::function<void()>> listeners_;
   std::vector<std::function<void()>> instantListeners_;
-  std::vector<std::function<void()>> caughtUpListeners_;
+  std::vector<std::function<void(Millis)>> catchUpListeners_;
+  std::vector<std::function<void(Millis)>> dueListeners_;
 };
 
 }  // namespace cantiere

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <sstream>
 
 #include "core/handheld/pointer.h"
@@ -17,6 +18,12 @@ namespace {
 constexpr int kDragPointX = 4, kDragPointY = 4;
 
 std::string line(const ScriptCommand& c) { return formatCommand(c) + '\n'; }
+
+// Left out when the desktop knew no screen, so a replay centres on its own.
+std::string screenLine(const ScreenSize& screen) {
+  if (screen.width <= 0 || screen.height <= 0) return "";
+  return "# screen " + std::to_string(screen.width) + "x" + std::to_string(screen.height) + "\n";
+}
 
 ScriptCommand command(Verb verb, int x = 0, int y = 0) {
   ScriptCommand c;
@@ -39,11 +46,11 @@ void InputRecorder::started() {
 }
 
 void InputRecorder::anchored(Millis at, const WallTime& wall) {
+  keepWithinAge(at, at);
   ScriptCommand c = command(Verb::TimeOfDay);
   c.ms = wall.universalMs;
   c.offsetMinutes = wall.offsetMinutes;
-  entries_.push_back({at, c});
-  keepWithinCap(at);
+  keep(at, c);
 }
 
 InputRecorder::Prelude InputRecorder::preludeAt(Millis at) const {
@@ -63,6 +70,7 @@ InputRecorder::Prelude InputRecorder::preludeAt(Millis at) const {
 }
 
 void InputRecorder::input(Millis at, const ScriptCommand& c) {
+  keepWithinAge(at, at);
   const Pointer& pointer = program_.pointer;
   // A move with no button held only hovers: it changes nothing a later
   // input depends on, and would fill the memory with hovering.
@@ -70,12 +78,22 @@ void InputRecorder::input(Millis at, const ScriptCommand& c) {
   if (c.verb == Verb::Press && pointer.captured() == NoElement) {
     const WindowGeometry& g = program_.form1.window();
     const bool inside = c.x >= 0 && c.y >= 0 && c.x < g.width && c.y < g.height;
-    if (inside && hitTest(program_.form1.surface, c.x, c.y) != NoElement)
+    if (inside && hitTest(program_.form1.surface, c.x, c.y) != NoElement) {
+      if (cut_.made) dropAfterCut();  // only this press may start the next game
       pendingStart_ = preludeAt(at);
+    }
   }
   if (c.verb == Verb::Play && base_.startUp) base_.screen = desktop_.screen();
+  keep(at, c);
+}
+
+void InputRecorder::keep(Millis at, const ScriptCommand& c) {
+  // After a cut the session's entries stay as they are, and only what may
+  // start the next game is kept, within a cap of its own.
+  const std::size_t fromCut = cut_.made ? cut_.index - dropped_ : 0;
+  if (entries_.size() - fromCut >= cap_) makeRoom(at);
+  if (cut_.made && pendingStart_.startUp) return;
   entries_.push_back({at, c});
-  keepWithinCap(at);
 }
 
 std::string InputRecorder::stateLines() const {
@@ -91,15 +109,21 @@ void InputRecorder::watchGame(Millis at) {
   if (running) {
     // Started by the release of the button whose press took the pointer.
     if (pendingStart_.startUp || pendingStart_.index < dropped_) return;
-    if (baseLost_) {
+    if (cut_.made) {
+      // Keeping begins again here. Until a game from here on replays
+      // alone, the session written is the one the cut ended.
+      if (trusted_) cutSession_ = build(base_, cut_.index, cut_.at, cut_.finalLines, 0, cut_.by);
       dropBefore(pendingStart_.index);
       base_ = pendingStart_;
-      baseLost_ = false;
+      trusted_ = false;
+      games_.clear();
+      cut_ = Cut{};
     }
+    // Only the last game's end is ever written.
+    if (!games_.empty()) std::string().swap(games_.back().finalLines);
     Game game;
     game.start = pendingStart_;
     games_.push_back(game);
-    keepWithinCap(at);  // a new beginning, maybe for a session grown old
     return;
   }
   if (games_.empty() || games_.back().ended) return;
@@ -108,6 +132,7 @@ void InputRecorder::watchGame(Millis at) {
   g.endIndex = dropped_ + entries_.size();
   g.endAt = at;
   g.finalLines = stateLines();
+  g.endHash = std::hash<std::string>{}(g.finalLines);
 }
 
 void InputRecorder::dropBefore(std::uint64_t index) {
@@ -116,28 +141,99 @@ void InputRecorder::dropBefore(std::uint64_t index) {
   dropped_ += n;
 }
 
-void InputRecorder::keepWithinCap(Millis now) {
-  // A day short of the longest recording, so a session file always replays.
-  constexpr Millis kLongestKept = kLongestRecording - kDayMs;
-  for (;;) {
-    const bool tooMany = entries_.size() > cap_;
-    if (!tooMany && now - base_.at <= kLongestKept) return;
-    // The oldest game that begins after what is kept begins.
-    const auto next = std::find_if(games_.begin(), games_.end(),
-                                   [&](const Game& g) { return g.start.index > base_.index; });
-    if (next == games_.end() || next->start.index >= dropped_ + entries_.size()) {
-      if (!tooMany) return;  // an old session, but no later game to begin from
-      // One game holds everything: nothing is left to begin a file from
-      // until the next game starts.
-      dropBefore(dropped_ + entries_.size());
-      games_.clear();
-      baseLost_ = true;
+void InputRecorder::beginAt(std::vector<Game>::iterator game) {
+  dropBefore(game->start.index);
+  base_ = game->start;
+  games_.erase(games_.begin(), game);
+}
+
+void InputRecorder::makeRoom(Millis at) {
+  if (cut_.made) {
+    dropAfterCut();  // a press held on and on after the cut: it starts nothing kept
+    return;
+  }
+  const auto next = laterBeginning(at);
+  if (next != games_.end()) {
+    beginAt(next);
+  } else {
+    cutAt(at, "the recorder's memory was full");
+  }
+}
+
+std::vector<InputRecorder::Game>::iterator InputRecorder::laterBeginning(Millis holdsAt) {
+  // The oldest game after the beginning; for the session, the oldest of
+  // those that replay alone (the others are dropped with what precedes).
+  if (!trusted_) trustFirstThatReplays(holdsAt);
+  for (auto g = games_.begin(); g != games_.end(); ++g)
+    if (g->start.index > base_.index && (!trusted_ || replaysAlone(*g, holdsAt))) return g;
+  return games_.end();
+}
+
+bool InputRecorder::replaysAlone(Game& g, Millis holdsAt) const {
+  if (g.ended && g.alone != Replays::Unknown) return g.alone == Replays::Yes;
+  const std::uint64_t to = g.ended ? g.endIndex : dropped_ + entries_.size();
+  const Millis toAt = g.ended ? g.endAt : holdsAt;
+  const RecordingCheck check = checkRecording(build(g.start, to, toAt, "", 0, nullptr));
+  std::string replayed;  // the dump after its time line, as the game's own
+  for (std::size_t i = 1; i < check.replayedState.size(); ++i)
+    replayed += check.replayedState[i] + '\n';
+  const std::size_t ended = g.ended ? g.endHash : std::hash<std::string>{}(stateLines());
+  const bool yes =
+      check.outcome != RecordingCheck::Outcome::Bad && std::hash<std::string>{}(replayed) == ended;
+  if (g.ended) g.alone = yes ? Replays::Yes : Replays::No;
+  return yes;
+}
+
+void InputRecorder::trustFirstThatReplays(Millis holdsAt) {
+  for (auto g = games_.begin(); g != games_.end(); ++g) {
+    if (g->start.index < base_.index || !replaysAlone(*g, holdsAt)) continue;
+    if (g->start.index > base_.index) beginAt(g);
+    trusted_ = true;
+    std::string().swap(cutSession_);
+    return;
+  }
+}
+
+void InputRecorder::keepWithinAge(Millis now, Millis holdsAt) {
+  if (cut_.made) {
+    if (!pendingStart_.startUp && now - pendingStart_.at > kLongestKept) dropAfterCut();
+    return;
+  }
+  while (now - base_.at > kLongestKept) {
+    const auto next = laterBeginning(holdsAt);
+    if (next == games_.end()) {
+      // Nothing has changed since the last thing the recorder was told of,
+      // which came before the limit: the state now is the state there.
+      cutAt(base_.at + kLongestKept, "the session had run six days");
       return;
     }
-    dropBefore(next->start.index);
-    base_ = next->start;
-    games_.erase(games_.begin(), next);
+    beginAt(next);
   }
+}
+
+void InputRecorder::cutAt(Millis at, const char* by) {
+  cut_.made = true;
+  cut_.index = dropped_ + entries_.size();
+  cut_.at = at;
+  cut_.finalLines = stateLines();
+  cut_.by = by;
+  if (!games_.empty() && !games_.back().ended) {
+    Game& g = games_.back();
+    g.ended = true;
+    g.endIndex = cut_.index;
+    g.endAt = at;
+    g.finalLines = cut_.finalLines;
+    g.endHash = std::hash<std::string>{}(g.finalLines);
+    g.cutBy = by;
+  }
+  pendingStart_ = Prelude{};  // a press before the cut has its release after it
+}
+
+void InputRecorder::dropAfterCut() {
+  const std::uint64_t kept = cut_.index - dropped_;
+  if (entries_.size() > kept)
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(kept), entries_.end());
+  pendingStart_ = Prelude{};
 }
 
 void InputRecorder::writePrelude(std::string& out, const Prelude& from) const {
@@ -147,15 +243,16 @@ void InputRecorder::writePrelude(std::string& out, const Prelude& from) const {
   std::string prelude = line(time) + line(command(Verb::Play, from.soundIndex));
   const Rect& front = info(Im_Front).rect;
   prelude += line(command(Verb::Click, front.left + front.width / 2, front.top + front.height / 2));
-  // Where PLAY and the lid put the case on this screen, seen by doing it.
-  std::string header = std::string(kRecordingVersionLine) + "\n# screen " +
-                       std::to_string(from.screen.width) + "x" +
-                       std::to_string(from.screen.height) + "\n";
-  const RecordingCheck landed = checkRecording(header + prelude);
+  // Where PLAY and the lid put the case on the file's screen, seen by doing it.
+  const RecordingCheck landed =
+      checkRecording(std::string(kRecordingVersionLine) + "\n" + screenLine(from.screen) + prelude);
   int left = 0, top = 0;
-  if (landed.replayedState.size() > 1)
-    std::sscanf(landed.replayedState[1].c_str(), "window left=%d top=%d", &left, &top);
-  const int dx = from.window.left - left, dy = from.window.top - top;
+  const bool landingKnown =
+      landed.replayedState.size() > 1 &&
+      std::sscanf(landed.replayedState[1].c_str(), "window left=%d top=%d", &left, &top) == 2;
+  // Without it no drag is guessed; the file's check then says where it ends.
+  const int dx = landingKnown ? from.window.left - left : 0;
+  const int dy = landingKnown ? from.window.top - top : 0;
   if (dx != 0 || dy != 0) {
     prelude += line(command(Verb::Press, kDragPointX, kDragPointY));
     prelude += line(command(Verb::Move, kDragPointX + dx, kDragPointY + dy));
@@ -165,13 +262,13 @@ void InputRecorder::writePrelude(std::string& out, const Prelude& from) const {
 }
 
 std::string InputRecorder::build(const Prelude& from, std::uint64_t to, Millis toAt,
-                                 const std::string& finalLines, Millis replayFrom) const {
+                                 const std::string& finalLines, Millis replayFrom,
+                                 const char* cutBy) const {
   std::string out = std::string(kRecordingVersionLine) + "\n";
-  if (from.screen.width > 0 && from.screen.height > 0)
-    out += "# screen " + std::to_string(from.screen.width) + "x" +
-           std::to_string(from.screen.height) + "\n";
+  out += screenLine(from.screen);
   out += "# hiscores " + std::to_string(from.hiscoreA) + " " + std::to_string(from.hiscoreB) + "\n";
   if (replayFrom > 0) out += "# replay-from " + std::to_string(replayFrom) + "\n";
+  if (cutBy) out += std::string("# cut: ends where ") + cutBy + "\n";
   if (!from.startUp) writePrelude(out, from);
   Millis at = from.at;
   for (std::uint64_t i = std::max(from.index, dropped_); i < to && i - dropped_ < entries_.size();
@@ -188,7 +285,8 @@ std::string InputRecorder::build(const Prelude& from, std::uint64_t to, Millis t
   return out;
 }
 
-InputRecorder::Saved InputRecorder::lastGame(Millis now) const {
+InputRecorder::Saved InputRecorder::lastGame(Millis now) {
+  keepWithinAge(now, now);
   Saved saved;
   if (games_.empty()) return saved;
   const Game& game = games_.back();
@@ -201,12 +299,12 @@ InputRecorder::Saved InputRecorder::lastGame(Millis now) const {
   std::vector<const Prelude*> starts{&game.start};
   for (auto g = games_.rbegin() + 1; g != games_.rend() && starts.size() < 3; ++g)
     starts.push_back(&g->start);
-  if (base_.index < starts.back()->index && !baseLost_) starts.push_back(&base_);
+  if (base_.index < starts.back()->index) starts.push_back(&base_);
 
   for (const Prelude* from : starts) {
     Saved candidate;
     const Millis replayFrom = from == &game.start ? 0 : game.start.at - from->at;
-    candidate.text = build(*from, to, toAt, finalLines, replayFrom);
+    candidate.text = build(*from, to, toAt, finalLines, replayFrom, game.cutBy);
     candidate.check = checkRecording(candidate.text);
     if (candidate.check.outcome == RecordingCheck::Outcome::Matches) return candidate;
     if (saved.text.empty()) saved = std::move(candidate);
@@ -214,8 +312,12 @@ InputRecorder::Saved InputRecorder::lastGame(Millis now) const {
   return saved;  // the short form, which says how its replay differs
 }
 
-std::string InputRecorder::session(Millis now) const {
-  return build(base_, dropped_ + entries_.size(), now, stateLines(), 0);
+std::string InputRecorder::session(Millis now) {
+  keepWithinAge(now, now);
+  if (!trusted_) trustFirstThatReplays(now);
+  if (!trusted_) return cutSession_;
+  if (cut_.made) return build(base_, cut_.index, cut_.at, cut_.finalLines, 0, cut_.by);
+  return build(base_, dropped_ + entries_.size(), now, stateLines(), 0, nullptr);
 }
 
 }  // namespace cantiere

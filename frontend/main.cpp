@@ -120,7 +120,8 @@ int run(int argc, char** argv, int& endedBy) {
   TimeAnchor anchor(time);
   anchor.anchored = [&](const WallTime& wall) { recorder.anchored(scheduler.now(), wall); };
   anchor.take();
-  clock.onCaughtUp([&] { anchor.check(); });
+  anchor.follow(clock);
+  clock.onDue([&](Millis due) { recorder.beforeTicks(due); });
   clock.onInstant([&] { recorder.afterTicks(scheduler.now()); });
 
   const PictureSet pictures = PictureSet::builtIn();

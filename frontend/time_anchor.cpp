@@ -19,16 +19,22 @@ void TimeAnchor::take() {
   if (anchored) anchored(w);
 }
 
-bool TimeAnchor::check() {
-  const WallTime w = wall_();
+bool TimeAnchor::check(Millis ahead) {
+  const WallTime read = wall_();
   // The shortest way round the day between the two readings.
-  std::int64_t drift = AnchoredTimeOfDay::wrap(w.universalMs - time_.universalNow());
+  std::int64_t drift = AnchoredTimeOfDay::wrap(read.universalMs - time_.universalNow() - ahead);
   if (drift > kDayMs / 2) drift -= kDayMs;
-  if (drift >= -kLargestDrift && drift <= kLargestDrift && w.offsetMinutes == time_.offsetMinutes())
+  if (drift >= -kLargestDrift && drift <= kLargestDrift &&
+      read.offsetMinutes == time_.offsetMinutes())
     return false;
+  const WallTime w{AnchoredTimeOfDay::wrap(read.universalMs - ahead), read.offsetMinutes};
   time_.set(w.universalMs, w.offsetMinutes);
   if (anchored) anchored(w);
   return true;
+}
+
+void TimeAnchor::follow(EventClock& clock) {
+  clock.onCatchUp([this, &clock](Millis target) { check(target - clock.scheduler().now()); });
 }
 
 }  // namespace cantiere

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "core/timing/anchored_time_of_day.h"
+#include "frontend/event_clock.h"
 
 namespace cantiere {
 
@@ -31,7 +32,13 @@ class TimeAnchor {
   // Anchors the time of day to the wall clock at the scheduler's instant.
   void take();
   // Takes the anchor again if the wall clock has left it; true if it did.
-  bool check();
+  // The wall clock is read `ahead` ms of virtual time past the scheduler's
+  // instant, whose ticks are still to come: the anchor is set at the
+  // scheduler's instant, so those ticks already see it.
+  bool check(Millis ahead = 0);
+  // Checks the anchor each time `clock` catches up, before its ticks: the
+  // first tick after a jump of the wall clock shows the new time.
+  void follow(EventClock& clock);
 
   // Told of every anchor taken, at the scheduler's instant.
   std::function<void(const WallTime&)> anchored;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <sstream>
 
+#include "core/timing/anchored_time_of_day.h"
+
 namespace cantiere {
 namespace {
 
@@ -338,7 +340,12 @@ bool parseZone(const std::string& text, std::int32_t& minutes) {
   return true;
 }
 
+// Printing reduces a time and a zone into the day: the same value a day
+// on is the same local time of day, which is all a clock shows, and a
+// line printed out of range would be refused when read back (glibc takes a
+// zone of up to 24:59). Clamping would move the clock instead.
 std::string formatTimeOfDay(std::int64_t ms) {
+  ms = AnchoredTimeOfDay::wrap(ms);
   char text[48];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000),
                 static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60),
@@ -347,7 +354,8 @@ std::string formatTimeOfDay(std::int64_t ms) {
 }
 
 std::string formatZone(std::int32_t minutes) {
-  const int a = minutes < 0 ? -minutes : minutes;  // |minutes| < a day
+  minutes %= 24 * 60;  // keeps the sign, so the zone keeps its side of universal time
+  const int a = minutes < 0 ? -minutes : minutes;
   return (minutes < 0 ? "-" : "+") + twoDigits(a / 60) + ":" + twoDigits(a % 60);
 }
 

@@ -52,7 +52,8 @@ bool isInput(Verb verb);
 bool applyInput(const ScriptCommand& command, Program& program, std::string& error);
 
 // "HH:MM[:SS[.mmm]]" as milliseconds of the day; "+HH:MM" or "-HH:MM" as
-// minutes. False on anything else.
+// minutes. False on anything else. Printing takes any value and writes the
+// same time of day within those ranges.
 bool parseTimeOfDay(const std::string& text, std::int64_t& ms);
 bool parseZone(const std::string& text, std::int32_t& minutes);
 std::string formatTimeOfDay(std::int64_t ms);

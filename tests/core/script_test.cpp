@@ -40,6 +40,33 @@ TEST(ScriptCommand, WhatIsPrintedParsesBack) {
   EXPECT_EQ(reformatted("snapshot a.png 250"), "# snapshot");
 }
 
+// A zone a day or more from universal time (glibc takes up to 24:59) or a
+// time outside the day prints as the same local time within the range a
+// line takes, so nothing printed is refused when read back.
+TEST(ScriptCommand, TimesAndZonesBeyondADayPrintAsTheSameTimeOfDay) {
+  constexpr std::int64_t kNoon = 12 * 3600000;
+  const struct {
+    std::int64_t ms;
+    std::int32_t offset;
+    const char* printed;
+  } kCases[] = {
+      {kNoon, 1499, "timeofday 12:00:00.000 +00:59"},
+      {kNoon, -1499, "timeofday 12:00:00.000 -00:59"},
+      {kNoon, 1440, "timeofday 12:00:00.000 +00:00"},
+      {kNoon, 1439, "timeofday 12:00:00.000 +23:59"},
+      {kDayMs + 5, 0, "timeofday 00:00:00.005 +00:00"},
+      {-1, -1439, "timeofday 23:59:59.999 -23:59"},
+  };
+  for (const auto& c : kCases) {
+    ScriptCommand command;
+    command.verb = Verb::TimeOfDay;
+    command.ms = c.ms;
+    command.offsetMinutes = c.offset;
+    EXPECT_EQ(formatCommand(command), c.printed) << c.ms << " " << c.offset;
+    EXPECT_EQ(reformatted(c.printed), c.printed);
+  }
+}
+
 TEST(ScriptCommand, InputsAreWhatTheHandheldReceives) {
   // Mouse, keys, menu choices and PLAY are recorded; time and outputs are not.
   const std::pair<const char*, bool> kLines[] = {

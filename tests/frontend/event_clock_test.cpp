@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <string>
 #include <vector>
 
 #include "frontend/event_clock.h"
@@ -87,6 +88,33 @@ TEST(EventClock, ATimerEnabledAfterIdleTimeCountsFromThatMoment) {
   EXPECT_EQ(c.ticks, 0) << "a count that began 300 ms ago would be overdue";
   QTest::qWait(120);
   EXPECT_GE(c.ticks, 1);
+}
+
+// What a listener may change (the anchor of the time of day) must be in
+// place before the ticks that are to see it.
+TEST(EventClock, ACatchUpIsHeardBeforeItsTicksAndEachInstantAroundItsOwn) {
+  Millis monotonic = 0;
+  Scheduler scheduler;
+  EventClock clock{scheduler, [&] { return monotonic; }};
+  std::vector<std::string> heard;
+  int ticks = 0;
+  const int id = scheduler.add(50, [](void* n) { ++*static_cast<int*>(n); }, &ticks);
+  auto note = [&](const char* what, Millis at) {
+    heard.push_back(std::string(what) + " " + std::to_string(at) + " now=" +
+                    std::to_string(scheduler.now()) + " ticks=" + std::to_string(ticks));
+  };
+  clock.onCatchUp([&](Millis target) { note("catch-up", target); });
+  clock.onDue([&](Millis due) { note("due", due); });
+  clock.onInstant([&] { note("instant", scheduler.now()); });
+  clock.run([&] { scheduler.setEnabled(id, true); });
+  heard.clear();
+  monotonic = 120;  // the loop wakes late: two ticks are due
+  clock.catchUp();
+  const std::vector<std::string> expected{
+      "catch-up 120 now=0 ticks=0", "due 50 now=0 ticks=0",   "instant 50 now=50 ticks=1",
+      "due 100 now=50 ticks=1",     "instant 100 now=100 ticks=2"};
+  EXPECT_EQ(heard, expected);
+  EXPECT_EQ(scheduler.now(), 120);
 }
 
 }  // namespace
