@@ -166,8 +166,9 @@ std::string describe(const RecordingCheck& c) {
     case RecordingCheck::Outcome::Bad:
       return "line " + std::to_string(c.line) + ": " + printable(c.error, 2 * kShownLine);
     case RecordingCheck::Outcome::Differs: {
-      const auto first = std::mismatch(c.recorded.begin(), c.recorded.end(),
-                                       c.replayed.begin(), c.replayed.end()).first;
+      const auto first =
+          std::mismatch(c.recorded.begin(), c.recorded.end(), c.replayed.begin(), c.replayed.end())
+              .first;
       const std::size_t same = static_cast<std::size_t>(first - c.recorded.begin());
       const std::size_t from = same > kShownLine / 2 ? same - kShownLine / 4 : 0;
       return "line " + std::to_string(c.line) + " differs\n  recorded: " +

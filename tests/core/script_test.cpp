@@ -133,7 +133,8 @@ TEST(ScriptLines, FromAStreamOrATextAlikeAndNeverTooMuchOfALine) {
     std::istringstream in(text);
     StreamLines stream(in);
     TextLines held(text);
-    for (ScriptLines* lines : {static_cast<ScriptLines*>(&stream), static_cast<ScriptLines*>(&held)}) {
+    for (ScriptLines* lines :
+         {static_cast<ScriptLines*>(&stream), static_cast<ScriptLines*>(&held)}) {
       Lines got;
       for (std::string line; lines->next(line);) got.push_back(line);
       EXPECT_EQ(got, expected) << text.substr(0, 20);
@@ -153,8 +154,7 @@ TEST(StateDump, EveryLineFitsTheLongestScriptLine) {
   test::FakeDesktop desktop;
   Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
   for (int e = 0; e < ElementCount; ++e) program.form1.surface.show(static_cast<Element>(e));
-#define CANTIERE_WIDEST(type, name) \
-  program.form1.state.name = std::numeric_limits<type>::lowest();
+#define CANTIERE_WIDEST(type, name) program.form1.state.name = std::numeric_limits<type>::lowest();
   CANTIERE_GAME_STATE_FIELDS(CANTIERE_WIDEST)
 #undef CANTIERE_WIDEST
   std::ostringstream dump;
@@ -207,7 +207,8 @@ TEST(ScriptRunner, ARecordingRunsSevenDaysAtMostAndWritesNoFile) {
   struct Case {
     bool versionLine, asRecording, limited;
   };
-  for (const Case c : {Case{true, false, true}, Case{false, true, true}, Case{false, false, false}}) {
+  for (const Case c :
+       {Case{true, false, true}, Case{false, true, true}, Case{false, false, false}}) {
     Runner r;
     int snapshots = 0;
     ScriptRunner::Hooks hooks;

@@ -332,8 +332,8 @@ TEST(SimBinary, AHostileFileIsRefusedAndShownSafely) {
   // Run as scripts: the recording refuses to draw, the plain script runs
   // its weeks.
   std::ofstream(dir + "/file.sim") << recording << "snapshot " << picture << "\n";
-  const auto [drawn, drawnSays] =
-      command("QT_QPA_PLATFORM=offscreen " + std::string(CANTIERE_SIM_EXE) + " " + dir + "/file.sim");
+  const auto [drawn, drawnSays] = command("QT_QPA_PLATFORM=offscreen " +
+                                          std::string(CANTIERE_SIM_EXE) + " " + dir + "/file.sim");
   EXPECT_EQ(drawn, 2) << drawnSays;
   EXPECT_FALSE(std::filesystem::exists(picture)) << "a recording wrote a file";
   const SimRun plain = run(longWaits + "dump\n");
