@@ -145,7 +145,7 @@ bool ReplayMenu::replay(const QString& path) {
   progress_ = std::make_unique<QProgressDialog>(
       QStringLiteral("Checking %1...").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0,
       1000, owner());
-  progress_->setWindowTitle(QString::fromUtf8(kApplicationTitle));
+  progress_->setWindowTitle(QStringLiteral("Replay a game"));
   progress_->setWindowModality(Qt::ApplicationModal);
   progress_->setMinimumDuration(500);
   progress_->setAutoReset(false);
