@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <istream>
+#include <limits>
 #include <sstream>
 
 #include "core/script/state_dump.h"
@@ -84,7 +85,6 @@ bool RecordingChecker::step(int lines, std::int64_t ms) {
       run_->scheduler.advance(passing);
       pendingWait_ -= passing;
       ms -= passing;
-      if (pendingWait_ == 0 && run_->desktop.exited) runner.stop();
       continue;
     }
     if (lines-- <= 0) return false;
@@ -92,8 +92,10 @@ bool RecordingChecker::step(int lines, std::int64_t ms) {
       conclude();
       break;
     }
+    // Once the program has ended, what follows reaches nothing.
+    if (run_->desktop.exited) runner.stop();
     if (!runner.feed(line, error)) {
-      result_.outcome = RecordingCheck::Outcome::Bad;
+      // The outcome stays Bad, as it starts.
       result_.line = runner.lineNumber();
       result_.error = error;
       result_.header = runner.header();
@@ -102,7 +104,6 @@ bool RecordingChecker::step(int lines, std::int64_t ms) {
     }
     pendingWait_ = runner.deferredWait;
     runner.deferredWait = 0;
-    if (pendingWait_ == 0 && run_->desktop.exited) runner.stop();
   }
   return true;
 }
@@ -142,7 +143,8 @@ namespace {
 
 RecordingCheck checkAll(ScriptLines& lines) {
   RecordingChecker checker(lines);
-  while (!checker.step(1 << 20, std::int64_t{1} << 40)) {
+  while (!checker.step(std::numeric_limits<int>::max(),
+                       std::numeric_limits<std::int64_t>::max())) {
   }
   return checker.result();
 }

@@ -302,12 +302,32 @@ TEST(RecordingCheck, SaysHowAFileEnds) {
        O::Bad, 14},
       {"no version line, eight days long",
        replaced(good.substr(good.find('\n') + 1), "wait 900", "wait 691200000"), O::Bad, 13},
+      {"a screen one pixel high", replaced(good, "800x600", "1024x1"), O::Differs, 17},
+      {"a screen one pixel wide", replaced(good, "800x600", "1x600"), O::Differs, 17},
+      {"a screen no pixel high", replaced(good, "800x600", "800x0"), O::Bad, 2},
+      {"the widest screen", replaced(good, "800x600", "100000x600"), O::Differs, 17},
+      {"a screen too wide", replaced(good, "800x600", "100001x600"), O::Bad, 2},
+      {"the tallest screen", replaced(good, "800x600", "800x100000"), O::Differs, 17},
+      {"a screen too tall", replaced(good, "800x600", "800x100001"), O::Bad, 2},
+      {"replay-from 0", recording("# replay-from 0\n"), O::Matches, 0},
+      {"replay-from a week", recording("# replay-from 604800000\n"), O::Matches, 0},
+      {"replay-from past a week", recording("# replay-from 604800001\n"), O::Bad, 2},
+      {"replay-from before the start", recording("# replay-from -1\n"), O::Bad, 2},
+      {"replay-from no time", recording("# replay-from soon\n"), O::Bad, 2},
   };
   for (const Case& c : kCases) {
     const RecordingCheck got = checkRecording(c.text);
     EXPECT_EQ(got.outcome, c.outcome) << c.name << ": " << describe(got);
     EXPECT_EQ(got.line, c.line) << c.name << ": " << describe(got);
+    EXPECT_EQ(got.error.empty(), c.outcome != O::Bad) << c.name;
   }
+  const RecordingCheck cut = checkRecording(good.substr(0, good.rfind("# timers")));
+  EXPECT_NE(describe(cut).find("recorded: (nothing)"), std::string::npos) << describe(cut);
+  EXPECT_EQ(checkRecording(recording("# replay-from 1234\n")).header.replayFrom, 1234);
+  EXPECT_TRUE(checkRecording(replaced(good, "wait 900", "wait nine")).header.hiscoresGiven)
+      << "a refused file still tells its header";
+  EXPECT_EQ(checkRecording("").replayedState, checkRecording("wait 0\n").replayedState)
+      << "an empty file ends as the program starts";
   const RecordingCheck differs = checkRecording(replaced(good, " HiScoreA=120 ", " HiScoreA=121 "));
   EXPECT_NE(differs.recorded.find("HiScoreA=121"), std::string::npos);
   EXPECT_NE(differs.replayed.find("HiScoreA=120"), std::string::npos);
@@ -363,6 +383,11 @@ TEST(RecordingCheck, StepByStepItIsTheSameCheckInBoundedSteps) {
   EXPECT_GE(stepped(good, 1000, 100, got), 2940 / 100);
   EXPECT_EQ(got.outcome, RecordingCheck::Outcome::Matches) << describe(got);
   EXPECT_EQ(got.replayedState, checkRecording(good).replayedState);
+  // Every millisecond of a wait passes, however the steps fall.
+  std::string ticks = "play 2\n";
+  for (int i = 0; i < 50; ++i) ticks += "wait 1\n";
+  stepped(ticks, 3, 1, got);
+  EXPECT_EQ(got.replayedState.at(0), "time 50");
 }
 
 TEST(RecordingCheck, HostileFilesNeverCrashIt) {

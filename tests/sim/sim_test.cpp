@@ -279,6 +279,17 @@ TEST(SimBinary, VerifyReplaysASavedGameAndNamesWhatDiffers) {
   EXPECT_EQ(plain.out, dump.str());
 }
 
+TEST(SimScript, ARecordingsHeaderGivesItsScreenAndHighScoresUnlessTheOptionsDo) {
+  const std::string header = "# cantiere-recording 1\n# screen 800x600\n# hiscores 120 7\n";
+  const SimRun r = run(header + "play 2\nclick Im_Front\ndump\n");
+  EXPECT_TRUE(r.has("window left=168 top=0 width=464 height=571")) << r.out;
+  EXPECT_NE(r.out.find(" HiScoreA=120 HiScoreB=7 "), std::string::npos) << r.out;
+  DriverOptions screen;
+  ASSERT_TRUE(parseScreenOption("1024x768", screen));
+  EXPECT_TRUE(run(header + "play 2\nclick Im_Front\ndump\n", screen)
+                  .has("window left=280 top=98 width=464 height=571"));
+}
+
 // What a shared file may make the driver do: run a week at most when it is
 // verified (a script runs as long as it says), never write a file, never
 // write to the terminal, and never be held whole in memory.
