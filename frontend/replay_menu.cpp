@@ -56,7 +56,12 @@ ReplayMenu::ReplayMenu(DesktopWindows& windows, EventClock& clock, InputRecorder
   connect(&menu, &QMenu::aboutToShow, this, [this, save] { save->setEnabled(recorder_.hasGame()); });
 
   player_.progressed = [this](int permille) {
-    if (progress_) progress_->setValue(permille);
+    // A modal progress bar lets the events in as it moves, the check's next
+    // slice among them: that slice's progress waits for the next.
+    if (!progress_ || showingProgress_) return;
+    showingProgress_ = true;
+    progress_->setValue(permille);
+    showingProgress_ = false;
   };
   player_.checked = [this](const QString& refusal) {
     endProgress();
@@ -122,7 +127,7 @@ bool ReplayMenu::replay(const QString& path) {
   switch (file.status) {
     case FileText::Ok: break;
     case FileText::NotRegular:
-      error = QStringLiteral("Cannot replay %1: it is not a file.").arg(path);
+      error = QStringLiteral("Cannot replay %1: only a regular file can be replayed.").arg(path);
       break;
     case FileText::TooLarge:
       error = QStringLiteral("%1 is too large to be a recording.").arg(path);
@@ -140,8 +145,8 @@ bool ReplayMenu::replay(const QString& path) {
   endProgress();
   replaying_ = path;
   player_.start(QFileInfo(path).fileName(), std::move(file.text));
-  // A long file takes a while to check: after half a second a person sees
-  // how far it is and may give up.
+  // A long file takes a while to check: a check that looks like taking
+  // more than half a second shows how far it is, and may be given up.
   progress_ = std::make_unique<QProgressDialog>(
       QStringLiteral("Checking %1...").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0,
       1000, owner());
@@ -150,7 +155,7 @@ bool ReplayMenu::replay(const QString& path) {
   progress_->setMinimumDuration(500);
   progress_->setAutoReset(false);
   progress_->setAutoClose(false);
-  progress_->setValue(0);  // counts the half second from now
+  progress_->setValue(0);  // the time it takes counts from now
   connect(progress_.get(), &QProgressDialog::canceled, this, [this] {
     player_.cancel();
     endProgress();

@@ -55,6 +55,7 @@ class ReplayMenu : public QObject {
   QString folder_;  // where the last file was saved or read
   QString replaying_;  // the file being checked for a replay
   std::unique_ptr<QProgressDialog> progress_;
+  bool showingProgress_ = false;
 };
 
 }  // namespace cantiere
