@@ -148,10 +148,14 @@ void HandheldWindow::buildMenu() {
   menu_.setDefaultAction(about);
 }
 
-void HandheldWindow::place(const WindowGeometry& g) { moveTo(placement_.follow(g, view_, area())); }
+void HandheldWindow::place(const WindowGeometry& g) {
+  // The shape is the case placed, which is a replay's while one shows.
+  placedHeight_ = g.height;
+  moveTo(placement_.follow(g, view_, area()));
+}
 
 void HandheldWindow::moveTo(const Rect& r) {
-  const QRegion& shape = outline(program_.form1.window().height);
+  const QRegion& shape = outline(placedHeight_);
   if (!shape.isEmpty() && mask() != shape) setMask(shape);
   // No frame: the window's position is its client area's.
   mover_.place(QRect(r.left, r.top, r.width, r.height), dragging_ || following_);

@@ -124,6 +124,7 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   PictureSet scaledPictures_;
   const PictureSet* drawn_;
   WindowPlacement placement_;
+  int placedHeight_ = 0;  // of the model's window last placed, open or closed
   std::unique_ptr<SizeMenu> sizeMenu_;
 
   VirtualClock changeTime_;  // of the shown surface

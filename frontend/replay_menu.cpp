@@ -8,13 +8,16 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 #include "frontend/desktop_windows.h"
 #include "frontend/file_replace.h"
 #include "frontend/input_recorder.h"
+#include "frontend/regular_file.h"
 #include "frontend/replay_player.h"
 
 namespace cantiere {
@@ -47,15 +50,41 @@ ReplayMenu::ReplayMenu(DesktopWindows& windows, EventClock& clock, InputRecorder
   connect(save, &QAction::triggered, this, [this] { chooseAndSave(); });
   connect(replay, &QAction::triggered, this, [this] { chooseAndReplay(); });
   connect(&menu, &QMenu::aboutToShow, this, [this, save] { save->setEnabled(recorder_.hasGame()); });
+
+  player_.progressed = [this](int permille) {
+    // A modal progress bar lets the events in as it moves, the check's next
+    // slice among them: that slice's progress waits for the next.
+    if (!progress_ || showingProgress_) return;
+    showingProgress_ = true;
+    progress_->setValue(permille);
+    showingProgress_ = false;
+  };
+  player_.checked = [this](const QString& refusal) {
+    endProgress();
+    if (!refusal.isEmpty())
+      tell(QStringLiteral("Cannot replay %1:\n%2").arg(replaying_, refusal), true);
+  };
+  player_.broke = [this](const QString& problem) {
+    tell(QStringLiteral("The replay stopped at %1").arg(problem), true);
+  };
+}
+
+ReplayMenu::~ReplayMenu() {
+  player_.checked = nullptr;
+  player_.progressed = nullptr;
+  player_.broke = nullptr;
+}
+
+QWidget* ReplayMenu::owner() const {
+  // Over the launcher while it is the window on screen, else the handheld.
+  return windows_.launcher && windows_.launcher->isVisible()
+             ? static_cast<QWidget*>(windows_.launcher.get())
+             : windows_.handheld.get();
 }
 
 void ReplayMenu::tell(const QString& text, bool problem) {
-  // Over the launcher while it is the window on screen, else the handheld.
-  QWidget* owner = windows_.launcher && windows_.launcher->isVisible()
-                       ? static_cast<QWidget*>(windows_.launcher.get())
-                       : windows_.handheld.get();
   QMessageBox box(problem ? QMessageBox::Warning : QMessageBox::Information,
-                  QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner);
+                  QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner());
   box.exec();
 }
 
@@ -88,20 +117,53 @@ void ReplayMenu::chooseAndSave() {
 }
 
 bool ReplayMenu::replay(const QString& path) {
-  QFile file(path);
+  // Only a regular file: opening a FIFO or a device could wait for ever.
+  FileText file = readRegularFile(QFile::encodeName(path).toStdString(), kLargestFile);
   QString error;
-  if (!file.open(QIODevice::ReadOnly)) {
-    error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-  } else if (file.size() > kLargestFile) {
-    error = QStringLiteral("%1 is too large to be a recording.").arg(path);
-  } else {
-    const QByteArray bytes = file.read(kLargestFile + 1);
-    QString why;
-    if (player_.start(QFileInfo(path).fileName(), bytes.toStdString(), why)) return true;
-    error = QStringLiteral("Cannot replay %1:\n%2").arg(path, why);
+  switch (file.status) {
+    case FileText::Ok: break;
+    case FileText::NotRegular:
+      error = QStringLiteral("Cannot replay %1: only a regular file can be replayed.").arg(path);
+      break;
+    case FileText::TooLarge:
+      error = QStringLiteral("%1 is too large to be a recording.").arg(path);
+      break;
+    case FileText::Missing:
+    case FileText::Unreadable:
+      error = QStringLiteral("Cannot read %1: %2")
+                  .arg(path, QString::fromLocal8Bit(std::strerror(file.error)));
+      break;
   }
-  tell(error, true);
-  return false;
+  if (!error.isEmpty()) {
+    tell(error, true);
+    return false;
+  }
+  endProgress();
+  replaying_ = path;
+  player_.start(QFileInfo(path).fileName(), std::move(file.text));
+  // A long file takes a while to check: a check that looks like taking
+  // more than half a second shows how far it is, and may be given up.
+  progress_ = std::make_unique<QProgressDialog>(
+      QStringLiteral("Checking %1...").arg(QFileInfo(path).fileName()), QStringLiteral("Cancel"), 0,
+      1000, owner());
+  progress_->setWindowTitle(QStringLiteral("Replay a game"));
+  progress_->setWindowModality(Qt::ApplicationModal);
+  progress_->setMinimumDuration(500);
+  progress_->setAutoReset(false);
+  progress_->setAutoClose(false);
+  progress_->setValue(0);  // the time it takes counts from now
+  connect(progress_.get(), &QProgressDialog::canceled, this, [this] {
+    player_.cancel();
+    endProgress();
+  });
+  return true;
+}
+
+void ReplayMenu::endProgress() {
+  if (!progress_) return;
+  progress_->disconnect(this);
+  progress_->hide();
+  progress_.release()->deleteLater();  // it may be the sender of this very call
 }
 
 void ReplayMenu::chooseAndReplay() {

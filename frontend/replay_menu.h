@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QObject>
+#include <QProgressDialog>
 #include <QString>
+#include <memory>
 #include <string>
 
 namespace cantiere {
@@ -19,13 +21,16 @@ class ReplayMenu : public QObject {
  public:
   ReplayMenu(DesktopWindows& windows, EventClock& clock, InputRecorder& recorder,
              ReplayPlayer& player);
+  ~ReplayMenu() override;
 
   // Saves the last game to `path`; an empty string when it went well, else
   // what went wrong. A game whose replay would not end as it did is saved
   // all the same (it shows what went wrong) and said so.
   QString saveLastGame(const QString& path);
-  // Replays a file in the window; false after a message box that names
-  // the file and the line, and the handheld goes on as before.
+  // Replays a file in the window once it is checked. False, after a
+  // message box, for a file that cannot be read (only regular files are);
+  // a file the check refuses gets a message box that names the file and
+  // the line. Either way the handheld goes on as before.
   bool replay(const QString& path);
   // Once the handheld's first activation is over (the launcher shown),
   // replays the file: the command line's --replay.
@@ -43,12 +48,17 @@ class ReplayMenu : public QObject {
   void chooseAndSave();
   void chooseAndReplay();
   void tell(const QString& text, bool problem);
+  QWidget* owner() const;
+  void endProgress();
 
   DesktopWindows& windows_;
   EventClock& clock_;
   InputRecorder& recorder_;
   ReplayPlayer& player_;
   QString folder_;  // where the last file was saved or read
+  QString replaying_;  // the file being checked for a replay
+  std::unique_ptr<QProgressDialog> progress_;
+  bool showingProgress_ = false;
 };
 
 }  // namespace cantiere

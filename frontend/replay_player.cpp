@@ -8,9 +8,8 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
-#include <sstream>
+#include <cstdio>
 
-#include "core/script/recording_check.h"
 #include "core/script/script_runner.h"
 #include "core/settings/memory_settings.h"
 #include "frontend/desktop_windows.h"
@@ -79,20 +78,21 @@ class ReplayDesktop : public Desktop {
   void exit() override { exited = true; }
 };
 
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(std::move(l));
-  return lines;
-}
+// The work done between two looks at the event loop: a few milliseconds,
+// in steps of a few hundred lines and some seconds of virtual time.
+constexpr int kSliceMs = 8;
+constexpr int kLinesPerStep = 256;
+constexpr Millis kMsPerStep = 10000;
 
 }  // namespace
 
 struct ReplayPlayer::Session {
-  Session(Sound& liveSound, SoundOutput& liveOutput)
+  Session(Sound& liveSound, SoundOutput& liveOutput, std::string_view text)
       : output(liveSound, liveOutput),
         program(HandheldServices{scheduler, time, sound, settings, desktop}),
-        runner(program, scheduler, time, hooks()) {
+        runner(program, scheduler, time, hooks()),
+        lines(text) {
+    runner.asRecording = true;
     runner.deferWaits = true;
   }
   ScriptRunner::Hooks hooks() {
@@ -104,7 +104,7 @@ struct ReplayPlayer::Session {
         settings.values["hiscoreb"] = header.hiscoreB;
       }
     };
-    return h;  // dump and snapshot lines are passed over
+    return h;  // dump lines are passed over
   }
 
   Scheduler scheduler;
@@ -115,8 +115,7 @@ struct ReplayPlayer::Session {
   ReplayDesktop desktop;
   Program program;
   ScriptRunner runner;
-  std::vector<std::string> lines;
-  std::size_t next = 0;
+  TextLines lines;
   Millis pendingWait = 0;
   bool ended = false;
 };
@@ -131,38 +130,108 @@ ReplayPlayer::ReplayPlayer(DesktopWindows& windows, EventClock& liveClock, Progr
   wake_.setSingleShot(true);
   wake_.setTimerType(Qt::PreciseTimer);
   connect(&wake_, &QTimer::timeout, this, [this] { pump(); });
+  slice_.setSingleShot(true);
+  connect(&slice_, &QTimer::timeout, this, [this] { work(); });
 }
 
-ReplayPlayer::~ReplayPlayer() { giveBack(false); }
+ReplayPlayer::~ReplayPlayer() {
+  cancel();
+  giveBack(false);
+}
 
-bool ReplayPlayer::ended() const { return session_ && session_->ended; }
+bool ReplayPlayer::ended() const { return shown_ && session_->ended; }
 
-const Program* ReplayPlayer::replayed() const { return session_ ? &session_->program : nullptr; }
+const Program* ReplayPlayer::replayed() const { return shown_ ? &session_->program : nullptr; }
 
-bool ReplayPlayer::start(const QString& name, const std::string& text, QString& error) {
-  if (active()) stop();
-  // The whole file is run once without a window first: a file that cannot
-  // be replayed is refused before the handheld is touched.
-  const RecordingCheck check = checkRecording(text);
-  if (check.outcome == RecordingCheck::Outcome::Bad) {
-    error = QStringLiteral("line %1: %2")
-                .arg(check.line)
-                .arg(QString::fromUtf8(check.error.c_str()).left(200));
-    return false;
-  }
+Millis ReplayPlayer::replayedTime() const { return shown_ ? session_->scheduler.now() : 0; }
 
+void ReplayPlayer::start(const QString& name, std::string text) {
+  cancel();
+  stop();
   name_ = name;
-  liveClock_.pause();
-  session_ = std::make_unique<Session>(liveSound_, liveOutput_);
-  Session& s = *session_;
-  s.lines = splitLines(text);
+  text_ = std::move(text);
+  checkedLines_ = std::make_unique<TextLines>(text_);
+  checker_ = std::make_unique<RecordingChecker>(*checkedLines_);
+  slice_.start(0);
+}
 
-  // Up to where the file says the game begins, the replay runs unseen.
-  runTo(check.header.replayFrom);
+void ReplayPlayer::startUnchecked(const QString& name, std::string text) {
+  cancel();
+  stop();
+  name_ = name;
+  text_ = std::move(text);
+  replayFrom_ = 0;
+  beginSession();
+  slice_.start(0);
+}
+
+void ReplayPlayer::cancel() {
+  slice_.stop();
+  checker_.reset();
+  checkedLines_.reset();
+  if (shown_) return;
+  session_.reset();
+  std::string().swap(text_);  // as much as 64 MB
+}
+
+void ReplayPlayer::work() {
+  QElapsedTimer slice;
+  slice.start();
+  do {
+    if (checker_) {
+      if (!checker_->step(kLinesPerStep, kMsPerStep)) continue;
+      const RecordingCheck& check = checker_->result();
+      if (check.outcome == RecordingCheck::Outcome::Bad) {
+        refuse(QString::fromStdString(describe(check)));
+        return;
+      }
+      replayFrom_ = check.header.replayFrom;
+      checker_.reset();
+      checkedLines_.reset();
+      beginSession();
+    } else if (!session_) {
+      return;
+    } else if (runTo(replayFrom_, kLinesPerStep, kMsPerStep)) {
+      // Up to where the file says the game begins, the replay ran unseen.
+      show();
+      announce({});
+      return;
+    }
+  } while (slice.elapsed() < kSliceMs);
+  slice_.start(0);
+  if (progressed && checkedLines_) {
+    const auto permille =
+        static_cast<int>(checkedLines_->offset() * 1000 / std::max<std::size_t>(text_.size(), 1));
+    progressed(permille);  // last: a progress bar may let other events in
+  }
+}
+
+void ReplayPlayer::refuse(const QString& why) {
+  cancel();
+  announce(why);
+}
+
+void ReplayPlayer::announce(const QString& refusal) {
+  // After the slice: the one told may open a message box.
+  const auto tell = [this, refusal] {
+    if (checked) checked(refusal);
+  };
+  QMetaObject::invokeMethod(this, tell, Qt::QueuedConnection);
+}
+
+void ReplayPlayer::beginSession() {
+  session_ = std::make_unique<Session>(liveSound_, liveOutput_, text_);
+}
+
+void ReplayPlayer::show() {
+  Session& s = *session_;
+  shown_ = true;
+  liveClock_.pause();
 
   // The window: the replay's surface, the case standing where the handheld
   // stands (or in the middle of the screen while it is off screen).
   HandheldWindow& window = *windows_.handheld;
+  handheldWasShown_ = window.isVisible();
   const WindowGeometry liveGeometry = live_.form1.window();
   int left = liveGeometry.left, bottom = liveGeometry.top + liveGeometry.height;
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -192,14 +261,20 @@ bool ReplayPlayer::start(const QString& name, const std::string& text, QString& 
   window.menu().close();
   window.installEventFilter(this);
   if (windows_.launcher) windows_.launcher->hide();
-  bringToFront(&window);
+  if (handheldWasShown_) {
+    bringToFront(&window);
+  } else {
+    // Before PLAY the handheld has never been shown: it appears now, placed
+    // and shaped already, as PLAY shows it (a new window comes up in front).
+    window.show();
+    giveKeyboard(&window);
+  }
 
   speed_ = 1;
   virtualBase_ = s.scheduler.now();
   wall_.start();
   realBase_ = 0;
   pump();
-  return true;
 }
 
 Millis ReplayPlayer::target() const {
@@ -207,7 +282,7 @@ Millis ReplayPlayer::target() const {
 }
 
 void ReplayPlayer::setSpeed(int factor) {
-  if (!session_ || factor == speed_) return;
+  if (!shown_ || factor == speed_) return;
   virtualBase_ = std::max(target(), session_->scheduler.now());
   realBase_ = wall_.elapsed();
   speed_ = factor;
@@ -215,37 +290,64 @@ void ReplayPlayer::setSpeed(int factor) {
   pump();
 }
 
-void ReplayPlayer::runTo(Millis until) {
+bool ReplayPlayer::runTo(Millis until, int lines, Millis ms) {
   Session& s = *session_;
+  std::string line, error;
   while (!s.ended) {
     if (s.pendingWait > 0) {
-      const Millis step = std::min(s.pendingWait, until - s.scheduler.now());
-      if (step <= 0) break;
+      if (until <= s.scheduler.now()) return true;
+      if (ms <= 0) return false;
+      const Millis step = std::min({s.pendingWait, until - s.scheduler.now(), ms});
       s.scheduler.advance(step);
       s.pendingWait -= step;
+      ms -= step;
       continue;
     }
-    if (s.next >= s.lines.size() || s.desktop.exited) {
+    if (s.desktop.exited) {
       finish();
       break;
     }
-    std::string error;
-    if (!s.runner.feed(s.lines[s.next++], error)) {
-      finish();  // the check ran the same lines: this does not happen
+    if (lines-- <= 0) return false;
+    if (!s.lines.next(line)) {
+      finish();
+      break;
+    }
+    if (!s.runner.feed(line, error)) {
+      // The check ran the same lines, so this is not expected; should it
+      // happen, the replay holds its picture there and says so once.
+      const QString problem = QStringLiteral("%1: line %2: %3")
+                                  .arg(name_)
+                                  .arg(s.runner.lineNumber())
+                                  .arg(QString::fromStdString(printable(error, 200)));
+      finish();
+      const auto tell = [this, problem] {
+        if (broke) {
+          broke(problem);
+        } else {
+          std::fprintf(stderr, "cantiere: the replay stopped at %s\n",
+                       problem.toLocal8Bit().constData());
+        }
+      };
+      QMetaObject::invokeMethod(this, tell, Qt::QueuedConnection);
       break;
     }
     s.pendingWait = s.runner.deferredWait;
     s.runner.deferredWait = 0;
   }
+  return true;
 }
 
 void ReplayPlayer::pump() {
-  if (!session_) return;
+  if (!shown_) return;
   Session& s = *session_;
-  runTo(std::max(target(), s.scheduler.now()));
+  const bool caughtUp = runTo(std::max(target(), s.scheduler.now()), kLinesPerStep, kMsPerStep);
   showTitle();
   if (s.ended) {
     wake_.stop();
+    return;
+  }
+  if (!caughtUp) {
+    wake_.start(0);  // more lines at this instant: after the window's events
     return;
   }
   // Wake at the next tick or the end of the wait, whichever comes first.
@@ -262,7 +364,7 @@ void ReplayPlayer::finish() {
 }
 
 void ReplayPlayer::showTitle() {
-  if (!session_ || !windows_.handheld) return;
+  if (!shown_ || !windows_.handheld) return;
   const QString state = session_->ended ? QStringLiteral("ended")
                                         : QStringLiteral("%1x").arg(speed_);
   windows_.handheld->setWindowTitle(
@@ -272,7 +374,7 @@ void ReplayPlayer::showTitle() {
 void ReplayPlayer::stop() { giveBack(true); }
 
 void ReplayPlayer::giveBack(bool showLauncher) {
-  if (!session_) return;
+  if (!shown_) return;
   wake_.stop();
   HandheldWindow& window = *windows_.handheld;
   window.removeEventFilter(this);
@@ -280,9 +382,14 @@ void ReplayPlayer::giveBack(bool showLauncher) {
   disabledActions_.clear();
   session_->output.stopAll();
   window.showSurface(live_.form1.surface);
+  // A handheld not shown before the replay goes back out of sight, for PLAY
+  // to show it where it belongs.
+  if (!handheldWasShown_) window.hide();
   window.place(live_.form1.window());
   window.setWindowTitle(QString::fromUtf8(kApplicationTitle));
   session_.reset();
+  shown_ = false;
+  std::string().swap(text_);
   liveClock_.resume();
   if (!showLauncher) return;
   if (live_.splash.visible && windows_.launcher) {

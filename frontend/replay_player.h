@@ -6,6 +6,12 @@
 // gives the window back to the handheld as it was. A replay never writes
 // the high scores: its settings live in memory. Its sounds go through the
 // handheld's own output, when the handheld's sound is on.
+//
+// A file is checked in full before the window is touched, and run unseen
+// up to where it says its game begins. Both take as long as the file is
+// long, so both run in slices between the window's events: a file of
+// millions of lines keeps the program answering, and can be given up.
+// The file is held once, as the text it was read as.
 #pragma once
 
 #include <QAction>
@@ -18,6 +24,7 @@
 #include <string>
 
 #include "core/launcher/program.h"
+#include "core/script/recording_check.h"
 
 namespace cantiere {
 
@@ -30,28 +37,52 @@ class ReplayPlayer : public QObject {
                SoundOutput& liveOutput);
   ~ReplayPlayer() override;
 
-  // Starts replaying `text`, read from the file `name`. False, with `error`
-  // naming the line, when the file cannot be replayed; the handheld then
-  // goes on as before.
-  bool start(const QString& name, const std::string& text, QString& error);
+  // Checks `text`, read from the file `name`, and then replays it; a replay
+  // already showing ends first. The handheld goes on as before until the
+  // replay shows, and for good when the file is refused; `checked` tells
+  // which.
+  void start(const QString& name, std::string text);
+  // Replays `text` with no check first: for a text checked already (tests
+  // give one that cannot be run to its end).
+  void startUnchecked(const QString& name, std::string text);
+  // Gives up a check under way; the handheld was never touched.
+  void cancel();
   // Ends the replay and gives the window back.
   void stop();
 
-  bool active() const { return session_ != nullptr; }
+  // Told once the check is over: "" when the replay shows, else the line
+  // and why the file cannot be replayed.
+  std::function<void(const QString& refusal)> checked;
+  // Told as the check goes on: how far, in thousandths of the file.
+  std::function<void(int permille)> progressed;
+  // Told once when a line cannot be run after all (the replay ends there):
+  // the line and why. Without it, said on the error output.
+  std::function<void(const QString& problem)> broke;
+
+  bool checking() const { return checker_ != nullptr || (session_ && !shown_); }
+  bool active() const { return shown_; }
   // The recording has run to its end; its last picture stays until Esc.
   bool ended() const;
   int speed() const { return speed_; }
   void setSpeed(int factor);
 
-  // The replay's own program (while active), for tests.
+  // The replay's own program and its virtual time (while active), for tests.
   const Program* replayed() const;
+  Millis replayedTime() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   struct Session;
-  void runTo(Millis until);
+  void work();
+  void refuse(const QString& why);
+  void announce(const QString& refusal);
+  void beginSession();
+  void show();
+  // Runs the recording up to virtual time `until`, at most `lines` lines
+  // and `ms` of virtual time; false when a budget ran out first.
+  bool runTo(Millis until, int lines, Millis ms);
   void giveBack(bool showLauncher);
   void pump();
   void finish();
@@ -63,8 +94,15 @@ class ReplayPlayer : public QObject {
   Program& live_;
   Sound& liveSound_;
   SoundOutput& liveOutput_;
+  std::string text_;  // the file, checked and then replayed from
+  std::unique_ptr<TextLines> checkedLines_;
+  std::unique_ptr<RecordingChecker> checker_;
+  std::int64_t replayFrom_ = 0;
   std::unique_ptr<Session> session_;
-  QTimer wake_;
+  bool shown_ = false;
+  bool handheldWasShown_ = false;
+  QTimer slice_;  // the next slice of a check or of the unseen run
+  QTimer wake_;   // the replay's next tick or input
   QElapsedTimer wall_;
   Millis realBase_ = 0, virtualBase_ = 0;
   int speed_ = 1;

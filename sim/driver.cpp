@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/launcher/program.h"
+#include "core/script/script_lines.h"
 #include "core/script/script_runner.h"
 #include "core/script/state_dump.h"
 #include "core/settings/memory_settings.h"
@@ -207,8 +208,9 @@ const LcdResponse& Driver::lcdResponse() const { return impl_->lcd; }
 bool Driver::lcdEffects() const { return lcdEffectsOn(*impl_->store); }
 
 int Driver::run(std::istream& script) {
+  StreamLines lines(script);
   std::string text, error;
-  while (!impl_->trace.exited && std::getline(script, text)) {
+  while (!impl_->trace.exited && lines.next(text)) {
     if (!impl_->runner.feed(text, error)) {
       impl_->out.flush();
       impl_->err << "cantiere-sim: line " << impl_->runner.lineNumber() << ": " << error << '\n';

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/script/script_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 
 #include "core/timing/anchored_time_of_day.h"
 
@@ -22,11 +22,9 @@ bool toInt(const std::string& s, int& out) {
   return ec == std::errc() && p == end;
 }
 
-// Quoted in an error, a word is cut short: a hostile line may be huge.
-std::string quoted(const std::string& word) {
-  constexpr std::size_t kLongest = 40;
-  return "'" + (word.size() > kLongest ? word.substr(0, kLongest) + "..." : word) + "'";
-}
+// Quoted in an error, a word is cut short and escaped: a hostile line may
+// be long and hold a terminal's control sequences.
+std::string quoted(const std::string& word) { return "'" + printable(word, 40) + "'"; }
 
 constexpr std::pair<const char*, int> kKeyNames[] = {
     {"ctrl", VkCtrl}, {"esc", VkEsc}, {"left", VkLeft}, {"up", VkUp}, {"right", VkRight},
@@ -112,11 +110,36 @@ std::string twoDigits(int n) {
 }  // namespace
 
 std::vector<std::string> scriptWords(const std::string& line) {
-  const std::string text = line.substr(0, line.find('#'));
-  std::istringstream words(text);
+  // White space as a stream reads it; no stream, as most lines are blank
+  // or comments and a file may hold millions of them.
+  const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  const std::size_t end = std::min(line.find('#'), line.size());
   std::vector<std::string> w;
-  for (std::string word; words >> word;) w.push_back(word);
-  return w;
+  for (std::size_t at = 0;;) {
+    while (at < end && space(line[at])) ++at;
+    if (at == end) return w;
+    std::size_t to = at;
+    while (to < end && !space(line[to])) ++to;
+    w.emplace_back(line, at, to - at);
+    at = to;
+  }
+}
+
+std::string printable(std::string_view text, std::size_t longest) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (const char ch : text) {
+    if (out.size() >= longest) return out + "...";
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c >= 0x20 && c < 0x7f) {
+      out += ch;
+    } else {
+      out += {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+    }
+  }
+  return out;
 }
 
 bool isInput(Verb v) { return v <= Verb::Menu; }

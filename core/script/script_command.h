@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/launcher/program.h"
@@ -35,6 +36,12 @@ struct ScriptCommand {
 
 // The words of a line, its comment (from `#`) dropped.
 std::vector<std::string> scriptWords(const std::string& line);
+
+// Text from a file, fit to be shown to a person: cut after about `longest`
+// characters ("..." then follows), and every byte that is not printable
+// ASCII written as an escape (\xNN, and a backslash as \\), so that no
+// file can move a terminal's cursor, clear it or change its colours.
+std::string printable(std::string_view text, std::size_t longest);
 
 // False, with `error` set, when the words are not a command. A snapshot's
 // file name stays in the words (words[1]).

@@ -78,6 +78,10 @@ bool ScriptRunner::feed(const std::string& raw, std::string& error) {
   ++lineNumber_;
   std::string line = raw;
   if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved with CR LF
+  if (line.size() > kLongestLine) {
+    error = "a line is longer than " + std::to_string(kLongestLine) + " characters";
+    return false;
+  }
   if (lineNumber_ == 1 && line.rfind("# cantiere-recording", 0) == 0) {
     if (line != kRecordingVersionLine) {
       error = "a recording of another version; this program reads \"" +
@@ -88,6 +92,12 @@ bool ScriptRunner::feed(const std::string& raw, std::string& error) {
     return true;
   }
   const std::vector<std::string> words = scriptWords(line);
+  if (isRecording() && !words.empty() && words[0] == "snapshot") {
+    // Refused rather than passed over: a recording the program saved never
+    // holds one, so a file that does was made to write somewhere.
+    error = "a recording writes no files: snapshot is for scripts";
+    return false;
+  }
   if (line == kFinalStateLine) {
     if (inFinalState_) {
       error = "a second final state";
@@ -103,7 +113,8 @@ bool ScriptRunner::feed(const std::string& raw, std::string& error) {
       ScriptCommand c;
       if (!parseCommand(words, c, error)) return false;
       if (c.verb != Verb::Dump && c.verb != Verb::Snapshot) {
-        error = "only dump and snapshot may follow the final state";
+        error = isRecording() ? "only dump may follow the final state"
+                              : "only dump and snapshot may follow the final state";
         return false;
       }
       return stopped_ || command(words, error);
@@ -134,7 +145,7 @@ bool ScriptRunner::command(const std::vector<std::string>& words, std::string& e
   switch (c.verb) {
     case Verb::Wait:
       recordedTime_ += c.ms;
-      if (header_.present && recordedTime_ > kLongestRecording) {
+      if (isRecording() && recordedTime_ > kLongestRecording) {
         error = "a recording runs seven days at most";
         return false;
       }

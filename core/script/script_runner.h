@@ -6,10 +6,12 @@
 // comment lines that follow it, before the first command, give what the
 // inputs alone cannot (the screen PLAY centres on, the stored high scores,
 // where a replay in the window begins to show); a comment block at its end
-// holds the final dump (only `dump` and `snapshot` may follow it). The
-// program starts (as the desktop starts it) just before the first command
-// that is not `timeofday`, so a recording's first time of day is the one
-// the start-up sees.
+// holds the final dump (only `dump` may follow it). A recording runs seven
+// days at most and writes no file: a shared file must not keep a program
+// busy for hours, nor overwrite anything with a `snapshot`. The program
+// starts (as the desktop starts it) just before the first command that is
+// not `timeofday`, so a recording's first time of day is the one the
+// start-up sees.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +21,7 @@
 
 #include "core/launcher/program.h"
 #include "core/script/script_command.h"
+#include "core/script/script_lines.h"
 #include "core/timing/anchored_time_of_day.h"
 
 namespace cantiere {
@@ -53,7 +56,8 @@ class ScriptRunner {
   ScriptRunner(Program& program, Scheduler& scheduler, AnchoredTimeOfDay& time, Hooks hooks);
 
   // Runs the next line (lines are numbered from 1 as they are fed). False,
-  // with `error` set, when the line cannot be run.
+  // with `error` set, when the line cannot be run; a line longer than
+  // kLongestLine is refused before anything else is done with it.
   bool feed(const std::string& line, std::string& error);
   // Starts the program if no command has (an empty script).
   void finish();
@@ -61,6 +65,11 @@ class ScriptRunner {
   // Once the program has ended, commands are passed over; the final state
   // is still read.
   void stop() { stopped_ = true; }
+
+  // The script is a recording, whatever its first line says: a file given
+  // to be checked or replayed is held to a recording's limits.
+  bool asRecording = false;
+  bool isRecording() const { return asRecording || header_.present; }
 
   // With waits deferred, a `wait` line only sets `deferredWait` and the
   // caller lets the time pass (a replay at the speed of the wall clock).

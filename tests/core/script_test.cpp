@@ -4,12 +4,15 @@
 // and hostile files.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <sstream>
 
 #include "core/script/recording_check.h"
 #include "core/script/script_command.h"
+#include "core/script/script_lines.h"
 #include "core/script/script_runner.h"
+#include "core/script/state_dump.h"
 #include "tests/core/test_support.h"
 
 namespace cantiere {
@@ -108,6 +111,7 @@ TEST(ScriptCommand, RefusesWhatItCannotRun) {
       {"press Im_Nope", "unknown element"},
       {"release left extra", "unexpected"},
       {std::string(100000, 'x'), "unknown command"},
+      {"\x1b[2J\x1b[32mok", "unknown command '\\x1b[2J\\x1b[32mok'"},
   };
   for (const auto& [line, why] : kBad) {
     const std::string got = reformatted(line);
@@ -115,6 +119,76 @@ TEST(ScriptCommand, RefusesWhatItCannotRun) {
     EXPECT_NE(got.find(why), std::string::npos) << got;
     EXPECT_LT(got.size(), 120u) << "a hostile word is cut short in the message";
   }
+}
+
+TEST(ScriptCommand, WordsAndWhatIsShownOfThem) {
+  const std::pair<std::string, std::vector<std::string>> kWords[] = {
+      {"  press\t10  20 right\r", {"press", "10", "20", "right"}},
+      {"\v\fwait 5# no space before the comment", {"wait", "5"}},
+      {"# a comment", {}},
+      {"", {}},
+      {" \t ", {}},
+  };
+  for (const auto& [line, words] : kWords) EXPECT_EQ(scriptWords(line), words) << line;
+
+  // Shown to a person: printable ASCII as it is, anything else escaped.
+  const std::pair<std::string, std::string> kShown[] = {
+      {"wait 5", "wait 5"},
+      {"\x1b[2J\x1b[32mgreen\x1b[0m", "\\x1b[2J\\x1b[32mgreen\\x1b[0m"},
+      {"a\\b\tc\r\n", "a\\\\b\\x09c\\x0d\\x0a"},
+      {std::string("\0\x7f\x9b\xc3\xa9", 5), "\\x00\\x7f\\x9b\\xc3\\xa9"},
+      {std::string(41, 'x'), std::string(40, 'x') + "..."},
+      {std::string(40, 'x'), std::string(40, 'x')},
+  };
+  for (const auto& [text, shown] : kShown) EXPECT_EQ(printable(text, 40), shown);
+}
+
+TEST(ScriptLines, FromAStreamOrATextAlikeAndNeverTooMuchOfALine) {
+  const std::string tooLong(kLongestLine + 5000, 'x');
+  using Lines = std::vector<std::string>;
+  const std::pair<std::string, Lines> kTexts[] = {
+      {"", {}},
+      {"\n", {""}},
+      {"a\nb", {"a", "b"}},
+      {"a\n\nb\n", {"a", "", "b"}},
+      {"a\r\n", {"a\r"}},  // the runner drops the CR
+      {std::string("\0\n", 2), {std::string(1, '\0')}},
+      {tooLong + "\nwait 5\n", {tooLong.substr(0, kLongestLine + 1), "wait 5"}},
+      {std::string(kLongestLine, 'y'), {std::string(kLongestLine, 'y')}},
+  };
+  for (const auto& [text, expected] : kTexts) {
+    std::istringstream in(text);
+    StreamLines stream(in);
+    TextLines held(text);
+    for (ScriptLines* lines :
+         {static_cast<ScriptLines*>(&stream), static_cast<ScriptLines*>(&held)}) {
+      Lines got;
+      for (std::string line; lines->next(line);) got.push_back(line);
+      EXPECT_EQ(got, expected) << text.substr(0, 20);
+    }
+    EXPECT_EQ(held.offset(), text.size() + (text.empty() || text.back() == '\n' ? 0 : 1));
+  }
+}
+
+TEST(StateDump, EveryLineFitsTheLongestScriptLine) {
+  // Every element lit and every number at its widest: a final state the
+  // program saves must read back.
+  Scheduler scheduler;
+  AnchoredTimeOfDay time{scheduler};
+  RecordingOutput output;
+  Sound sound{output};
+  MemorySettings settings;
+  test::FakeDesktop desktop;
+  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
+  for (int e = 0; e < ElementCount; ++e) program.form1.surface.show(static_cast<Element>(e));
+#define CANTIERE_WIDEST(type, name) program.form1.state.name = std::numeric_limits<type>::lowest();
+  CANTIERE_GAME_STATE_FIELDS(CANTIERE_WIDEST)
+#undef CANTIERE_WIDEST
+  std::ostringstream dump;
+  writeDump(dump, program.form1, std::numeric_limits<std::int64_t>::lowest());
+  std::istringstream lines(dump.str());
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_LE(line.size() + 2, kLongestLine) << line.substr(0, 20);  // with "# "
 }
 
 // A program run by script lines, as the check runs one.
@@ -155,17 +229,17 @@ TEST(ScriptRunner, DeferredWaitsLeaveTheTimeToTheCaller) {
 }
 
 TEST(ScriptRunner, ARecordingRunsSevenDaysAtMost) {
-  for (const bool oneMore : {false, true}) {
+  // A recording by its first line, or taken as one (a check, a replay).
+  for (const bool versionLine : {false, true}) {
     Runner r;
     r.runner.deferWaits = true;
+    r.runner.asRecording = !versionLine;
     std::string error;
-    ASSERT_TRUE(r.runner.feed(kRecordingVersionLine, error)) << error;
+    ASSERT_TRUE(!versionLine || r.runner.feed(kRecordingVersionLine, error)) << error;
     for (int day = 1; day <= 7; ++day)
       ASSERT_TRUE(r.runner.feed("wait " + std::to_string(kDayMs), error)) << day << ": " << error;
-    if (oneMore) {
-      EXPECT_FALSE(r.runner.feed("wait 1", error));
-      EXPECT_NE(error.find("seven days"), std::string::npos) << error;
-    }
+    EXPECT_FALSE(r.runner.feed("wait 1", error));
+    EXPECT_NE(error.find("seven days"), std::string::npos) << error;
   }
 }
 
@@ -229,12 +303,42 @@ TEST(RecordingCheck, SaysHowAFileEnds) {
       {"eight days long", replaced(good, "wait 900", "wait 691200000"), O::Bad, 14},
       {"the launcher gone", replaced(good, "click Im_Front", "play 1"), O::Bad, 6},
       {"a line more", good + "# extra\n", O::Differs, 22},
+      {"a snapshot after it", good + "snapshot /tmp/x.png\n", O::Bad, 22},
+      {"a snapshot in it", replaced(good, "wait 900", "snapshot x.png"), O::Bad, 14},
+      {"a long comment", replaced(good, "wait 900", "wait 900 #" + std::string(4086, '-')),
+       O::Matches, 0},
+      {"a line too long", replaced(good, "wait 900", "wait 900 #" + std::string(4087, '-')),
+       O::Bad, 14},
+      {"no version line, eight days long",
+       replaced(good.substr(good.find('\n') + 1), "wait 900", "wait 691200000"), O::Bad, 13},
+      {"no version line, a snapshot", good.substr(good.find('\n') + 1) + "snapshot x.png\n",
+       O::Bad, 21},
+      {"a screen one pixel high", replaced(good, "800x600", "1024x1"), O::Differs, 17},
+      {"a screen one pixel wide", replaced(good, "800x600", "1x600"), O::Differs, 17},
+      {"a screen no pixel high", replaced(good, "800x600", "800x0"), O::Bad, 2},
+      {"the widest screen", replaced(good, "800x600", "100000x600"), O::Differs, 17},
+      {"a screen too wide", replaced(good, "800x600", "100001x600"), O::Bad, 2},
+      {"the tallest screen", replaced(good, "800x600", "800x100000"), O::Differs, 17},
+      {"a screen too tall", replaced(good, "800x600", "800x100001"), O::Bad, 2},
+      {"replay-from 0", recording("# replay-from 0\n"), O::Matches, 0},
+      {"replay-from a week", recording("# replay-from 604800000\n"), O::Matches, 0},
+      {"replay-from past a week", recording("# replay-from 604800001\n"), O::Bad, 2},
+      {"replay-from before the start", recording("# replay-from -1\n"), O::Bad, 2},
+      {"replay-from no time", recording("# replay-from soon\n"), O::Bad, 2},
   };
   for (const Case& c : kCases) {
     const RecordingCheck got = checkRecording(c.text);
     EXPECT_EQ(got.outcome, c.outcome) << c.name << ": " << describe(got);
     EXPECT_EQ(got.line, c.line) << c.name << ": " << describe(got);
+    EXPECT_EQ(got.error.empty(), c.outcome != O::Bad) << c.name;
   }
+  const RecordingCheck cut = checkRecording(good.substr(0, good.rfind("# timers")));
+  EXPECT_NE(describe(cut).find("recorded: (nothing)"), std::string::npos) << describe(cut);
+  EXPECT_EQ(checkRecording(recording("# replay-from 1234\n")).header.replayFrom, 1234);
+  EXPECT_TRUE(checkRecording(replaced(good, "wait 900", "wait nine")).header.hiscoresGiven)
+      << "a refused file still tells its header";
+  EXPECT_EQ(checkRecording("").replayedState, checkRecording("wait 0\n").replayedState)
+      << "an empty file ends as the program starts";
   const RecordingCheck differs = checkRecording(replaced(good, " HiScoreA=120 ", " HiScoreA=121 "));
   EXPECT_NE(differs.recorded.find("HiScoreA=121"), std::string::npos);
   EXPECT_NE(differs.replayed.find("HiScoreA=120"), std::string::npos);
@@ -249,6 +353,52 @@ TEST(RecordingCheck, CommandsAfterTheExitArePassedOver) {
   const RecordingCheck c = checkRecording(text);
   EXPECT_EQ(c.outcome, RecordingCheck::Outcome::Matches) << describe(c);
   EXPECT_EQ(c.replayedState.at(0), "time 0") << "the wait after the exit passes no time";
+}
+
+TEST(RecordingCheck, ADifferenceIsShownSafelyAndWhereItIs) {
+  // A crafted final state that would clear a terminal and print a verdict
+  // of its own, and a long line that differs near its end.
+  RecordingCheck c;
+  c.outcome = RecordingCheck::Outcome::Differs;
+  c.line = 9;
+  c.recorded = "\x1b[2J\x1b[32mthe replay ends in the recorded state\x1b[0m";
+  c.replayed = "state GameRunning=1";
+  std::string said = describe(c);
+  EXPECT_EQ(said.find('\x1b'), std::string::npos) << said;
+  EXPECT_NE(said.find("recorded: \\x1b[2J\\x1b[32mthe replay"), std::string::npos) << said;
+  c.recorded = "lit " + std::string(3000, 'x') + " Im_Ape";
+  c.replayed = "lit " + std::string(3000, 'x') + " Im_Key";
+  said = describe(c);
+  EXPECT_LT(said.size(), 500u);
+  EXPECT_NE(said.find("x Im_Ape"), std::string::npos) << said;
+  EXPECT_NE(said.find("x Im_Key"), std::string::npos) << said;
+  for (const char ch : said) EXPECT_TRUE(ch == '\n' || (ch >= 0x20 && ch < 0x7f)) << int(ch);
+}
+
+// The check in steps of at most `lines` lines and `ms` of virtual time;
+// how many steps it took.
+int stepped(const std::string& text, int lines, std::int64_t ms, RecordingCheck& result) {
+  TextLines source(text);
+  RecordingChecker checker(source);
+  int steps = 1;
+  while (!checker.step(lines, ms)) ++steps;
+  result = checker.result();
+  return steps;
+}
+
+TEST(RecordingCheck, StepByStepItIsTheSameCheckInBoundedSteps) {
+  const std::string good = recording();  // 21 lines, 2940 ms of waits
+  RecordingCheck got;
+  EXPECT_GE(stepped(good, 1, 1 << 30, got), 21);
+  EXPECT_EQ(got.outcome, RecordingCheck::Outcome::Matches) << describe(got);
+  EXPECT_GE(stepped(good, 1000, 100, got), 2940 / 100);
+  EXPECT_EQ(got.outcome, RecordingCheck::Outcome::Matches) << describe(got);
+  EXPECT_EQ(got.replayedState, checkRecording(good).replayedState);
+  // Every millisecond of a wait passes, however the steps fall.
+  std::string ticks = "play 2\n";
+  for (int i = 0; i < 50; ++i) ticks += "wait 1\n";
+  stepped(ticks, 3, 1, got);
+  EXPECT_EQ(got.replayedState.at(0), "time 50");
 }
 
 TEST(RecordingCheck, HostileFilesNeverCrashIt) {
@@ -275,6 +425,12 @@ TEST(RecordingCheck, HostileFilesNeverCrashIt) {
       EXPECT_GE(c.line, 1) << text;
       EXPECT_FALSE(c.error.empty());
     }
+    // Run in small steps, as the desktop runs it, it says the same.
+    RecordingCheck s;
+    stepped(text, 1 + static_cast<int>(random() % 5), 1 + random() % 3000, s);
+    EXPECT_EQ(s.outcome, c.outcome) << describe(s) << " / " << describe(c);
+    EXPECT_EQ(s.line, c.line);
+    EXPECT_EQ(s.replayedState, c.replayedState);
   }
 }
 

@@ -224,14 +224,19 @@ TEST(SimBinary, RunsAScriptFileAndReportsErrorsOnStandardError) {
   EXPECT_EQ(WEXITSTATUS(system(bad.c_str())), 2);
 }
 
-// --verify's answer: its status and the first line it prints.
-std::pair<int, std::string> verify(const std::string& file) {
-  const std::string cmd = std::string(CANTIERE_SIM_EXE) + " --verify " + file + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
+// A command's status and all it prints.
+std::pair<int, std::string> command(const std::string& cmd) {
+  FILE* p = popen((cmd + " 2>&1").c_str(), "r");
   std::string out;
   char buf[4096];
   while (std::size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  return {WEXITSTATUS(pclose(p)), out.substr(0, out.find('\n'))};
+  return {WEXITSTATUS(pclose(p)), out};
+}
+
+// --verify's answer: its status and the first line it prints.
+std::pair<int, std::string> verify(const std::string& file) {
+  const auto [status, out] = command(std::string(CANTIERE_SIM_EXE) + " --verify " + file);
+  return {status, out.substr(0, out.find('\n'))};
 }
 
 TEST(SimBinary, VerifyReplaysASavedGameAndNamesWhatDiffers) {
@@ -272,6 +277,79 @@ TEST(SimBinary, VerifyReplaysASavedGameAndNamesWhatDiffers) {
   const SimRun plain = run(body + finalState + "dump\n");
   EXPECT_EQ(plain.status, 0) << plain.err;
   EXPECT_EQ(plain.out, dump.str());
+}
+
+TEST(SimScript, ARecordingsHeaderGivesItsScreenAndHighScoresUnlessTheOptionsDo) {
+  const std::string header = "# cantiere-recording 1\n# screen 800x600\n# hiscores 120 7\n";
+  const SimRun r = run(header + "play 2\nclick Im_Front\ndump\n");
+  EXPECT_TRUE(r.has("window left=168 top=0 width=464 height=571")) << r.out;
+  EXPECT_NE(r.out.find(" HiScoreA=120 HiScoreB=7 "), std::string::npos) << r.out;
+  DriverOptions screen;
+  ASSERT_TRUE(parseScreenOption("1024x768", screen));
+  EXPECT_TRUE(run(header + "play 2\nclick Im_Front\ndump\n", screen)
+                  .has("window left=280 top=98 width=464 height=571"));
+}
+
+// What a shared file may make the driver do: run a week at most when it is
+// verified (a script runs as long as it says), never write a file, never
+// write to the terminal, and never be held whole in memory.
+TEST(SimBinary, AHostileFileIsRefusedAndShownSafely) {
+  const std::string dir = ::testing::TempDir() + "/hostile";
+  std::filesystem::create_directories(dir);
+  const std::string body =
+      "timeofday 16:20:00.000 +01:00\nplay 2\nclick Im_Front\nclick Puls_GameB\nwait 3000\n";
+  std::ostringstream dump;
+  {
+    std::istringstream in(body + "dump\n");
+    Driver driver({}, dump, dump);
+    ASSERT_EQ(driver.run(in), 0);
+  }
+  std::string finalState = "# final state\n";
+  std::istringstream lines(dump.str());
+  for (std::string l; std::getline(lines, l);) finalState += "# " + l + "\n";
+  const std::string recording = std::string("# cantiere-recording 1\n") + body + finalState;
+  const std::string longWaits = body + "wait 2000000000\nwait 2000000000\n";
+  const std::string picture = dir + "/overwritten.png";
+  std::filesystem::remove(picture);
+  const std::string verdict = "\x1b[2J\x1b[H\x1b[32mthe replay ends in the recorded state\x1b[0m";
+  std::string crafted = recording;
+  crafted.replace(crafted.find("# time 3000"), 11, "# " + verdict);
+  std::string huge = recording;
+  huge.replace(huge.find("# time 3000"), 11, "# time " + std::string(5 << 20, '9'));
+
+  struct Case {
+    const char* name;
+    std::string text;
+    int verifyStatus;
+    const char* says;
+  };
+  const Case kCases[] = {
+      {"no version line, weeks of waits", longWaits, 2, "line 6: a recording runs seven days"},
+      {"a snapshot after its end", recording + "snapshot " + picture + "\n", 2,
+       "line 14: a recording writes no files"},
+      {"a crafted final state", crafted, 1, "line 8 differs"},
+      {"a 5 MB line", huge, 2, "line 8: a line is longer than 4096 characters"},
+  };
+  for (const Case& c : kCases) {
+    const std::string file = dir + "/file.sim";
+    std::ofstream(file, std::ios::binary) << c.text;
+    const auto [status, out] = command(std::string(CANTIERE_SIM_EXE) + " --verify " + file);
+    EXPECT_EQ(status, c.verifyStatus) << c.name << ": " << out.substr(0, 200);
+    EXPECT_NE(out.find(c.says), std::string::npos) << c.name << ": " << out.substr(0, 200);
+    EXPECT_EQ(out.find('\x1b'), std::string::npos) << c.name;
+    EXPECT_LT(out.size(), 1000u) << c.name;
+  }
+
+  // Run as scripts: the recording refuses to draw, the plain script runs
+  // its weeks.
+  std::ofstream(dir + "/file.sim") << recording << "snapshot " << picture << "\n";
+  const auto [drawn, drawnSays] = command("QT_QPA_PLATFORM=offscreen " +
+                                          std::string(CANTIERE_SIM_EXE) + " " + dir + "/file.sim");
+  EXPECT_EQ(drawn, 2) << drawnSays;
+  EXPECT_FALSE(std::filesystem::exists(picture)) << "a recording wrote a file";
+  const SimRun plain = run(longWaits + "dump\n");
+  EXPECT_EQ(plain.status, 0) << plain.err;
+  EXPECT_TRUE(plain.has("time 4000003000")) << plain.out;
 }
 
 TEST(SimScript, TimeOfDaySetsTheClockFromItsInstant) {
