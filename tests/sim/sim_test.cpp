@@ -2,6 +2,7 @@
 // cantiere-sim: its script language, dump and trace formats, and timings
 // proved through it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <chrono>
@@ -233,6 +234,16 @@ std::pair<int, std::string> command(const std::string& cmd) {
   return {WEXITSTATUS(pclose(p)), out};
 }
 
+// A folder of this run's own: the same test may run at once in another
+// build of the tree.
+std::string freshDir(const char* name) {
+  const std::string dir =
+      ::testing::TempDir() + "/sim_test-" + name + "-" + std::to_string(::getpid());
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
 // --verify's answer: its status and the first line it prints.
 std::pair<int, std::string> verify(const std::string& file) {
   const auto [status, out] = command(std::string(CANTIERE_SIM_EXE) + " --verify " + file);
@@ -240,7 +251,7 @@ std::pair<int, std::string> verify(const std::string& file) {
 }
 
 TEST(SimBinary, VerifyReplaysASavedGameAndNamesWhatDiffers) {
-  const std::string dir = ::testing::TempDir();
+  const std::string dir = freshDir("verify");
   const std::string body =
       "# cantiere-recording 1\ntimeofday 16:20:00.000 +01:00\nplay 2\nclick Im_Front\n"
       "click Puls_GameB\nwait 3000\n";
@@ -294,8 +305,7 @@ TEST(SimScript, ARecordingsHeaderGivesItsScreenAndHighScoresUnlessTheOptionsDo) 
 // verified (a script runs as long as it says), never write a file, never
 // write to the terminal, and never be held whole in memory.
 TEST(SimBinary, AHostileFileIsRefusedAndShownSafely) {
-  const std::string dir = ::testing::TempDir() + "/hostile";
-  std::filesystem::create_directories(dir);
+  const std::string dir = freshDir("hostile");
   const std::string body =
       "timeofday 16:20:00.000 +01:00\nplay 2\nclick Im_Front\nclick Puls_GameB\nwait 3000\n";
   std::ostringstream dump;
@@ -379,9 +389,7 @@ std::string fileText(const std::string& path) {
 }
 
 TEST(SimBinary, TwoProgramsSharingTheSettingsFileKeepTheHigherScore) {
-  const std::string dir = ::testing::TempDir() + "/two_programs";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const std::string dir = freshDir("two_programs");
   const std::string settings = dir + "/Cantiere.ini";
   std::ofstream(settings) << "[General]\nHiScoreA=1\n";
   std::ofstream(dir + "/a.sim") << jumpingGame(80);
@@ -418,7 +426,7 @@ std::pair<int, int> pngSize(const std::string& file) {
 }
 
 TEST(SimBinary, SnapshotsTheClientAreaAtItsSize) {
-  const std::string dir = ::testing::TempDir();
+  const std::string dir = freshDir("snapshot");
   const std::string script = dir + "/snap.sim";
   std::ofstream(script) << "play 2\nsnapshot " << dir << "/closed.png\nclick Im_Front\nsnapshot "
                         << dir << "/open.png\nsnapshot " << dir << "/open250.png 250\nsnapshot "
@@ -451,8 +459,7 @@ std::string fileBytes(const std::string& file) {
 // just beginning to darken, complete 300 ms later; with "LcdEffects" 0 in
 // the store, the plain picture at once.
 TEST(SimBinary, SnapshotsHonourTheStoredLcdEffects) {
-  const std::string dir = ::testing::TempDir() + "/lcd";
-  std::filesystem::create_directories(dir);
+  const std::string dir = freshDir("lcd");
   std::map<std::string, std::array<std::string, 3>> shots;
   for (const char* stored : {"", "LcdEffects=0", "LcdEffects=on"}) {
     const std::string tag = *stored ? stored : "missing";
