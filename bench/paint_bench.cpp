@@ -10,7 +10,7 @@
 #include "core/lcd/surface.h"
 #include "frontend/picture_set.h"
 #include "frontend/surface_painter.h"
-#include "frontend/view_scale.h"
+#include "common/view/view_scale.h"
 
 namespace cantiere {
 namespace {

@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QTimer>
 
-#include "frontend/about.h"
+#include "common/about_text.h"
 #include "frontend/picture_set.h"
 #include "frontend/launcher_window.h"
 #include "frontend/window_mover.h"

@@ -6,7 +6,7 @@
 
 #include "frontend/jpeg_decode.h"
 #include "frontend/picture_set.h"
-#include "frontend/view_scale.h"
+#include "common/view/view_scale.h"
 
 // The resource's registration lives in its own object in a static library;
 // naming it here makes the linker keep it.

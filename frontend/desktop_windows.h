@@ -8,10 +8,10 @@
 
 #include "core/launcher/program.h"
 #include "frontend/about_window.h"
-#include "frontend/event_clock.h"
+#include "common/clock/event_clock.h"
 #include "frontend/handheld_window.h"
 #include "frontend/launcher_window.h"
-#include "frontend/model_input.h"
+#include "common/input/model_input.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/sound_log.h"
 

@@ -21,9 +21,9 @@
 
 #include "core/launcher/program.h"
 #include "frontend/device_wake.h"
-#include "frontend/gamepad_delivery.h"
-#include "frontend/gamepad_map.h"
-#include "frontend/model_input.h"
+#include "common/input/gamepad_delivery.h"
+#include "common/input/gamepad_map.h"
+#include "common/input/model_input.h"
 
 struct _SDL_GameController;
 union SDL_Event;

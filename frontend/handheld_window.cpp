@@ -14,7 +14,7 @@
 
 #include <cmath>
 
-#include "frontend/lcd_effects_setting.h"
+#include "common/lcd/lcd_effects_setting.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/size_menu.h"
 #include "frontend/surface_painter.h"

@@ -16,11 +16,11 @@
 
 #include "frontend/picture_set.h"
 #include "core/launcher/program.h"
-#include "frontend/event_clock.h"
+#include "common/clock/event_clock.h"
 #include "frontend/lcd_animator.h"
-#include "frontend/model_input.h"
-#include "frontend/view_scale.h"
-#include "frontend/window_placement.h"
+#include "common/input/model_input.h"
+#include "common/view/view_scale.h"
+#include "common/view/window_placement.h"
 #include "frontend/window_mover.h"
 
 namespace cantiere {

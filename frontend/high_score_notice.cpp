@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "core/handheld/game_state.h"
-#include "frontend/event_clock.h"
+#include "common/clock/event_clock.h"
 #include "frontend/handheld_window.h"
 
 namespace cantiere {

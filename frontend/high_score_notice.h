@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "frontend/ini_settings.h"
+#include "common/files/ini_settings.h"
 
 class QWidget;
 

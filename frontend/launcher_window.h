@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "core/launcher/launcher.h"
-#include "frontend/event_clock.h"
-#include "frontend/model_input.h"
+#include "common/clock/event_clock.h"
+#include "common/input/model_input.h"
 
 namespace cantiere {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "frontend/lcd_response.h"
+#include "common/lcd/lcd_response.h"
 #include "frontend/surface_painter.h"
 
 namespace cantiere {

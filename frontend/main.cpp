@@ -14,18 +14,19 @@
 #include "frontend/picture_set.h"
 #include "frontend/desktop_windows.h"
 #include "core/launcher/program.h"
-#include "frontend/ini_settings.h"
-#include "frontend/event_clock.h"
+#include "common/files/ini_settings.h"
+#include "common/clock/event_clock.h"
+#include "frontend/clock/qt_clock_host.h"
 #include "frontend/gamepad_input.h"
 #include "frontend/high_score_notice.h"
-#include "frontend/input_recorder.h"
+#include "common/replay/input_recorder.h"
 #include "frontend/orderly_end.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/replay_menu.h"
 #include "frontend/replay_player.h"
 #include "frontend/scripted_gamepads.h"
 #include "frontend/sdl_output.h"
-#include "frontend/time_anchor.h"
+#include "common/clock/time_anchor.h"
 
 namespace {
 
@@ -106,7 +107,8 @@ int run(int argc, char** argv, int& endedBy) {
   enableDetectableAutoRepeat();
 
   Scheduler scheduler;
-  EventClock clock(scheduler);
+  QtClockHost loop;
+  EventClock clock(scheduler, loop);
   AnchoredTimeOfDay time(scheduler);
   SdlOutput output;
   Sound sound(output);

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "frontend/jpeg_decode.h"
-#include "frontend/view_scale.h"
+#include "common/view/view_scale.h"
 
 namespace cantiere {
 namespace {

@@ -15,9 +15,9 @@
 #include <cstring>
 
 #include "frontend/desktop_windows.h"
-#include "frontend/file_replace.h"
-#include "frontend/input_recorder.h"
-#include "frontend/regular_file.h"
+#include "common/files/file_replace.h"
+#include "common/replay/input_recorder.h"
+#include "common/files/regular_file.h"
 #include "frontend/replay_player.h"
 
 namespace cantiere {

@@ -21,7 +21,7 @@
 
 #include "core/lcd/surface.h"
 #include "core/timing/scheduler.h"
-#include "frontend/event_clock.h"
+#include "common/clock/event_clock.h"
 #include "frontend/gamepad_input.h"
 #include "frontend/virtual_gamepad.h"
 

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/regular_file.h"
+#include "common/files/regular_file.h"
 
 namespace cantiere {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <QActionGroup>
 
-#include "frontend/view_scale.h"
+#include "common/view/view_scale.h"
 
 namespace cantiere {
 

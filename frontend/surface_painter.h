@@ -10,9 +10,9 @@
 #include <QRect>
 
 #include "core/lcd/surface.h"
-#include "frontend/lcd_response.h"
+#include "common/lcd/lcd_response.h"
 #include "frontend/picture_set.h"
-#include "frontend/view_scale.h"
+#include "common/view/view_scale.h"
 
 namespace cantiere {
 

@@ -14,9 +14,9 @@
 #include "core/script/state_dump.h"
 #include "core/settings/memory_settings.h"
 #include "core/sound/recording_output.h"
-#include "frontend/ini_settings.h"
-#include "frontend/lcd_effects_setting.h"
-#include "frontend/lcd_response.h"
+#include "common/files/ini_settings.h"
+#include "common/lcd/lcd_effects_setting.h"
+#include "common/lcd/lcd_response.h"
 
 namespace cantiere {
 namespace {

@@ -15,7 +15,7 @@
 #include "core/launcher/program.h"
 #include "frontend/picture_set.h"
 #include "frontend/surface_painter.h"
-#include "frontend/view_scale.h"
+#include "common/view/view_scale.h"
 #include "sim/driver.h"
 
 namespace cantiere {

@@ -33,7 +33,7 @@
 #include "frontend/jpeg_decode.h"
 #include "frontend/picture_set.h"
 #include "frontend/surface_painter.h"
-#include "frontend/view_scale.h"
+#include "common/view/view_scale.h"
 #include "tools/case_art.h"
 
 using namespace cantiere;

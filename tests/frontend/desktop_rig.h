@@ -7,6 +7,7 @@
 #include <QTest>
 #include <memory>
 
+#include "frontend/clock/qt_clock_host.h"
 #include "frontend/desktop_windows.h"
 #include "tests/core/test_support.h"
 
@@ -58,7 +59,8 @@ class DesktopRig {
   QRect geometry() const { return form1->geometry(); }
 
   Scheduler scheduler;
-  EventClock clock{scheduler};
+  QtClockHost loop;
+  EventClock clock{scheduler, loop};
   FixedTime time;
   RecordingOutput output;
   Sound sound{output};

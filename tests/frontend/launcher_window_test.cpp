@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "frontend/about.h"
+#include "common/about_text.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {
