@@ -7,11 +7,11 @@
 // the high scores: its settings live in memory. Its sounds go through the
 // handheld's own output, when the handheld's sound is on.
 //
-// A file is checked in full before the window is touched, and run unseen
-// up to where it says its game begins. Both take as long as the file is
-// long, so both run in slices between the window's events: a file of
-// millions of lines keeps the program answering, and can be given up.
-// The file is held once, as the text it was read as.
+// The replay itself (the check, the unseen run up to where the game
+// begins, the pace) is common/replay's ReplaySession; this is its window:
+// slices of work between the window's events, so a file of millions of
+// lines keeps the program answering and can be given up, and the wake-up
+// at the pace of the wall clock.
 #pragma once
 
 #include <QAction>
@@ -23,8 +23,8 @@
 #include <memory>
 #include <string>
 
+#include "common/replay/replay_session.h"
 #include "core/launcher/program.h"
-#include "core/script/recording_check.h"
 
 namespace cantiere {
 
@@ -59,11 +59,11 @@ class ReplayPlayer : public QObject {
   // the line and why. Without it, said on the error output.
   std::function<void(const QString& problem)> broke;
 
-  bool checking() const { return checker_ != nullptr || (session_ && !shown_); }
+  bool checking() const { return session_ && !shown_; }
   bool active() const { return shown_; }
   // The recording has run to its end; its last picture stays until Esc.
   bool ended() const;
-  int speed() const { return speed_; }
+  int speed() const { return session_ ? session_->speed() : 1; }
   void setSpeed(int factor);
 
   // The replay's own program and its virtual time (while active), for tests.
@@ -74,38 +74,27 @@ class ReplayPlayer : public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  struct Session;
+  void begin(const QString& name, std::string text, bool check);
   void work();
-  void refuse(const QString& why);
   void announce(const QString& refusal);
-  void beginSession();
   void show();
-  // Runs the recording up to virtual time `until`, at most `lines` lines
-  // and `ms` of virtual time; false when a budget ran out first.
-  bool runTo(Millis until, int lines, Millis ms);
   void giveBack(bool showLauncher);
   void pump();
-  void finish();
+  void tellBroken();
   void showTitle();
-  Millis target() const;
 
   DesktopWindows& windows_;
   EventClock& liveClock_;
   Program& live_;
   Sound& liveSound_;
   SoundOutput& liveOutput_;
-  std::string text_;  // the file, checked and then replayed from
-  std::unique_ptr<TextLines> checkedLines_;
-  std::unique_ptr<RecordingChecker> checker_;
-  std::int64_t replayFrom_ = 0;
-  std::unique_ptr<Session> session_;
+  std::unique_ptr<ReplaySession> session_;
   bool shown_ = false;
+  bool brokenTold_ = false;
   bool handheldWasShown_ = false;
   QTimer slice_;  // the next slice of a check or of the unseen run
   QTimer wake_;   // the replay's next tick or input
   QElapsedTimer wall_;
-  Millis realBase_ = 0, virtualBase_ = 0;
-  int speed_ = 1;
   QString name_;
   std::vector<std::pair<QAction*, bool>> disabledActions_;
 };
