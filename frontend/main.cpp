@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   clock.onCaughtUp([&] { anchor.check(); });
   clock.onInstant([&] { recorder.afterTicks(scheduler.now()); });
 
-  const PictureSet pictures = PictureSet::builtIn();
+  const PictureSet pictures = builtInPictures();
   DesktopWindows windows(program, clock, desktop, pictures);
   windows.input.setRecorder(&recorder);
   // At virtual time 0, the instant of the first anchor, as a replay starts.

@@ -12,9 +12,8 @@
 #include <sstream>
 
 #include "core/script/script_runner.h"
-#include "frontend/lcd_effects.h"
 #include "frontend/replay_player.h"
-#include "frontend/surface_painter.h"
+#include "render/compositor.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {
@@ -48,7 +47,7 @@ int pixelsDiffering(const QImage& a, const QImage& b, const QRegion& within = {}
 
 QImage plain(DesktopRig& rig) {
   const WindowGeometry& g = rig.program.form1.window();
-  return renderWindow(rig.program.form1.surface, sharedPictures(), g.width, g.height);
+  return toQImage(renderWindow({rig.program.form1.surface, sharedPictures()}, g.width, g.height), true);
 }
 
 void openCase(DesktopRig& rig) {
@@ -104,8 +103,8 @@ TEST_P(LcdWindowAtZoom, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
   const Rect lid = view.toWindow(info(Im_Front).rect);
   rig.click({lid.left + lid.width / 2, lid.top + lid.height / 2});
   QTRY_VERIFY(!rig.form1->lcd().running());
-  const QRect bar = elementRect(Im_Bar46, view);
-  const QRect reach = segmentPaintRect(bar, view.deviceScale());
+  const QRect bar = toQRect(elementRect(Im_Bar46, view));
+  const QRect reach = toQRect(segmentPaintRect(fromQRect(bar), view.deviceScale()));
   EXPECT_TRUE(reach.contains(bar.adjusted(0, 0, 2 * view.zoom(), 2 * view.zoom())))
       << "the shadow, scaled, lies down and to the right";
 
