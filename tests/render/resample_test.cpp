@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Resampling: an area average shrinking, a blend of neighbours growing.
+#include <gtest/gtest.h>
+
+#include "render/resample.h"
+
+namespace cantiere {
+namespace {
+
+Image gradientRow(int width) {
+  Image row(width, 1);
+  for (int x = 0; x < width; ++x) row.pixels[x] = rgb(x * 255 / (width - 1), 0, 255 - x * 255 / (width - 1));
+  return row;
+}
+
+TEST(Resample, AUniformPictureStaysUniformAtAnySizeUpToItsEdges) {
+  const struct {
+    int w, h, toW, toH;
+  } sizes[] = {{1, 1, 7, 5}, {13, 9, 5, 3}, {10, 10, 25, 4}, {3, 40, 7, 11}, {64, 64, 48, 80}, {2, 2, 1, 1}};
+  for (const auto& s : sizes)
+    for (const Pixel colour : {rgb(200, 17, 99), argb(128, 64, 10, 128)}) {
+      const bool opaque = alphaOf(colour) == 255;
+      const Image out = resampled(Image(s.w, s.h, colour), s.toW, s.toH, opaque);
+      ASSERT_EQ(out.width, s.toW);
+      ASSERT_EQ(out.height, s.toH);
+      for (const Pixel p : out.pixels) ASSERT_EQ(p, colour) << s.w << "x" << s.h << " to " << s.toW << "x" << s.toH;
+    }
+}
+
+TEST(Resample, HalvingAveragesEachBlockAndGrowingKeepsTheEnds) {
+  Image four(4, 2);
+  const Pixel values[] = {rgb(10, 0, 0), rgb(20, 0, 0), rgb(0, 100, 0), rgb(0, 0, 0),
+                          rgb(30, 0, 0), rgb(41, 0, 0), rgb(0, 0, 0), rgb(0, 51, 255)};
+  four.pixels.assign(std::begin(values), std::end(values));
+  const Image half = resampled(four, 2, 1, true);
+  EXPECT_EQ(half.at(0, 0), rgb(25, 0, 0)) << "(10 + 20 + 30 + 41) / 4, truncated";
+  EXPECT_EQ(half.at(1, 0), rgb(0, 37, 63));
+
+  for (int width : {9, 17, 40}) {
+    const Image row = gradientRow(5);
+    const Image grown = resampled(row, width, 1, true);
+    EXPECT_EQ(grown.at(0, 0), row.at(0, 0)) << width;
+    EXPECT_EQ(grown.at(width - 1, 0), row.at(4, 0)) << width;
+    const Image shrunk = resampled(gradientRow(width), 4, 1, true);
+    for (const Image* img : {&grown, &shrunk})
+      for (int x = 1; x < img->width; ++x) EXPECT_GE(redOf(img->at(x, 0)), redOf(img->at(x - 1, 0))) << width;
+  }
+}
+
+TEST(Resample, OpaqueStaysOpaqueTheSameSizeIsTheSameAndNothingGivesNothing) {
+  Image noisy(37, 23);
+  std::uint32_t seed = 7;
+  for (Pixel& p : noisy.pixels) p = rgb(seed = seed * 1103515245 + 12345, seed >> 8, seed >> 16);
+  for (const auto [w, h] : {std::pair{50, 31}, std::pair{20, 12}, std::pair{37, 5}}) {
+    const Image out = resampled(noisy, w, h, true);
+    for (const Pixel p : out.pixels) ASSERT_EQ(alphaOf(p), 255u) << w << "x" << h;
+  }
+  EXPECT_EQ(resampled(noisy, 37, 23, true), noisy);
+  EXPECT_TRUE(resampled(Image(), 5, 5, true).empty());
+  EXPECT_TRUE(resampled(noisy, 0, 5, true).empty());
+}
+
+}  // namespace
+}  // namespace cantiere
