@@ -268,7 +268,10 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
   }
   const WindowGeometry& g = program_.form1.window();
   const int width = view_.toDevice(g.width), height = view_.toDevice(g.height);
-  if (buffer_.width != width || buffer_.height != height) buffer_ = Image(width, height);
+  if (buffer_.width != width || buffer_.height != height) {
+    buffer_ = Image(width, height);
+    bufferImage_ = wrapped(buffer_);
+  }
   const std::optional<LcdLook> look = lcd_.look();
   const Composition composition{*shown_, *drawn_, view_, look ? &*look : nullptr, true};
   QPainter painter(this);
@@ -281,12 +284,11 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
   if (!mask().isEmpty()) painter.setClipRegion(mask());
   // Drawn in device pixels.
   if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
-  const QImage pixels = wrapped(buffer_);
   for (const QRect& r : e->region()) {
     const Rect dirty = intersected(view_.windowToDevice(fromQRect(r)), buffer_.rect());
     if (isEmpty(dirty)) continue;
     compose(buffer_, composition, dirty);
-    painter.drawImage(QPoint(dirty.left, dirty.top), pixels, toQRect(dirty));
+    painter.drawImage(QPoint(dirty.left, dirty.top), bufferImage_, toQRect(dirty));
   }
 }
 

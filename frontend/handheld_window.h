@@ -128,6 +128,7 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   PictureSet scaledPictures_;
   const PictureSet* drawn_;
   Image buffer_;  // the client area in device pixels, composed where dirty
+  QImage bufferImage_;  // the same pixels, as the painter takes them
   WindowPlacement placement_;
   std::unique_ptr<SizeMenu> sizeMenu_;
 

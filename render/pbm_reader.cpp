@@ -40,6 +40,7 @@ class Reader {
     c = *at_++;
     return true;
   }
+  std::size_t left() const { return static_cast<std::size_t>(end_ - at_); }
 
  private:
   const unsigned char* at_;
@@ -62,6 +63,10 @@ Image readPbm(const unsigned char* data, std::size_t size, std::string& error) {
   if (!in.number(width) || !in.number(height) || width <= 0 || height <= 0 || width > 8192 ||
       height > 8192)
     return fail(error, "no plausible size");
+  // Too few bytes for the size claimed: refused before a picture of that
+  // size is made (a few bytes must not cost a quarter of a gigabyte).
+  const std::size_t rowBytes = kind == '1' ? static_cast<std::size_t>(width) : (width + 7) / 8;
+  if (in.left() < rowBytes * height) return fail(error, "ends before its last pixel");
   Image image(width, height, kPaper);
   if (kind == '1') {
     // One character a pixel, whitespace between them optional.

@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace cantiere {
@@ -17,8 +18,10 @@ Art readPng(const unsigned char* data, std::size_t size, std::string& error) {
     png_image_free(&png);
     return {};
   }
-  // A corrupt header can claim any size; nothing of ours is near this.
-  if (png.width > 8192 || png.height > 8192) {
+  // A corrupt header can claim any size; nothing of ours is near this, and
+  // no compression packs more than about a thousand bytes into one.
+  if (png.width > 8192 || png.height > 8192 ||
+      static_cast<std::uint64_t>(png.width) * png.height > static_cast<std::uint64_t>(size) * 1100) {
     error = "implausible size " + std::to_string(png.width) + "x" + std::to_string(png.height);
     png_image_free(&png);
     return {};
