@@ -156,6 +156,9 @@ void HandheldWindow::moveTo(const Rect& r) {
 }
 
 void HandheldWindow::reshape() {
+  // Read from the case's picture, which is decoded no earlier than the
+  // window first shows.
+  if (!isVisible() && !showing_) return;
   const QRegion& shape = outline(program_.form1.window().height);
   if (!shape.isEmpty() && mask() != shape) setMask(shape);
 }
@@ -258,6 +261,13 @@ QRect HandheldWindow::windowRect(Element e, bool lcdEffects) const {
 void HandheldWindow::litChanged(Element e, bool lit) { lcd_.litChanged(e, lit, changeTime_()); }
 
 void HandheldWindow::pictureChanged(Element e) { lcd_.pictureChanged(e, changeTime_()); }
+
+void HandheldWindow::showEvent(QShowEvent* e) {
+  showing_ = true;  // shaped before it is mapped
+  reshape();
+  showing_ = false;
+  QWidget::showEvent(e);
+}
 
 void HandheldWindow::paintEvent(QPaintEvent* e) {
   // Moved to a screen of another density: its pictures, and the shape for

@@ -75,6 +75,7 @@ class HandheldWindow : public QWidget, public SurfaceListener {
 
  protected:
   bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
@@ -148,6 +149,7 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   };
   std::optional<PendingRelease> pendingRelease_;
   bool closed_ = false;
+  bool showing_ = false;
 
   WindowMover mover_;
   bool dragging_ = false;     // a left-button drag of the case is under way
