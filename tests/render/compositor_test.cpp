@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
@@ -194,6 +195,83 @@ TEST(Compositor, ANewPictureMakesNewInk) {
   EXPECT_NE(before.at(bar.left + 1, bar.top + 1), kCase);
   EXPECT_EQ(after.at(bar.left + 1, bar.top + 1), kCase);
   EXPECT_NE(after.at(bar.left + bar.width - 2, bar.top + 1), kCase);
+}
+
+TEST(Compositor, ThePhotographsCoverTheBackgroundAndBlackFillsTheRest) {
+  // The closed case's lid in a window as high as the open case, once of
+  // its size and once too small to cover its element.
+  for (const auto [w, h] : {std::pair{464, 300}, std::pair{400, 250}}) {
+    PictureSet set;
+    set.setPicture(Im_Front, Image(w, h, kCase));
+    const Surface closed;
+    Image image(464, 571, kMarker);
+    compose(image, {closed, set}, {0, 0, 464, 571});
+    for (const auto [x, y] : {std::pair{0, 0}, std::pair{399, 249}, std::pair{463, 299}, std::pair{0, 300},
+                              std::pair{463, 570}, std::pair{420, 10}, std::pair{10, 260}}) {
+      const bool photo = x < w && y < h;
+      EXPECT_EQ(image.at(x, y), photo ? kCase : kOpaqueBlack) << w << ": " << x << "," << y;
+    }
+  }
+}
+
+TEST(Compositor, InkIsDarkBlueGreyItsShadowFaintAndADigitsSharedStrokesHold) {
+  OpenCase c(100, kWhite);
+  const Rect digit = c.rect(Im_NumPos4);
+  // An "8" and a "0" drawn as: column 1 in both, column 3 in the 8 only,
+  // column 5 in the 0 only.
+  Art eight = colourArt(digit.width, digit.height, kWhite), zero = eight;
+  for (int y = 0; y < digit.height - 1; ++y) {
+    eight.colour.row(y)[1] = eight.colour.row(y)[3] = rgb(0, 0, 0);
+    zero.colour.row(y)[1] = zero.colour.row(y)[5] = rgb(0, 0, 0);
+  }
+  c.set.setPicture(Im_Num8, eight);
+  c.set.setPicture(Im_Num0, zero);
+  c.surface.copyPicture(Im_NumPos4, Im_Num8);
+  c.surface.show(Im_NumPos4);
+  LcdResponse response(c.surface);
+  c.surface.copyPicture(Im_NumPos4, Im_Num0);
+  response.pictureChanged(Im_NumPos4, Im_Num0, 1000);
+  const LcdLook mid{response, 1015}, settled{response, 2000};
+  const Image during = c.draw(&mid), after = c.draw(&settled);
+  auto light = [](Pixel p) { return redOf(p) * 3 + greenOf(p) * 6 + blueOf(p); };
+  const int y = digit.top + 2, x = digit.left;
+  const Pixel ink = after.at(x + 1, y);
+  EXPECT_GT(blueOf(ink), redOf(ink) + 8) << "blue-grey";
+  EXPECT_GT(light(ink), 0u) << "the print shows through";
+  EXPECT_LT(light(ink), light(kWhite) * 4 / 10) << "dark";
+  EXPECT_EQ(during.at(x + 1, y), ink) << "a stroke both digits have never switched";
+  EXPECT_GT(light(during.at(x + 3, y)), light(ink)) << "the 8's own stroke fades";
+  EXPECT_LT(light(during.at(x + 3, y)), light(kWhite)) << "but not at once";
+  EXPECT_GT(light(during.at(x + 5, y)), light(ink)) << "the 0's own stroke darkens";
+  const LcdResponse zeroAlone(c.surface);
+  const LcdLook alone{zeroAlone, 0};
+  EXPECT_EQ(after.at(x + 3, y), c.draw(&alone).at(x + 3, y)) << "faded out";
+  const Pixel shadow = after.at(x + 7, y + 4);  // beside the last stroke, down and right
+  EXPECT_LT(light(shadow), light(kWhite));
+  EXPECT_GT(light(shadow), light(kWhite) * 7 / 10) << "a quarter's shadow";
+}
+
+TEST(Compositor, EachScreenHasASheenOfItsOwnSize) {
+  LcdEffects fx(1.0);
+  const Sprite& upper = fx.glass(208, 130);
+  const Sprite& lower = fx.glass(206, 130);
+  EXPECT_EQ(upper.width(), 208);
+  EXPECT_EQ(lower.width(), 206);
+  EXPECT_EQ(&fx.glass(208, 130), &upper) << "made once";
+  // The sheen runs across the diagonal: the same along each anti-diagonal.
+  for (int d = 0; d < 130; ++d) EXPECT_EQ(lower.image().at(d, 129 - d), lower.image().at(129 - d, d)) << d;
+}
+
+TEST(Compositor, TheShadowsCurveIsTheExponentialsOwn) {
+  for (double x : {0.0, -0.5, -1.0, -2.25, -4.5, -10.0, -33.0, -138.0})
+    EXPECT_NEAR(portableExp(x) / std::exp(x), 1.0, 1e-12) << x;
+  EXPECT_EQ(portableExp(-1000), 0.0);
+  for (double scale : {1.0, 1.5, 4.0}) {
+    const ShadowKernel k = shadowKernel(scale);
+    double sum = 0;
+    for (float w : k.weight) sum += w;
+    EXPECT_NEAR(sum, 1.0, 1e-6) << scale;
+  }
 }
 
 TEST(Compositor, AFrameOfAFadeAllocatesNothing) {

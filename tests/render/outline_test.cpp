@@ -39,6 +39,27 @@ TEST(CaseOutline, TheGroundReachingTheEdgesIsOutsideAndDarkPartsWithinAreCase) {
   EXPECT_TRUE(CaseOutline::of(Image()).empty());
 }
 
+TEST(CaseOutline, TheGroundIsFollowedInEveryDirectionFromTheEdges) {
+  // An inlet of ground from each side that only a flood in one direction
+  // reaches; the case touches the picture's edges elsewhere.
+  const struct {
+    const char* rows[5];
+    int x, y;  // the inlet's far end
+  } inlets[] = {{{"#####", "#....", "#####", "#####", "#####"}, 1, 1},
+                {{"#####", "....#", "#####", "#####", "#####"}, 3, 1},
+                {{"##.##", "##.##", "##.##", "#####", "#####"}, 2, 2},
+                {{"#####", "#####", "##.##", "##.##", "##.##"}, 2, 2}};
+  for (const auto& inlet : inlets) {
+    Image p(5, 5);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 5; ++x) p.row(y)[x] = inlet.rows[y][x] == '#' ? rgb(90, 90, 90) : rgb(0, 0, 0);
+    const CaseOutline o = CaseOutline::of(p);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 5; ++x) EXPECT_EQ(o.contains(x, y), inlet.rows[y][x] == '#') << inlet.x << "," << inlet.y << ": " << x << "," << y;
+    EXPECT_EQ(o.begin(4)->left, 0);
+  }
+}
+
 TEST(CaseOutline, ItsRectanglesAreItsSpansInBands) {
   const CaseOutline o = CaseOutline::of(shell());
   const std::vector<Rect> rects = o.rectangles();

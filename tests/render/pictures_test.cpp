@@ -113,6 +113,13 @@ TEST_F(Shelf, ProblemsNameEveryPictureOnceAndSetPictureReplacesOne) {
   EXPECT_EQ(static_cast<int>(none.problems().size()), own);
   EXPECT_EQ(none.problems().size(), static_cast<std::size_t>(own)) << "asked twice, said once";
 
+  put("pictures/Puls_Time.jpg", colourArt(20, 12, argb(9, 9, 9, 9)));
+  const PictureSet photos(art, 1);
+  const Image* keyedFirst = photos.picture(Puls_Time, true);
+  ASSERT_NE(keyedFirst, nullptr) << "a photograph keyed before it was drawn opaque";
+  EXPECT_EQ(keyedFirst->width, 20);
+  EXPECT_EQ(photos.picture(Puls_Time, false)->at(3, 3), rgb(9, 9, 9)) << "opaque whatever its art said";
+
   PictureSet set(2);
   set.setPicture(Puls_GameA, maskArt(40, 24, 90));
   EXPECT_EQ(set.picture(Puls_GameA, false)->at(3, 3), rgb(90, 90, 90)) << "opaque as grey";

@@ -16,7 +16,8 @@ Image gradientRow(int width) {
 TEST(Resample, AUniformPictureStaysUniformAtAnySizeUpToItsEdges) {
   const struct {
     int w, h, toW, toH;
-  } sizes[] = {{1, 1, 7, 5}, {13, 9, 5, 3}, {10, 10, 25, 4}, {3, 40, 7, 11}, {64, 64, 48, 80}, {2, 2, 1, 1}};
+  } sizes[] = {{1, 1, 7, 5},   {13, 9, 5, 3},    {10, 10, 25, 4}, {3, 40, 7, 11},
+               {64, 64, 48, 80}, {2, 2, 1, 1}, {4, 3, 9, 7}};
   for (const auto& s : sizes)
     for (const Pixel colour : {rgb(200, 17, 99), argb(128, 64, 10, 128)}) {
       const bool opaque = alphaOf(colour) == 255;
@@ -47,6 +48,34 @@ TEST(Resample, HalvingAveragesEachBlockAndGrowingKeepsTheEnds) {
   }
 }
 
+Image transposed(const Image& in) {
+  Image out(in.height, in.width);
+  for (int y = 0; y < in.height; ++y)
+    for (int x = 0; x < in.width; ++x) out.row(x)[y] = in.at(x, y);
+  return out;
+}
+
+// Neither axis is favoured: across and down are the same sums, but for
+// where each truncates, so a picture turned a quarter and resampled is the
+// resampled picture turned, to a level.
+TEST(Resample, BothAxesWeighAlike) {
+  Image picture(9, 6);
+  std::uint32_t seed = 5;
+  for (Pixel& p : picture.pixels) {
+    seed = seed * 1664525u + 1013904223u;
+    const unsigned a = seed >> 24;
+    p = argb(a, (seed >> 16) % (a + 1), (seed >> 8) % (a + 1), seed % (a + 1));
+  }
+  for (const auto [w, h] : {std::pair{14, 11}, std::pair{5, 4}, std::pair{14, 4}, std::pair{5, 11}}) {
+    const Image a = transposed(resampled(picture, w, h, false));
+    const Image b = resampled(transposed(picture), h, w, false);
+    for (std::size_t i = 0; i < a.pixels.size(); ++i)
+      for (int shift = 0; shift < 32; shift += 8)
+        ASSERT_NEAR(static_cast<int>((a.pixels[i] >> shift) & 0xFF), static_cast<int>((b.pixels[i] >> shift) & 0xFF), 1)
+            << w << "x" << h << " pixel " << i;
+  }
+}
+
 TEST(Resample, OpaqueStaysOpaqueTheSameSizeIsTheSameAndNothingGivesNothing) {
   Image noisy(37, 23);
   std::uint32_t seed = 7;
@@ -58,6 +87,7 @@ TEST(Resample, OpaqueStaysOpaqueTheSameSizeIsTheSameAndNothingGivesNothing) {
   EXPECT_EQ(resampled(noisy, 37, 23, true), noisy);
   EXPECT_TRUE(resampled(Image(), 5, 5, true).empty());
   EXPECT_TRUE(resampled(noisy, 0, 5, true).empty());
+  EXPECT_TRUE(resampled(noisy, 5, 0, true).empty());
 }
 
 }  // namespace
