@@ -217,11 +217,11 @@ TEST(Compositor, ThePhotographsCoverTheBackgroundAndBlackFillsTheRest) {
 TEST(Compositor, InkIsDarkBlueGreyItsShadowFaintAndADigitsSharedStrokesHold) {
   OpenCase c(100, kWhite);
   const Rect digit = c.rect(Im_NumPos4);
-  // An "8" and a "0" drawn as: column 1 in both, column 3 in the 8 only,
-  // column 5 in the 0 only.
+  // An "8" and a "0" drawn as: column 1 in both, columns 3 and 7 in the 8
+  // only (7 beyond all of the 0), column 5 in the 0 only.
   Art eight = colourArt(digit.width, digit.height, kWhite), zero = eight;
   for (int y = 0; y < digit.height - 1; ++y) {
-    eight.colour.row(y)[1] = eight.colour.row(y)[3] = rgb(0, 0, 0);
+    eight.colour.row(y)[1] = eight.colour.row(y)[3] = eight.colour.row(y)[7] = rgb(0, 0, 0);
     zero.colour.row(y)[1] = zero.colour.row(y)[5] = rgb(0, 0, 0);
   }
   c.set.setPicture(Im_Num8, eight);
@@ -233,6 +233,9 @@ TEST(Compositor, InkIsDarkBlueGreyItsShadowFaintAndADigitsSharedStrokesHold) {
   response.pictureChanged(Im_NumPos4, Im_Num0, 1000);
   const LcdLook mid{response, 1015}, settled{response, 2000};
   const Image during = c.draw(&mid), after = c.draw(&settled);
+  const LcdResponse zeroAlone(c.surface);
+  const LcdLook alone{zeroAlone, 0};
+  const Image zeroOnly = c.draw(&alone);
   auto light = [](Pixel p) { return redOf(p) * 3 + greenOf(p) * 6 + blueOf(p); };
   const int y = digit.top + 2, x = digit.left;
   const Pixel ink = after.at(x + 1, y);
@@ -240,13 +243,13 @@ TEST(Compositor, InkIsDarkBlueGreyItsShadowFaintAndADigitsSharedStrokesHold) {
   EXPECT_GT(light(ink), 0u) << "the print shows through";
   EXPECT_LT(light(ink), light(kWhite) * 4 / 10) << "dark";
   EXPECT_EQ(during.at(x + 1, y), ink) << "a stroke both digits have never switched";
-  EXPECT_GT(light(during.at(x + 3, y)), light(ink)) << "the 8's own stroke fades";
-  EXPECT_LT(light(during.at(x + 3, y)), light(kWhite)) << "but not at once";
+  for (int own : {3, 7}) {
+    EXPECT_GT(light(during.at(x + own, y)), light(ink)) << own << ": the 8's own stroke fades";
+    EXPECT_LT(light(during.at(x + own, y)), light(zeroOnly.at(x + own, y))) << own << ": not at once";
+    EXPECT_EQ(after.at(x + own, y), zeroOnly.at(x + own, y)) << own << ": faded out";
+  }
   EXPECT_GT(light(during.at(x + 5, y)), light(ink)) << "the 0's own stroke darkens";
-  const LcdResponse zeroAlone(c.surface);
-  const LcdLook alone{zeroAlone, 0};
-  EXPECT_EQ(after.at(x + 3, y), c.draw(&alone).at(x + 3, y)) << "faded out";
-  const Pixel shadow = after.at(x + 7, y + 4);  // beside the last stroke, down and right
+  const Pixel shadow = zeroOnly.at(x + 6, y + 2);  // beside the 0's last stroke, down and right
   EXPECT_LT(light(shadow), light(kWhite));
   EXPECT_GT(light(shadow), light(kWhite) * 7 / 10) << "a quarter's shadow";
 }
