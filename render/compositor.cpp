@@ -61,6 +61,13 @@ void paintBackground(Image& target, const Composition& c, const Rect& clip) {
 // An opaque picture at its element's top left, never spilling outside it.
 void paintOpaque(Image& target, const Image& picture, const Rect& rect, const Rect& clip) {
   const Rect r = intersected(intersected(rect, clip), {rect.left, rect.top, picture.width, picture.height});
+  if (isEmpty(r)) return;
+  if (r.width == target.width && r.width == picture.width) {
+    // Whole rows of both (the case photograph, a full repaint): one copy,
+    // which the C library streams past the cache when it is large.
+    std::memcpy(target.row(r.top), picture.row(r.top - rect.top), sizeof(Pixel) * r.width * r.height);
+    return;
+  }
   for (int y = r.top; y < bottomOf(r); ++y)
     std::memcpy(target.row(y) + r.left, picture.row(y - rect.top) + (r.left - rect.left),
                 sizeof(Pixel) * r.width);
