@@ -59,8 +59,6 @@ QImage rendered(const Surface& surface, const PictureSet& set, int width, int he
   return toQImage(renderWindow({surface, set, view}, width, height), true);
 }
 
-std::vector<unsigned char> bytesOf(const QByteArray& data) { return {data.begin(), data.end()}; }
-
 QByteArray builtIn(const char* path) {
   const FileBytes file = builtInFile(path);
   return QByteArray(reinterpret_cast<const char*>(file.data), static_cast<qsizetype>(file.size));

@@ -200,13 +200,13 @@ TEST(Compositor, ANewPictureMakesNewInk) {
 TEST(Compositor, ThePhotographsCoverTheBackgroundAndBlackFillsTheRest) {
   // The closed case's lid in a window as high as the open case, once of
   // its size and once too small to cover its element.
-  for (const auto [w, h] : {std::pair{464, 300}, std::pair{400, 250}}) {
+  for (const auto& [w, h] : {std::pair{464, 300}, std::pair{400, 250}}) {
     PictureSet set;
     set.setPicture(Im_Front, Image(w, h, kCase));
     const Surface closed;
     Image image(464, 571, kMarker);
     compose(image, {closed, set}, {0, 0, 464, 571});
-    for (const auto [x, y] : {std::pair{0, 0}, std::pair{399, 249}, std::pair{463, 299}, std::pair{0, 300},
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{399, 249}, std::pair{463, 299}, std::pair{0, 300},
                               std::pair{463, 570}, std::pair{420, 10}, std::pair{10, 260}}) {
       const bool photo = x < w && y < h;
       EXPECT_EQ(image.at(x, y), photo ? kCase : kOpaqueBlack) << w << ": " << x << "," << y;

@@ -66,7 +66,7 @@ TEST(Resample, BothAxesWeighAlike) {
     const unsigned a = seed >> 24;
     p = argb(a, (seed >> 16) % (a + 1), (seed >> 8) % (a + 1), seed % (a + 1));
   }
-  for (const auto [w, h] : {std::pair{14, 11}, std::pair{5, 4}, std::pair{14, 4}, std::pair{5, 11}}) {
+  for (const auto& [w, h] : {std::pair{14, 11}, std::pair{5, 4}, std::pair{14, 4}, std::pair{5, 11}}) {
     const Image a = transposed(resampled(picture, w, h, false));
     const Image b = resampled(transposed(picture), h, w, false);
     for (std::size_t i = 0; i < a.pixels.size(); ++i)
@@ -79,8 +79,11 @@ TEST(Resample, BothAxesWeighAlike) {
 TEST(Resample, OpaqueStaysOpaqueTheSameSizeIsTheSameAndNothingGivesNothing) {
   Image noisy(37, 23);
   std::uint32_t seed = 7;
-  for (Pixel& p : noisy.pixels) p = rgb(seed = seed * 1103515245 + 12345, seed >> 8, seed >> 16);
-  for (const auto [w, h] : {std::pair{50, 31}, std::pair{20, 12}, std::pair{37, 5}}) {
+  for (Pixel& p : noisy.pixels) {
+    seed = seed * 1103515245 + 12345;
+    p = rgb(seed, seed >> 8, seed >> 16);
+  }
+  for (const auto& [w, h] : {std::pair{50, 31}, std::pair{20, 12}, std::pair{37, 5}}) {
     const Image out = resampled(noisy, w, h, true);
     for (const Pixel p : out.pixels) ASSERT_EQ(alphaOf(p), 255u) << w << "x" << h;
   }
