@@ -266,7 +266,9 @@ TEST_P(WindowBufferAtZoom, IsTheDriversSnapshotOfTheSameInstant) {
   ASSERT_LT(rig.scheduler.now(), kStart + 5000) << "nothing moved";
   const Millis at = rig.scheduler.now() + 30;
   advanceTo(rig, at);
-  if (effects) EXPECT_TRUE(rig.form1->lcd().running()) << "cells still darkening and fading";
+  if (effects) {
+    EXPECT_TRUE(rig.form1->lcd().running()) << "cells still darkening and fading";
+  }
   rig.form1->repaint();
   const Image& buffer = rig.form1->buffer();
 

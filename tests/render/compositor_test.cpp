@@ -18,6 +18,10 @@ namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
+// The counting operator new below takes its memory from malloc, so free is
+// its match (the compiler cannot see that through inlining).
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(std::size_t size) {
   ++allocations;
   if (void* p = std::malloc(size ? size : 1)) return p;
