@@ -68,6 +68,9 @@ TEST_F(Shelf, NothingIsReadUntilDrawnThenOnlyAtTheArtScaleInUse) {
 TEST_F(Shelf, AMissingLargerPictureIsTheOneTimesOneEnlargedAndSaidOnce) {
   put("lcd/Im_Heart1.pbm", colourArt(5, 7, rgb(0, 0, 0)));
   put("pictures/Puls_Time.jpg", colourArt(20, 12, rgb(9, 9, 9)));
+  const PictureSet two(art, 2);
+  ASSERT_NE(two.picture(Im_Heart1, true), nullptr) << "from 2x on, the 1x picture stands in";
+  EXPECT_EQ(two.picture(Im_Heart1, true)->width, 10);
   const PictureSet set(art, 3);
   const Image* heart = set.picture(Im_Heart1, true);
   ASSERT_NE(heart, nullptr);
@@ -103,6 +106,19 @@ TEST_F(Shelf, AWrongSizePictureIsSaidAndKeepsItsProportionToTheElement) {
   }
 }
 
+TEST_F(Shelf, AFigureIsAMaskAtTwiceAndLargerAndColourAtItsOwnSize) {
+  // A grey figure on white: as a mask its grey is partly transparent black,
+  // as colour an opaque grey, whichever way the file stored it.
+  Art colour = colourArt(10, 14, rgb(100, 100, 100));
+  colour.colour.row(13)[0] = rgb(255, 255, 255);
+  Art mask = maskArt(8, 8, 100);
+  mask.mask.row(7)[0] = 255;
+  put("lcd/2x/Im_Heart1.png", colour);
+  put("lcd/Im_Heart2.pbm", mask);
+  EXPECT_EQ(PictureSet(art, 2).picture(Im_Heart1, true)->at(0, 0), argb(155, 0, 0, 0));
+  EXPECT_EQ(PictureSet(art, 1).picture(Im_Heart2, true)->at(0, 0), rgb(100, 100, 100));
+}
+
 TEST_F(Shelf, ProblemsNameEveryPictureOnceAndSetPictureReplacesOne) {
   const PictureSet none(art, 1);
   int own = 0;
@@ -118,15 +134,21 @@ TEST_F(Shelf, ProblemsNameEveryPictureOnceAndSetPictureReplacesOne) {
   const Image* keyedFirst = photos.picture(Puls_Time, true);
   ASSERT_NE(keyedFirst, nullptr) << "a photograph keyed before it was drawn opaque";
   EXPECT_EQ(keyedFirst->width, 20);
+  EXPECT_EQ(photos.picture(Puls_Time, true), keyedFirst) << "kept once made";
   EXPECT_EQ(photos.picture(Puls_Time, false)->at(3, 3), rgb(9, 9, 9)) << "opaque whatever its art said";
 
   PictureSet set(2);
   set.setPicture(Puls_GameA, maskArt(40, 24, 90));
   EXPECT_EQ(set.picture(Puls_GameA, false)->at(3, 3), rgb(90, 90, 90)) << "opaque as grey";
   for (const Pixel p : set.picture(Puls_GameA, true)->pixels) ASSERT_EQ(p, kTransparent) << "all ground";
+  Art ape = maskArt(16, 16, 100);
+  ape.mask.row(15)[0] = 255;
+  set.setPicture(Im_Heart2, ape);
   const PictureSet larger = set.atScale(3);
   EXPECT_EQ(larger.picture(Puls_GameA, false)->width, 60);
   EXPECT_EQ(larger.picture(Puls_GameA, false)->at(59, 35), rgb(90, 90, 90));
+  EXPECT_EQ(larger.picture(Im_Heart2, true)->at(0, 0), argb(155, 0, 0, 0))
+      << "the keyed mask resampled, not the opaque one keyed";
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // Resampling: an area average shrinking, a blend of neighbours growing.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "render/resample.h"
 
 namespace cantiere {
@@ -13,14 +15,22 @@ Image gradientRow(int width) {
   return row;
 }
 
+Image transposed(const Image& in) {
+  Image out(in.height, in.width);
+  for (int y = 0; y < in.height; ++y)
+    for (int x = 0; x < in.width; ++x) out.row(x)[y] = in.at(x, y);
+  return out;
+}
+
 TEST(Resample, AUniformPictureStaysUniformAtAnySizeUpToItsEdges) {
   const struct {
     int w, h, toW, toH;
   } sizes[] = {{1, 1, 7, 5},   {13, 9, 5, 3},    {10, 10, 25, 4}, {3, 40, 7, 11},
                {64, 64, 48, 80}, {2, 2, 1, 1}, {4, 3, 9, 7}};
   for (const auto& s : sizes)
-    for (const Pixel colour : {rgb(200, 17, 99), argb(128, 64, 10, 128)}) {
-      const bool opaque = alphaOf(colour) == 255;
+    for (const auto& [colour, opaque] :
+         {std::pair{rgb(200, 17, 99), true}, std::pair{argb(128, 64, 10, 128), false},
+          std::pair{argb(255, 255, 255, 255), false}}) {
       const Image out = resampled(Image(s.w, s.h, colour), s.toW, s.toH, opaque);
       ASSERT_EQ(out.width, s.toW);
       ASSERT_EQ(out.height, s.toH);
@@ -42,17 +52,16 @@ TEST(Resample, HalvingAveragesEachBlockAndGrowingKeepsTheEnds) {
     const Image grown = resampled(row, width, 1, true);
     EXPECT_EQ(grown.at(0, 0), row.at(0, 0)) << width;
     EXPECT_EQ(grown.at(width - 1, 0), row.at(4, 0)) << width;
+    // Blended between neighbours, across and down alike: more tones than
+    // the five it had.
+    for (const Image& g : {grown, resampled(transposed(row), 1, width, true)}) {
+      std::set<Pixel> tones(g.pixels.begin(), g.pixels.end());
+      EXPECT_GT(tones.size(), 5u + width / 4) << width;
+    }
     const Image shrunk = resampled(gradientRow(width), 4, 1, true);
     for (const Image* img : {&grown, &shrunk})
       for (int x = 1; x < img->width; ++x) EXPECT_GE(redOf(img->at(x, 0)), redOf(img->at(x - 1, 0))) << width;
   }
-}
-
-Image transposed(const Image& in) {
-  Image out(in.height, in.width);
-  for (int y = 0; y < in.height; ++y)
-    for (int x = 0; x < in.width; ++x) out.row(x)[y] = in.at(x, y);
-  return out;
 }
 
 // Neither axis is favoured: across and down are the same sums, but for
