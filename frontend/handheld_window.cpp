@@ -290,7 +290,8 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
   // half-transparent pixel shows without a compositor.
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   const QRect covered(0, 0, static_cast<int>(width / view_.ratio()), static_cast<int>(height / view_.ratio()));
-  for (const QRect& r : e->region() - covered) painter.fillRect(r, Qt::transparent);
+  if (!covered.contains(e->region().boundingRect()))
+    for (const QRect& r : e->region() - covered) painter.fillRect(r, Qt::transparent);
   if (!mask().isEmpty()) painter.setClipRegion(mask());
   // Drawn in device pixels.
   if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
