@@ -31,7 +31,7 @@ struct Entry {
   const unsigned char* end;
 };
 
-const Entry kFiles[] = {
+constexpr Entry kFiles[] = {
 #define CANTIERE_BUILTIN_FILE(n, path, file, digest) {path, cantiere_builtin_##n, cantiere_builtin_##n##_end},
 #include "render/builtin_files.inc"
 #undef CANTIERE_BUILTIN_FILE
