@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a frame costs with the LCD effects, through the window's painter at
-// 1x and 4x: the whole open case with every segment lit, plain and with the
-// effects, and a fade's typical frame (one barrel and its shadow).
+// What a frame costs with the LCD effects, through the renderer at every
+// zoom step: the whole open case with every segment lit, plain and with the
+// effects, and a fade's typical frame (one barrel and its shadow), as the
+// window composes it into its buffer (transparent outside the case).
 #include <benchmark/benchmark.h>
 
-#include "frontend/surface_painter.h"
+#include <string>
+
+#include "render/art_files.h"
+#include "render/compositor.h"
 
 namespace cantiere {
 namespace {
@@ -32,22 +36,23 @@ struct OpenCase {
 void BM_Frame(benchmark::State& state) {
   const ViewScale view(static_cast<int>(state.range(0)), 1.0);
   const bool effects = state.range(1) != 0, fade = state.range(2) != 0;
-  const PictureSet pictures = PictureSet::builtIn(view.deviceScale());
+  const PictureSet pictures = builtInPictures(view.deviceScale());
   OpenCase c;
   if (fade) c.response.litChanged(Im_Bar46, false, 1000);
   const LcdLook look{c.response, 1050};
-  QImage image(view.toDevice(464), view.toDevice(571), QImage::Format_RGB32);
-  const QRect region = fade ? paintedRect(Im_Bar46, view, effects) : image.rect();
+  const Composition composition{c.surface, pictures, view, effects ? &look : nullptr, true};
+  Image image(view.toDevice(464), view.toDevice(571));
+  const Rect region = fade ? paintedRect(Im_Bar46, view, effects) : image.rect();
+  compose(image, composition, image.rect());  // every layer made before timing
   for (auto _ : state) {
-    QPainter painter(&image);
-    paintSurface(painter, c.surface, pictures, region, view, effects ? &look : nullptr);
-    painter.end();
+    compose(image, composition, region);
     benchmark::ClobberMemory();
   }
-  state.SetLabel(std::string(effects ? "effects on" : "plain") + (fade ? ", a fade's frame" : ", whole window"));
+  state.SetLabel(std::string(effects ? "effects on" : "plain") +
+                 (fade ? ", a fade's frame" : ", whole window"));
 }
 BENCHMARK(BM_Frame)
-    ->ArgsProduct({{100, 400}, {0, 1}, {0, 1}})
+    ->ArgsProduct({{100, 150, 200, 250, 300, 400}, {0, 1}, {0, 1}})
     ->ArgNames({"zoom", "effects", "fade"})
     ->Unit(benchmark::kMicrosecond);
 

@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the window's painter costs at 1x, 2x and 4x: a full repaint of the
-// open case with every segment lit (a window's first paint, or a change of
-// size), and the repaint of one segment (a step of play).
+// What the renderer costs at 1x, 2x and 4x: a full repaint of the open case
+// with every segment lit (a window's first paint, or a change of size), and
+// the repaint of one segment (a step of play).
 #include <benchmark/benchmark.h>
 
-#include <QImage>
-#include <QPainter>
-
 #include "core/lcd/surface.h"
-#include "frontend/picture_set.h"
-#include "frontend/surface_painter.h"
-#include "common/view/view_scale.h"
+#include "render/art_files.h"
+#include "render/compositor.h"
 
 namespace cantiere {
 namespace {
@@ -31,17 +27,17 @@ Surface everySegment() {
 
 void repaint(benchmark::State& state, Element only) {
   const ViewScale view(static_cast<int>(state.range(0)), 1.0);
-  const PictureSet pictures = PictureSet::builtIn(view.deviceScale());
+  const PictureSet pictures = builtInPictures(view.deviceScale());
   const Surface surface = everySegment();
-  QImage frame(view.toDevice(464), view.toDevice(571), QImage::Format_RGB32);
-  const QRect region = only == NoElement ? frame.rect() : elementRect(only, view);
+  Image frame(view.toDevice(464), view.toDevice(571));
+  const Rect region = only == NoElement ? frame.rect() : elementRect(only, view);
+  const Composition c{surface, pictures, view};
+  compose(frame, c, frame.rect());  // every picture decoded before timing
   for (auto _ : state) {
-    QPainter painter(&frame);
-    paintSurface(painter, surface, pictures, region, view);
-    painter.end();
+    compose(frame, c, region);
     benchmark::ClobberMemory();
   }
-  state.counters["Mpixel/s"] = benchmark::Counter(static_cast<double>(region.width()) * region.height(),
+  state.counters["Mpixel/s"] = benchmark::Counter(static_cast<double>(region.width) * region.height,
                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
 

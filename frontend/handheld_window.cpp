@@ -17,9 +17,8 @@
 #include "common/lcd/lcd_effects_setting.h"
 #include "frontend/qt_desktop.h"
 #include "frontend/size_menu.h"
-#include "frontend/surface_painter.h"
-#include "frontend/window_shape.h"
 #include "frontend/x11_window.h"
+#include "render/compositor.h"
 
 namespace cantiere {
 namespace {
@@ -155,21 +154,36 @@ void HandheldWindow::place(const WindowGeometry& g) {
 }
 
 void HandheldWindow::moveTo(const Rect& r) {
-  const QRegion& shape = outline(placedHeight_);
-  if (!shape.isEmpty() && mask() != shape) setMask(shape);
+  reshape();
   // No frame: the window's position is its client area's.
   mover_.place(QRect(r.left, r.top, r.width, r.height), dragging_ || following_);
+}
+
+int HandheldWindow::shownHeight() const {
+  // The case placed, which is a replay's while one shows.
+  return placedHeight_ ? placedHeight_ : program_.form1.window().height;
+}
+
+void HandheldWindow::reshape() {
+  // Read from the case's picture, which is decoded no earlier than the
+  // window first shows.
+  if (!isVisible() && !showing_) return;
+  const QRegion& shape = outline(shownHeight());
+  if (!shape.isEmpty() && mask() != shape) setMask(shape);
 }
 
 const QRegion& HandheldWindow::outline(int height) {
   const bool open = height == info(Im_Base).rect.height;
   Outline& shape = open ? openOutline_ : closedOutline_;
-  if (shape.zoom != view_.zoomPercent()) {
-    // The case's own pixels, scaled as the window scales its catalogue.
-    shape.zoom = view_.zoomPercent();
+  if (shape.scale != view_.deviceScale()) {
+    // The case's own pixels at the device scale; on a denser screen each
+    // window pixel the case touches.
+    shape.scale = view_.deviceScale();
     shape.region = QRegion();
-    for (const QRect& r : caseOutline(pictures_.picture(open ? Im_Base : Im_Front, false)))
-      shape.region += toQRect(view_.toWindow(fromQRect(r)));
+    const Element e = open ? Im_Base : Im_Front;
+    const Rect at = elementRect(e, view_);
+    for (const Rect& r : drawn_->outline(e).rectangles())
+      shape.region += toQRect(view_.deviceToWindow(translated(r, at.left, at.top)));
   }
   return shape.region;
 }
@@ -250,30 +264,52 @@ void HandheldWindow::setZoom(int percent) {
 }
 
 QRect HandheldWindow::windowRect(Element e, bool lcdEffects) const {
-  return toQRect(view_.deviceToWindow(fromQRect(paintedRect(e, view_, lcdEffects))));
+  return toQRect(view_.deviceToWindow(paintedRect(e, view_, lcdEffects)));
 }
 
 void HandheldWindow::litChanged(Element e, bool lit) { lcd_.litChanged(e, lit, changeTime_()); }
 
 void HandheldWindow::pictureChanged(Element e) { lcd_.pictureChanged(e, changeTime_()); }
 
+void HandheldWindow::showEvent(QShowEvent* e) {
+  showing_ = true;  // shaped before it is mapped
+  reshape();
+  showing_ = false;
+  QWidget::showEvent(e);
+}
+
 void HandheldWindow::paintEvent(QPaintEvent* e) {
-  // Moved to a screen of another density: its pictures (a change of ratio
-  // repaints everything anyway).
-  if (devicePixelRatioF() != view_.ratio()) showView(ViewScale(view_.zoomPercent(), devicePixelRatioF()));
-  QPainter painter(this);
-  // Transparent outside the case, opaque inside, so that the mask and the
-  // alpha agree and no half-transparent pixel shows without a compositor.
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  for (const QRect& r : e->region()) painter.fillRect(r, Qt::transparent);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  if (!mask().isEmpty()) painter.setClipRegion(mask());
-  // Drawn in device pixels, from art made for them.
-  if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
+  // Moved to a screen of another density: its pictures, and the shape for
+  // them once this paint is over (a change of ratio repaints everything).
+  if (devicePixelRatioF() != view_.ratio()) {
+    showView(ViewScale(view_.zoomPercent(), devicePixelRatioF()));
+    QMetaObject::invokeMethod(this, [this] { reshape(); }, Qt::QueuedConnection);
+  }
+  const int width = view_.toDevice(program_.form1.window().width);
+  const int height = view_.toDevice(shownHeight());
+  if (buffer_.width != width || buffer_.height != height) {
+    buffer_ = Image(width, height);
+    bufferImage_ = wrapped(buffer_);
+  }
   const std::optional<LcdLook> look = lcd_.look();
-  for (const QRect& r : e->region())
-    paintSurface(painter, *shown_, *drawn_, toQRect(view_.windowToDevice(fromQRect(r))), view_,
-                 look ? &*look : nullptr);
+  const Composition composition{*shown_, *drawn_, view_, look ? &*look : nullptr, true};
+  QPainter painter(this);
+  // The buffer replaces what was there: transparent outside the case,
+  // opaque inside, so that the shape and the alpha agree and no
+  // half-transparent pixel shows without a compositor.
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  const QRect covered(0, 0, static_cast<int>(width / view_.ratio()), static_cast<int>(height / view_.ratio()));
+  if (!covered.contains(e->region().boundingRect()))
+    for (const QRect& r : e->region() - covered) painter.fillRect(r, Qt::transparent);
+  if (!mask().isEmpty()) painter.setClipRegion(mask());
+  // Drawn in device pixels.
+  if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
+  for (const QRect& r : e->region()) {
+    const Rect dirty = intersected(view_.windowToDevice(fromQRect(r)), buffer_.rect());
+    if (isEmpty(dirty)) continue;
+    compose(buffer_, composition, dirty);
+    painter.drawImage(QPoint(dirty.left, dirty.top), bufferImage_, toQRect(dirty));
+  }
 }
 
 bool HandheldWindow::event(QEvent* e) {

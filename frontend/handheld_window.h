@@ -38,9 +38,11 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // scaled by the zoom (window pixels).
   void place(const WindowGeometry& g);
 
-  // The zoom and the screen's device pixel ratio the window is drawn at
-  // (a shape mask of the case scales by `view().toWindow`).
+  // The zoom and the screen's device pixel ratio the window is drawn at.
   const ViewScale& view() const { return view_; }
+  // What the window last composed, in device pixels: the client area as the
+  // renderer drew it, transparent outside the case.
+  const Image& buffer() const { return buffer_; }
   // Shows the handheld at a zoom step (another value is taken as 100) and
   // stores it as "Zoom".
   void setZoom(int percent);
@@ -73,6 +75,7 @@ class HandheldWindow : public QWidget, public SurfaceListener {
 
  protected:
   bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
@@ -97,8 +100,11 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   void showHint();
   void deliverRelease();
   // The case's outline for a window of this height (the closed or the open
-  // case), read once from the pictures.
+  // case), in window pixels, read once per scale from the pictures drawn.
   const QRegion& outline(int height);
+  // Shapes the window like the case it shows now.
+  void reshape();
+  int shownHeight() const;
   void movesRefused();
   void remakeAt(const QRect& g);
   // After the window manager moved the window, the model learns where to.
@@ -123,6 +129,8 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   ViewScale view_;
   PictureSet scaledPictures_;
   const PictureSet* drawn_;
+  Image buffer_;  // the client area in device pixels, composed where dirty
+  QImage bufferImage_;  // the same pixels, as the painter takes them
   WindowPlacement placement_;
   int placedHeight_ = 0;  // of the model's window last placed, open or closed
   std::unique_ptr<SizeMenu> sizeMenu_;
@@ -143,14 +151,15 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   };
   std::optional<PendingRelease> pendingRelease_;
   bool closed_ = false;
+  bool showing_ = false;
 
   WindowMover mover_;
   bool dragging_ = false;     // a left-button drag of the case is under way
   bool systemMove_ = false;   // the window manager carries the window
   bool following_ = false;    // the window is where it is told to be
-  // The case's outline at the zoom it was scaled for.
+  // The case's outline at the device scale it was read at.
   struct Outline {
-    int zoom = 0;
+    double scale = 0;
     QRegion region;
   };
   Outline closedOutline_, openOutline_;

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "common/lcd/lcd_response.h"
-#include "frontend/surface_painter.h"
+#include "render/compositor.h"
 
 namespace cantiere {
 

@@ -126,7 +126,7 @@ int run(int argc, char** argv, int& endedBy) {
   clock.onDue([&](Millis due) { recorder.beforeTicks(due); });
   clock.onInstant([&] { recorder.afterTicks(scheduler.now()); });
 
-  const PictureSet pictures = PictureSet::builtIn();
+  const PictureSet pictures = builtInPictures();
   DesktopWindows windows(program, clock, desktop, pictures);
   windows.input.setRecorder(&recorder);
   // At virtual time 0, the instant of the first anchor, as a replay starts.

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libsdl2-dev libsdl2-mixer-dev
-  libjpeg62-turbo-dev libturbojpeg0-dev
+  libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev
   libx11-dev libxtst-dev
   fonts-liberation python3-numpy
   xvfb xdotool x11-utils imagemagick

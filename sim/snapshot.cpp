@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The driver's `snapshot FILE [ZOOM]`: a PNG of the handheld window's client
-// area, drawn by the same painter as the desktop window, LCD effects and
-// all, at a zoom on a screen of device pixel ratio 1.
+// area, composed by the same renderer as the desktop window's, LCD effects
+// and all, at a zoom on a screen of device pixel ratio 1.
 #include "sim/snapshot.h"
-
-#include <QImage>
-#include <QString>
 
 #include <algorithm>
 #include <map>
@@ -13,9 +10,9 @@
 #include <string>
 
 #include "core/launcher/program.h"
-#include "frontend/picture_set.h"
-#include "frontend/surface_painter.h"
-#include "common/view/view_scale.h"
+#include "render/art_files.h"
+#include "render/compositor.h"
+#include "render/png_writer.h"
 #include "sim/driver.h"
 
 namespace cantiere {
@@ -29,22 +26,18 @@ void installSnapshotWriter(Driver& driver) {
       for (int step : steps) error += " " + std::to_string(step);
       return false;
     }
-    // Each zoom's pictures are read once per run.
+    // Each zoom's pictures are decoded once per run, as they are first drawn.
     static std::map<int, PictureSet> pictures;
     const ViewScale view(zoom, 1.0);
     auto at = pictures.find(zoom);
-    if (at == pictures.end()) at = pictures.emplace(zoom, PictureSet::builtIn(view.deviceScale())).first;
+    if (at == pictures.end()) at = pictures.emplace(zoom, builtInPictures(view.deviceScale())).first;
     const WindowGeometry& g = program.form1.window();
     // The segments as the window draws them at this virtual instant.
     std::optional<LcdLook> look;
     if (driver.lcdEffects()) look.emplace(LcdLook{driver.lcdResponse(), driver.now()});
-    const QImage image = renderWindow(program.form1.surface, at->second, g.width, g.height, view,
-                                      look ? &*look : nullptr);
-    if (!image.save(QString::fromStdString(file), "PNG")) {
-      error = "cannot write " + file;
-      return false;
-    }
-    return true;
+    const Image image =
+        renderWindow({program.form1.surface, at->second, view, look ? &*look : nullptr}, g.width, g.height);
+    return writePng(file, image, true, error);
   });
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Gives the driver its `snapshot` command, drawn by the same painter as the
-// desktop window.
+// Gives the driver its `snapshot` command, composed by the same renderer as
+// the desktop window.
 #pragma once
 
 namespace cantiere {

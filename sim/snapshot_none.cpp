@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Builds without the painter have no snapshot command.
+// Builds without the renderer's art loader have no snapshot command.
 #include "sim/snapshot.h"
 
 namespace cantiere {

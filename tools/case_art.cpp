@@ -2,7 +2,8 @@
 #include "tools/case_art.h"
 #include "tools/palette.h"
 
-#include "frontend/surface_painter.h"
+#include "frontend/picture_set.h"
+#include "render/compositor.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -15,7 +16,7 @@
 
 namespace cantiere::art {
 
-QRectF rectOf(Element e) { return QRectF(elementRect(e)); }
+QRectF rectOf(Element e) { return QRectF(toQRect(elementRect(e))); }
 
 namespace {
 

@@ -13,7 +13,7 @@
 // differ in its bytes by the machine's rounding, within a small tolerance).
 //
 // The LCD pictures must already be in <repo>/assets/lcd (make_lcd_pictures.py);
-// the renders of the open handheld draw them with the window's own painter.
+// the renders of the open handheld draw them with the window's own renderer.
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -30,10 +30,10 @@
 #include <string>
 
 #include "core/lcd/surface.h"
-#include "frontend/jpeg_decode.h"
 #include "frontend/picture_set.h"
-#include "frontend/surface_painter.h"
 #include "common/view/view_scale.h"
+#include "render/compositor.h"
+#include "render/jpeg_reader.h"
 #include "tools/case_art.h"
 
 using namespace cantiere;
@@ -61,7 +61,7 @@ QByteArray jpeg(const QImage& picture, int quality) {
 using Files = std::map<QString, QByteArray>;
 
 QImage crop(const QImage& image, Element e, const ViewScale& view) {
-  return image.copy(elementRect(e, view));
+  return image.copy(toQRect(elementRect(e, view)));
 }
 
 // The open handheld with every LCD segment lit and the clock at 12:00, as
@@ -140,26 +140,26 @@ bool render(const QString& root, int scale, Files& files, QImage* openRender) {
   const QImage raised = art::openCase(true, scale);
   const QImage front = art::closedCase(scale);
 
-  PictureSet set = PictureSet::load(root, scale);
-  for (const QString& problem : set.problems())
-    if (problem.contains(QStringLiteral("/lcd/"))) {
-      std::fprintf(stderr, "%s\n", qPrintable(problem));
+  PictureSet set(std::make_shared<FolderArt>(root.toStdString()), scale);
+  for (const std::string& problem : set.problems())
+    if (problem.find("/lcd/") != std::string::npos) {
+      std::fprintf(stderr, "%s\n", problem.c_str());
       return false;
     }
-  set.setPicture(Im_Base, base);
-  set.setPicture(Im_Front, front);
+  set.setPicture(Im_Base, toImage(base));
+  set.setPicture(Im_Front, toImage(front));
   files[folder + "Im_Base.jpg"] = jpeg(base, 92);
   files[folder + "Im_Front.jpg"] = jpeg(front, 92);
   for (Element e : {Puls_GameA, Puls_GameB, Puls_Time, Puls_Jump}) {
     const QImage button = crop(raised, e, view);
-    set.setPicture(e, button);
+    set.setPicture(e, toImage(button));
     files[folder + info(e).name + ".jpg"] = jpeg(button, 95);
   }
 
   Surface surface;
-  const QImage closed = renderWindow(surface, set, 464, 300, view);
+  const QImage closed = toQImage(renderWindow({surface, set, view}, 464, 300), true);
   allSegments(surface);
-  const QImage open = renderWindow(surface, set, 464, 571, view);
+  const QImage open = toQImage(renderWindow({surface, set, view}, 464, 571), true);
   const int s = scale;
   files[folder + "Im_Piccina1.jpg"] = jpeg(fitted(closed, 198 * s, 110 * s), 92);
   files[folder + "Im_Piccina2.jpg"] = jpeg(
@@ -193,10 +193,18 @@ bool render(const QString& root, int scale, Files& files, QImage* openRender) {
 // A committed picture that differs from what the tool makes in its bytes but
 // not to the eye: the rendering's last bit of rounding may depend on the
 // processor.
+QImage decoded(const QByteArray& data, bool photo) {
+  if (!photo) return QImage::fromData(data);
+  std::string error;
+  return toQImage(readJpeg(reinterpret_cast<const unsigned char*>(data.constData()),
+                           static_cast<std::size_t>(data.size()), error),
+                  true);
+}
+
 bool nearlyEqual(const QByteArray& made, const QByteArray& committed, const QString& path) {
   const bool photo = path.endsWith(QLatin1String(".jpg"));
-  QImage a = photo ? decodeJpeg(made) : QImage::fromData(made);
-  QImage b = photo ? decodeJpeg(committed) : QImage::fromData(committed);
+  QImage a = decoded(made, photo);
+  QImage b = decoded(committed, photo);
   if (a.isNull() || b.isNull() || a.size() != b.size()) return false;
   a = a.convertToFormat(QImage::Format_ARGB32);
   b = b.convertToFormat(QImage::Format_ARGB32);

@@ -26,6 +26,9 @@ model-only build at -O1 without debug information, so it does not disturb
 the ordinary build folder and each mutant costs one object and a link.
 --with-sim adds the driver's tests (sim_test, which run cantiere-sim) to
 the judge, for the script code in core/script/ that they exercise.
+--render puts the faults into the renderer's toolkit-free library instead
+(the sources of cantiere_render in render/CMakeLists.txt) and judges them
+by its tests (render_test).
 --sanitize configures it (default build-mutate-sanitize) with
 AddressSanitizer and UndefinedBehaviorSanitizer, which also kill mutants
 that only read or write out of bounds; slower, for a second look at the
@@ -207,8 +210,15 @@ def sites(path, lines):
     return found
 
 
-def all_sites(only):
-    files = sorted((ROOT / "core").rglob("*.cpp"))
+def renderer_sources():
+    """The .cpp files of the renderer's library, as its CMakeLists lists them."""
+    text = (ROOT / "render" / "CMakeLists.txt").read_text()
+    block = re.search(r"add_library\(cantiere_render STATIC(.*?)\)", text, re.S)
+    return [ROOT / "render" / name for name in block.group(1).split()] if block else []
+
+
+def all_sites(only, render=False):
+    files = sorted(renderer_sources() if render else (ROOT / "core").rglob("*.cpp"))
     out = []
     for f in files:
         rel = f.relative_to(ROOT).as_posix()
@@ -277,6 +287,8 @@ def main():
     ap.add_argument("--with-sim", action="store_true",
                     help="also build and run the driver's tests (sim_test), which reach "
                     "core/script/ through the cantiere-sim program")
+    ap.add_argument("--render", action="store_true",
+                    help="mutate the renderer's library (render/) and run render_test")
     ap.add_argument("--grep", help="only mutants whose 'path | change | line' matches this "
                     "regular expression, e.g. to try the mutants of one line")
     ap.add_argument("--equivalent", default=str(DEFAULT_EQUIVALENT))
@@ -284,7 +296,7 @@ def main():
     ap.add_argument("--log", help="also write one line per mutant to this file")
     args = ap.parse_args()
 
-    candidates = all_sites(args.only)
+    candidates = all_sites(args.only, args.render)
     if args.grep:
         candidates = [m for m in candidates if re.search(args.grep, m.key())]
     by_file = {}
@@ -308,6 +320,9 @@ def main():
     binaries = [build_dir / "tests" / "core" / "model_test"]
     if args.with_sim:
         binaries.append(build_dir / "tests" / "sim" / "sim_test")
+    if args.render:
+        targets = ["render_test"]
+        binaries = [build_dir / "tests" / "render" / "render_test"]
     r = build(build_dir, args.jobs, targets)
     if r.returncode:
         sys.exit("the unmutated tree does not build:\n" + r.stdout[-3000:])

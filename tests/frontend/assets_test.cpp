@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The pictures and sounds the program ships, and the painter that draws the
-// window from them.
+// The pictures and sounds the program ships, and the renderer that draws
+// the window from them.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -16,12 +16,15 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "frontend/jpeg_decode.h"
-#include "frontend/picture_set.h"
 #include "core/lcd/surface.h"
-#include "frontend/surface_painter.h"
+#include "frontend/picture_set.h"
+#include "render/builtin_files.h"
+#include "render/compositor.h"
+#include "render/jpeg_reader.h"
+#include "render/resample.h"
 
 namespace cantiere {
 namespace {
@@ -35,19 +38,49 @@ bool ownPicture(Element e) {
 }
 
 const PictureSet& shipped() {
-  static const PictureSet set = PictureSet::builtIn();
+  static const PictureSet set = builtInPictures();
   return set;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const std::string& l : lines) all += l + "\n";
+  return all;
+}
+
+// A picture of the set as a QImage (null for none).
+QImage pictureOf(const PictureSet& set, Element owner, bool transparent) {
+  const Image* image = set.picture(owner, transparent);
+  return image ? toQImage(*image, !transparent) : QImage();
+}
+
+QImage rendered(const Surface& surface, const PictureSet& set, int width, int height,
+                const ViewScale& view = {}) {
+  return toQImage(renderWindow({surface, set, view}, width, height), true);
+}
+
+QByteArray builtIn(const char* path) {
+  const FileBytes file = builtInFile(path);
+  return QByteArray(reinterpret_cast<const char*>(file.data), static_cast<qsizetype>(file.size));
+}
+
+Image jpeg(const QByteArray& data, std::string* error = nullptr) {
+  std::string why;
+  const Image image = readJpeg(reinterpret_cast<const unsigned char*>(data.constData()),
+                               static_cast<std::size_t>(data.size()), why);
+  if (error) *error = why;
+  return image;
 }
 
 // ---------------------------------------------------------------- pictures
 
 TEST(ShippedPictures, EveryElementWithAPictureHasOneOfItsExactSize) {
-  EXPECT_TRUE(shipped().problems().isEmpty()) << shipped().problems().join('\n').toStdString();
+  EXPECT_TRUE(shipped().problems().empty()) << joined(shipped().problems());
   int count = 0;
   for (int i = 0; i < ElementCount; ++i) {
     if (!ownPicture(el(i))) continue;
     ++count;
-    const QImage& image = shipped().picture(el(i), false);
+    const QImage image = pictureOf(shipped(), el(i), false);
     ASSERT_FALSE(image.isNull()) << info(el(i)).name;
     EXPECT_EQ(image.width(), info(el(i)).rect.width) << info(el(i)).name;
     EXPECT_EQ(image.height(), info(el(i)).rect.height) << info(el(i)).name;
@@ -59,7 +92,7 @@ TEST(ShippedPictures, LcdBitmapsAreBlackFiguresOnWhite) {
   for (int i = 0; i < ElementCount; ++i) {
     const Element e = el(i);
     if (info(e).picture != PictureKind::Bitmap) continue;
-    const QImage& image = shipped().picture(e, false);
+    const QImage image = pictureOf(shipped(), e, false);
     ASSERT_FALSE(image.isNull()) << info(e).name;
     int black = 0, other = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -75,16 +108,19 @@ TEST(ShippedPictures, LcdBitmapsAreBlackFiguresOnWhite) {
 }
 
 TEST(ShippedPictures, PhotographsDecodeAtTheirSizes) {
-  // Catalogue photographs straight from the resource, then the launcher's
-  // slides and the about window's picture.
+  // Catalogue photographs straight from the program's own copy, opaque,
+  // then the launcher's slides and the about window's picture.
   for (int i = 0; i < ElementCount; ++i) {
     if (info(el(i)).picture != PictureKind::Photo) continue;
-    QFile file(QStringLiteral(":/pictures/%1.jpg").arg(info(el(i)).name));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << info(el(i)).name;
-    QString error;
-    const QImage image = decodeJpeg(file.readAll(), &error);
-    ASSERT_FALSE(image.isNull()) << info(el(i)).name << ": " << error.toStdString();
-    EXPECT_EQ(image.size(), QSize(info(el(i)).rect.width, info(el(i)).rect.height)) << info(el(i)).name;
+    const QByteArray data = builtIn((std::string("pictures/") + info(el(i)).name + ".jpg").c_str());
+    ASSERT_FALSE(data.isEmpty()) << info(el(i)).name;
+    std::string error;
+    const Image image = jpeg(data, &error);
+    ASSERT_FALSE(image.empty()) << info(el(i)).name << ": " << error;
+    EXPECT_EQ(image.width, info(el(i)).rect.width) << info(el(i)).name;
+    EXPECT_EQ(image.height, info(el(i)).rect.height) << info(el(i)).name;
+    EXPECT_TRUE(std::all_of(image.pixels.begin(), image.pixels.end(), [](Pixel p) { return alphaOf(p) == 255; }))
+        << info(el(i)).name;
   }
   const struct {
     const char* name;
@@ -100,14 +136,13 @@ TEST(ShippedPictures, PhotographsDecodeAtTheirSizes) {
 }
 
 TEST(PictureLoading, BrokenOrMissingFilesAreReportedAndDrawNothing) {
-  EXPECT_TRUE(decodeJpeg(QByteArray()).isNull());
-  EXPECT_TRUE(decodeJpeg(QByteArray("not a jpeg at all")).isNull());
-  QFile real(QStringLiteral(":/pictures/Im_Front.jpg"));
-  ASSERT_TRUE(real.open(QIODevice::ReadOnly));
-  const QByteArray jpeg = real.readAll();
-  QString error;
-  EXPECT_TRUE(decodeJpeg(jpeg.left(jpeg.size() / 2), &error).isNull());
-  EXPECT_FALSE(error.isEmpty());
+  EXPECT_TRUE(jpeg(QByteArray()).empty());
+  EXPECT_TRUE(jpeg(QByteArray("not a jpeg at all")).empty());
+  const QByteArray real = builtIn("pictures/Im_Front.jpg");
+  ASSERT_FALSE(real.isEmpty());
+  std::string error;
+  EXPECT_TRUE(jpeg(real.left(real.size() / 2), &error).empty());
+  EXPECT_FALSE(error.empty());
 
   // A folder with one photograph cut short, one bitmap that is not a PBM and
   // everything else absent.
@@ -117,7 +152,7 @@ TEST(PictureLoading, BrokenOrMissingFilesAreReportedAndDrawNothing) {
   QDir(dir.path()).mkpath(QStringLiteral("lcd"));
   QFile cut(dir.filePath(QStringLiteral("pictures/Im_Front.jpg")));
   ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-  cut.write(jpeg.left(200));
+  cut.write(real.left(200));
   cut.close();
   QFile junk(dir.filePath(QStringLiteral("lcd/Im_Heart1.pbm")));
   ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
@@ -128,19 +163,19 @@ TEST(PictureLoading, BrokenOrMissingFilesAreReportedAndDrawNothing) {
   small.write("P1\n3 2\n1 1 1\n0 1 1\n");
   small.close();
 
-  const PictureSet set = PictureSet::load(dir.path());
+  const PictureSet set(std::make_shared<FolderArt>(dir.path().toStdString()), 1.0);
   int withPicture = 0;
   for (int i = 0; i < ElementCount; ++i) withPicture += ownPicture(el(i));
-  EXPECT_EQ(set.problems().size(), withPicture);
-  EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("Im_Front")));
-  EXPECT_TRUE(set.picture(Im_Front, false).isNull());
-  EXPECT_TRUE(set.picture(Im_Heart1, true).isNull());
-  EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("Im_Heart2: picture is 3x2")));
-  EXPECT_EQ(set.picture(Im_Heart2, false).size(), QSize(3, 2)) << "a picture of the wrong size still draws";
+  EXPECT_EQ(static_cast<int>(set.problems().size()), withPicture);
+  EXPECT_NE(joined(set.problems()).find("Im_Front"), std::string::npos);
+  EXPECT_EQ(set.picture(Im_Front, false), nullptr);
+  EXPECT_EQ(set.picture(Im_Heart1, true), nullptr);
+  EXPECT_NE(joined(set.problems()).find("Im_Heart2: picture is 3x2"), std::string::npos);
+  EXPECT_EQ(pictureOf(set, Im_Heart2, false).size(), QSize(3, 2)) << "a picture of the wrong size still draws";
 
   Surface surface;  // the closed case shown, its picture broken
   surface.show(Im_Heart1);
-  const QImage window = renderWindow(surface, set, 464, 300);
+  const QImage window = rendered(surface, set, 464, 300);
   for (QPoint p : {QPoint(0, 0), QPoint(232, 150), QPoint(146, 94)}) EXPECT_EQ(window.pixel(p), kBlack);
 }
 
@@ -167,11 +202,12 @@ QPoint at(Element e, int dx, int dy) { return QPoint(info(e).rect.left + dx, inf
 class Painter : public ::testing::Test {
  protected:
   void SetUp() override {
-    pictures.setPicture(Im_Base, filled(464, 571, kCase));
+    pictures.setPicture(Im_Base, toImage(filled(464, 571, kCase)));
     surface.hide(Im_Front);
     surface.show(Im_Base);
   }
-  QImage open() const { return renderWindow(surface, pictures, 464, 571); }
+  QImage open() const { return rendered(surface, pictures, 464, 571); }
+  void setPicture(Element e, const QImage& image) { pictures.setPicture(e, toImage(image)); }
 
   const QRgb kCase = qRgb(30, 90, 110);
   PictureSet pictures;
@@ -179,14 +215,14 @@ class Painter : public ::testing::Test {
 };
 
 TEST_F(Painter, TransparentElementShowsTheCaseWhereItsBitmapIsWhite) {
-  pictures.setPicture(Im_Heart2, bitmap(Im_Heart2, [](int x, int y) { return x == y; }));
+  setPicture(Im_Heart2, bitmap(Im_Heart2, [](int x, int y) { return x == y; }));
   surface.show(Im_Heart2);
   const QImage window = open();
   EXPECT_EQ(window.pixel(at(Im_Heart2, 3, 3)), kBlack);
   EXPECT_EQ(window.pixel(at(Im_Heart2, 4, 3)), kCase);
   EXPECT_EQ(window.pixel(at(Im_Heart2, 0, 7)), kCase);
   // The same picture in an element that is not transparent hides the case.
-  pictures.setPicture(Puls_GameA, bitmap(Puls_GameA, [](int x, int y) { return x == y; }));
+  setPicture(Puls_GameA, bitmap(Puls_GameA, [](int x, int y) { return x == y; }));
   surface.show(Puls_GameA);
   EXPECT_EQ(open().pixel(at(Puls_GameA, 4, 3)), kWhite);
 }
@@ -194,7 +230,7 @@ TEST_F(Painter, TransparentElementShowsTheCaseWhereItsBitmapIsWhite) {
 TEST_F(Painter, TransparencyFollowsTheElementThatShowsThePicture) {
   // The glyph sources are opaque, the digit positions transparent: a glyph
   // put into a position shows its segments only.
-  pictures.setPicture(Im_Num1, bitmap(Im_Num1, [](int x, int) { return x >= 7; }));
+  setPicture(Im_Num1, bitmap(Im_Num1, [](int x, int) { return x >= 7; }));
   surface.copyPicture(Im_NumPos1, Im_Num1);
   const QImage window = open();
   EXPECT_EQ(window.pixel(at(Im_NumPos1, 8, 5)), kBlack);
@@ -208,8 +244,8 @@ TEST_F(Painter, LaterElementsDrawOverEarlierOnes) {
   QImage one = filled(8, 26, red), two = filled(5, 26, green);
   one.setPixel(0, 25, kWhite);
   two.setPixel(0, 25, kWhite);
-  pictures.setPicture(Im_Key1, one);
-  pictures.setPicture(Im_Key2, two);
+  setPicture(Im_Key1, one);
+  setPicture(Im_Key2, two);
   surface.show(Im_Key1);
   surface.show(Im_Key2);
   const QPoint overlap = at(Im_Key2, 1, 10);
@@ -219,14 +255,14 @@ TEST_F(Painter, LaterElementsDrawOverEarlierOnes) {
   surface.hide(Im_Key2);
   EXPECT_EQ(open().pixel(overlap), red);
   // The case photograph is the lowest element: buttons lie over it.
-  pictures.setPicture(Puls_Jump, filled(33, 33, green));
+  setPicture(Puls_Jump, filled(33, 33, green));
   surface.show(Puls_Jump);
   EXPECT_EQ(open().pixel(at(Puls_Jump, 16, 16)), green);
 }
 
 TEST_F(Painter, DrawsThePictureAnElementHoldsNow) {
-  pictures.setPicture(Im_Bar24, bitmap(Im_Bar24, [](int, int y) { return y < 5; }));
-  pictures.setPicture(Im_Bar54, bitmap(Im_Bar54, [](int, int y) { return y >= 5 && y < 9; }));
+  setPicture(Im_Bar24, bitmap(Im_Bar24, [](int, int y) { return y < 5; }));
+  setPicture(Im_Bar54, bitmap(Im_Bar54, [](int, int y) { return y >= 5 && y < 9; }));
   surface.show(Im_Bar64);
   EXPECT_EQ(open().pixel(at(Im_Bar64, 4, 2)), kCase) << "a copy holds no picture until it is made";
   surface.copyPicture(Im_Bar64, Im_Bar24);
@@ -245,7 +281,7 @@ TEST_F(Painter, DrawsThePictureAnElementHoldsNow) {
 TEST_F(Painter, NothingSpillsOutsideTheElementOrTheRegion) {
   QImage big = filled(40, 40, kBlack);
   big.setPixel(0, 39, kWhite);
-  pictures.setPicture(Im_Heart1, big);  // 5 x 7 element
+  setPicture(Im_Heart1, big);  // 5 x 7 element
   surface.show(Im_Heart1);
   const QImage window = open();
   EXPECT_EQ(window.pixel(at(Im_Heart1, 4, 6)), kBlack);
@@ -253,20 +289,16 @@ TEST_F(Painter, NothingSpillsOutsideTheElementOrTheRegion) {
   EXPECT_EQ(window.pixel(at(Im_Heart1, 2, 7)), kCase);
 
   const QRgb marker = qRgb(1, 2, 3);
-  QImage image = filled(464, 571, marker);
-  QPainter painter(&image);
-  const QRect region(100, 100, 10, 10);
-  paintSurface(painter, surface, pictures, region);
-  painter.end();
-  EXPECT_EQ(image.pixel(105, 105), kCase);
-  EXPECT_EQ(image.pixel(99, 105), marker);
-  EXPECT_EQ(image.pixel(105, 110), marker);
+  Image image(464, 571, marker);
+  compose(image, {surface, pictures}, {100, 100, 10, 10});
+  EXPECT_EQ(image.at(105, 105), kCase);
+  EXPECT_EQ(image.at(99, 105), marker);
+  EXPECT_EQ(image.at(105, 110), marker);
 }
 
 TEST(ShippedWindow, ClosedWindowIsTheClosedCasePhotograph) {
   const Surface fresh;
-  const QImage window = renderWindow(fresh, shipped(), 464, 300);
-  EXPECT_EQ(window, shipped().picture(Im_Front, false).convertToFormat(window.format()));
+  EXPECT_EQ(renderWindow({fresh, shipped()}, 464, 300), *shipped().picture(Im_Front, false));
 }
 
 // The open case with every LCD figure lit and 12:00 in the digits.
@@ -289,14 +321,14 @@ Surface everySegment() {
 
 TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
   const Surface s = everySegment();
-  const QImage window = renderWindow(s, shipped(), 464, 571);
-  const QImage& base = shipped().picture(Im_Base, false);
+  const QImage window = rendered(s, shipped(), 464, 571);
+  const QImage base = pictureOf(shipped(), Im_Base, false);
   QImage ink(464, 571, QImage::Format_Grayscale8);
   ink.fill(0);
   for (int i = 0; i < ElementCount; ++i) {
     const Element e = el(i);
     if (!isLcd(e)) continue;
-    const QImage& picture = shipped().picture(s.picture(e), false);
+    const QImage picture = pictureOf(shipped(), s.picture(e), false);
     ASSERT_FALSE(picture.isNull()) << info(e).name;
     const Rect& r = info(e).rect;
     for (int y = 0; y < r.height; ++y)
@@ -323,12 +355,12 @@ TEST(ShippedWindow, EverySegmentLitShowsEachFigureOverTheCase) {
 TEST(ShippedPictures, EveryPictureIsMadeAtEveryArtScale) {
   for (int art : {2, 3, 4}) {
     int smooth = 0, masks = 0;
-    const PictureSet set = PictureSet::builtIn(art);
-    EXPECT_TRUE(set.problems().isEmpty()) << art << "x: " << set.problems().join('\n').toStdString();
+    const PictureSet set = builtInPictures(art);
+    EXPECT_TRUE(set.problems().empty()) << art << "x: " << joined(set.problems());
     for (int i = 0; i < ElementCount; ++i) {
       const Element e = el(i);
       if (!ownPicture(e)) continue;
-      const QImage& image = set.picture(e, info(e).picture == PictureKind::Bitmap);
+      const QImage image = pictureOf(set, e, info(e).picture == PictureKind::Bitmap);
       ASSERT_EQ(image.size(), QSize(info(e).rect.width * art, info(e).rect.height * art)) << info(e).name;
       if (info(e).picture != PictureKind::Bitmap) continue;
       // Figures on a transparent ground; those drawn from shapes (not the
@@ -343,16 +375,15 @@ TEST(ShippedPictures, EveryPictureIsMadeAtEveryArtScale) {
     EXPECT_GT(smooth, masks * 3 / 4) << art;
   }
   // Between the art's scales, the nearest art resampled to the element.
-  const PictureSet between = PictureSet::builtIn(2.5);
-  EXPECT_EQ(between.picture(Im_Base, false).size(), QSize(1160, 1428));
-  EXPECT_EQ(between.picture(Im_Heart1, true).size(), QSize(13, 18));  // 12.5 x 17.5
+  const PictureSet between = builtInPictures(2.5);
+  EXPECT_EQ(pictureOf(between, Im_Base, false).size(), QSize(1160, 1428));
+  EXPECT_EQ(pictureOf(between, Im_Heart1, true).size(), QSize(13, 18));  // 12.5 x 17.5
 }
 
 TEST(ShippedPictures, TheIconIsMadeAtEveryDesktopSize) {
-  shipped();  // the resource is registered
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    EXPECT_EQ(QImage(QStringLiteral(":/icons/hicolor/%1x%1/apps/cantiere.png").arg(size)).size(),
-              QSize(size, size));
+    const std::string path = "icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps/cantiere.png";
+    EXPECT_EQ(QImage::fromData(builtIn(path.c_str())).size(), QSize(size, size));
   }
 }
 
@@ -363,11 +394,11 @@ TEST(PictureLoading, ALargerPictureMissingIsTheOneTimesPictureEnlarged) {
     QDir(dir.path()).mkpath(QFileInfo(dir.filePath(file)).path());
     QFile::copy(QStringLiteral(CANTIERE_ASSETS_DIR "/") + file, dir.filePath(file));
   }
-  const PictureSet set = PictureSet::load(dir.path(), 3);
-  EXPECT_TRUE(set.problems().join('\n').contains(QStringLiteral("lcd/3x/Im_Heart2.png")));
-  EXPECT_EQ(set.picture(Im_Heart2, true).size(), QSize(24, 24));
-  EXPECT_EQ(set.picture(Puls_Time, false).size(), QSize(60, 36));
-  EXPECT_TRUE(set.picture(Im_Heart1, true).isNull()) << "missing at every scale";
+  const PictureSet set(std::make_shared<FolderArt>(dir.path().toStdString()), 3);
+  EXPECT_NE(joined(set.problems()).find("lcd/3x/Im_Heart2.png"), std::string::npos);
+  EXPECT_EQ(pictureOf(set, Im_Heart2, true).size(), QSize(24, 24));
+  EXPECT_EQ(pictureOf(set, Puls_Time, false).size(), QSize(60, 36));
+  EXPECT_EQ(set.picture(Im_Heart1, true), nullptr) << "missing at every scale";
 }
 
 // The mean difference of each channel between `big` reduced by `n` (each
@@ -391,10 +422,10 @@ double reducedDifference(const QImage& big, const QImage& one, int n) {
 
 TEST(ShippedWindow, TheLargerSizesReducedAreTheOneTimesPicture) {
   const Surface s = everySegment();
-  const QImage one = renderWindow(s, shipped(), 464, 571);
+  const QImage one = rendered(s, shipped(), 464, 571);
   for (int zoom : {200, 300, 400}) {
     const ViewScale view(zoom, 1.0);
-    const QImage big = renderWindow(s, PictureSet::builtIn(view.deviceScale()), 464, 571, view);
+    const QImage big = rendered(s, builtInPictures(view.deviceScale()), 464, 571, view);
     ASSERT_EQ(big.size(), QSize(464, 571) * (zoom / 100));
     const double difference = reducedDifference(big, one, zoom / 100);
     EXPECT_LT(difference, 4.0) << zoom;
@@ -433,6 +464,7 @@ Blur blurOf(const QImage& image, QRgb ground) {
 // Every LCD figure drawn alone over a plain case, with a margin of case.
 Blur blurOf(const PictureSet& pictures, const ViewScale& view, QRgb ground) {
   Blur total;
+  Image window(view.toDevice(464), view.toDevice(571));
   for (int i = 0; i < ElementCount; ++i) {
     const Element e = el(i);
     if (!isLcd(e) || info(e).picture != PictureKind::Bitmap) continue;
@@ -440,13 +472,10 @@ Blur blurOf(const PictureSet& pictures, const ViewScale& view, QRgb ground) {
     s.hide(Im_Front);
     s.show(Im_Base);
     s.show(e);
-    const QRect rect = elementRect(e, view).adjusted(-2, -2, 2, 2);
-    QImage image(rect.size(), QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.translate(-rect.topLeft());
-    paintSurface(painter, s, pictures, rect, view);
-    painter.end();
-    const Blur b = blurOf(image, ground);
+    const Rect rect = elementRect(e, view);
+    const Rect around{rect.left - 2, rect.top - 2, rect.width + 4, rect.height + 4};
+    compose(window, {s, pictures, view}, around);
+    const Blur b = blurOf(toQImage(copied(window, around), true), ground);
     total.between += b.between;
     total.blurred += b.blurred;
   }
@@ -457,21 +486,57 @@ TEST(ShippedWindow, SegmentEdgesAreNoWiderThanADevicePixel) {
   const QRgb ground = qRgb(200, 210, 180);
   for (int n : {2, 3, 4}) {
     const ViewScale view(100 * n, 1.0);
-    PictureSet pictures = PictureSet::builtIn(n);
-    pictures.setPicture(Im_Base, filled(464 * n, 571 * n, ground));
+    PictureSet pictures = builtInPictures(n);
+    pictures.setPicture(Im_Base, toImage(filled(464 * n, 571 * n, ground)));
     const Blur sharp = blurOf(pictures, view, ground);
     // The measure sees blur: the 1x pictures stretched with smoothing.
     PictureSet stretched;
     for (int i = 0; i < ElementCount; ++i)
-      if (info(el(i)).picture == PictureKind::Bitmap) stretched.setPicture(el(i), shipped().picture(el(i), false));
+      if (info(el(i)).picture == PictureKind::Bitmap)
+        stretched.setPicture(el(i), *shipped().picture(el(i), false));
     stretched = stretched.atScale(n);
-    stretched.setPicture(Im_Base, filled(464 * n, 571 * n, ground));
+    stretched.setPicture(Im_Base, toImage(filled(464 * n, 571 * n, ground)));
     const Blur soft = blurOf(stretched, view, ground);
     std::printf("%dx: %d of %d edge pixels blurred; stretched, %d of %d\n", n, sharp.blurred, sharp.between,
                 soft.blurred, soft.between);
     EXPECT_GT(sharp.between, 1000) << n;
     EXPECT_LT(sharp.blurred * 100, sharp.between) << n;
     EXPECT_GT(soft.blurred * 10, soft.between) << n;
+  }
+}
+
+// The renderer's own resampling against the toolkit's smooth scaling the
+// window used before: the same pixels, shrinking and growing, opaque and
+// keyed, on random pictures and on the shipped art at the sizes drawn.
+TEST(Resampling, MatchesTheToolkitsSmoothScaling) {
+  std::uint32_t seed = 2024;
+  auto random = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+  const struct {
+    int w, h, toW, toH;
+  } sizes[] = {{40, 40, 30, 50}, {40, 40, 50, 30}, {60, 36, 75, 45}, {64, 102, 50, 80},
+               {5, 7, 7, 9},     {3, 2, 4, 3},     {1, 1, 3, 3},     {100, 3, 80, 4}};
+  for (const auto& size : sizes)
+    for (bool opaque : {true, false}) {
+      QImage q(size.w, size.h, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+      for (int y = 0; y < size.h; ++y)
+        for (int x = 0; x < size.w; ++x) {
+          const unsigned a = opaque ? 255 : random() % 3 == 0 ? 0 : random() % 256;
+          q.setPixel(x, y, qRgba(random() % (a + 1), random() % (a + 1), random() % (a + 1), a));
+        }
+      const QImage theirs =
+          q.scaled(size.toW, size.toH, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      const QImage ours = toQImage(resampled(toImage(q), size.toW, size.toH, opaque), opaque);
+      EXPECT_EQ(ours.convertToFormat(theirs.format()), theirs)
+          << size.w << "x" << size.h << " to " << size.toW << "x" << size.toH << (opaque ? " opaque" : " keyed");
+    }
+  const PictureSet at3 = builtInPictures(3), at2 = builtInPictures(2);
+  const Image* base = at3.picture(Im_Base, false);
+  const Image* ape = at2.picture(Im_Orco2Up, true);
+  ASSERT_TRUE(base && ape);
+  for (const auto& [art, w, h] : {std::tuple{base, 1160, 1428}, std::tuple{ape, 73, 90}}) {
+    const bool opaque = art == base;
+    const QImage theirs = toQImage(*art, opaque).scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_EQ(toQImage(resampled(*art, w, h, opaque), opaque).convertToFormat(theirs.format()), theirs) << w;
   }
 }
 

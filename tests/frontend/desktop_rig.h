@@ -14,7 +14,7 @@
 namespace cantiere::test {
 
 inline const PictureSet& sharedPictures() {
-  static const PictureSet pictures = PictureSet::builtIn();
+  static const PictureSet pictures = builtInPictures();
   return pictures;
 }
 

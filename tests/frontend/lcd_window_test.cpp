@@ -12,9 +12,8 @@
 #include <sstream>
 
 #include "core/script/script_runner.h"
-#include "frontend/lcd_effects.h"
 #include "frontend/replay_player.h"
-#include "frontend/surface_painter.h"
+#include "render/compositor.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {
@@ -48,7 +47,7 @@ int pixelsDiffering(const QImage& a, const QImage& b, const QRegion& within = {}
 
 QImage plain(DesktopRig& rig) {
   const WindowGeometry& g = rig.program.form1.window();
-  return renderWindow(rig.program.form1.surface, sharedPictures(), g.width, g.height);
+  return toQImage(renderWindow({rig.program.form1.surface, sharedPictures()}, g.width, g.height), true);
 }
 
 void openCase(DesktopRig& rig) {
@@ -104,8 +103,8 @@ TEST_P(LcdWindowAtZoom, ASegmentIsRepaintedWhileItMovesThenNothingRuns) {
   const Rect lid = view.toWindow(info(Im_Front).rect);
   rig.click({lid.left + lid.width / 2, lid.top + lid.height / 2});
   QTRY_VERIFY(!rig.form1->lcd().running());
-  const QRect bar = elementRect(Im_Bar46, view);
-  const QRect reach = segmentPaintRect(bar, view.deviceScale());
+  const QRect bar = toQRect(elementRect(Im_Bar46, view));
+  const QRect reach = toQRect(segmentPaintRect(fromQRect(bar), view.deviceScale()));
   EXPECT_TRUE(reach.contains(bar.adjusted(0, 0, 2 * view.zoom(), 2 * view.zoom())))
       << "the shadow, scaled, lies down and to the right";
 
@@ -236,6 +235,76 @@ TEST(LcdWindow, EveryFrameOfABarrelStepIsTheDriversSnapshotAtThatInstant) {
   EXPECT_GE(moving, 8);
   EXPECT_EQ(pixelsDiffering(frames[14], frames[15]), 0);
 }
+
+
+// The window's own buffer, composed for the screen, against the driver's
+// snapshot of the same state: at every zoom step, with the LCD effects on
+// and off, 30 ms into a barrel step while cells darken and fade. Every
+// pixel of the case is the same; round it the buffer is transparent.
+class WindowBufferAtZoom : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+
+TEST_P(WindowBufferAtZoom, IsTheDriversSnapshotOfTheSameInstant) {
+  const auto [zoom, effects] = GetParam();
+  constexpr Millis kStart = 20000;
+  const ViewScale view(zoom, 1.0);
+  auto centre = [&](Element e) {
+    const Rect r = view.toWindow(info(e).rect);
+    return QPoint(r.left + r.width / 2, r.top + r.height / 2);
+  };
+  DesktopRig rig({3840, 2160}, -2, zoom);
+  rig.form1->lcdEffectsAction()->setChecked(effects);
+  rig.form1->lcd().setFrameClock([&] { return rig.scheduler.now(); });
+  advanceTo(rig, kStart);
+  rig.play(2);
+  rig.click(centre(Im_Front));
+  rig.click(centre(Puls_GameA));
+  auto lit = [&] {
+    std::string s;
+    for (int i = 0; i < ElementCount; ++i) s += rig.lit(static_cast<Element>(i)) ? '1' : '0';
+    return s;
+  };
+  const std::string before = lit();
+  while (lit() == before && rig.scheduler.now() < kStart + 5000) advanceTo(rig, rig.scheduler.now() + 1);
+  ASSERT_LT(rig.scheduler.now(), kStart + 5000) << "nothing moved";
+  const Millis at = rig.scheduler.now() + 30;
+  advanceTo(rig, at);
+  if (effects) {
+    EXPECT_TRUE(rig.form1->lcd().running()) << "cells still darkening and fading";
+  }
+  rig.form1->repaint();
+  const Image& buffer = rig.form1->buffer();
+
+  QTemporaryDir dir;
+  const std::string shot = dir.filePath("shot.png").toStdString();
+  std::ofstream(dir.filePath("plain.ini").toStdString()) << "[General]\nLcdEffects=0\n";
+  std::ofstream(dir.filePath("run.sim").toStdString())
+      << "wait " << kStart << "\nplay 2\nclick Im_Front\nclick Puls_GameA\nwait " << at - kStart
+      << "\nsnapshot " << shot << " " << zoom << "\n";
+  const std::string run = std::string(CANTIERE_SIM_EXE) + (effects ? "" : " --settings " + dir.filePath("plain.ini").toStdString()) +
+                          " " + dir.filePath("run.sim").toStdString() + " >/dev/null";
+  ASSERT_EQ(std::system(run.c_str()), 0);
+  const QImage snapshot = QImage(QString::fromStdString(shot)).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(snapshot.size(), QSize(buffer.width, buffer.height));
+  int differing = 0, transparent = 0, litOutside = 0;
+  for (int y = 0; y < buffer.height; ++y)
+    for (int x = 0; x < buffer.width; ++x) {
+      const Pixel mine = buffer.at(x, y), theirs = snapshot.pixel(x, y);
+      if (mine == kTransparent) {
+        ++transparent;  // the ground round the case, dark in the snapshot
+        litOutside += std::max({qRed(theirs), qGreen(theirs), qBlue(theirs)}) >= 40;
+      } else {
+        differing += mine != theirs;
+      }
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(litOutside, 0);
+  EXPECT_GT(transparent, 0);
+  EXPECT_LT(transparent, buffer.width * buffer.height / 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, WindowBufferAtZoom,
+                         ::testing::Combine(::testing::Values(100, 150, 200, 250, 300, 400),
+                                            ::testing::Bool()));
 
 }  // namespace
 }  // namespace cantiere::test

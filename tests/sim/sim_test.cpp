@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <map>
@@ -16,6 +17,9 @@
 #include <thread>
 
 #include "sim/driver.h"
+#ifdef CANTIERE_SIM_HAS_SNAPSHOT
+#include "render/art_files.h"
+#endif
 
 namespace cantiere {
 namespace {
@@ -482,6 +486,49 @@ TEST(SimBinary, SnapshotsHonourTheStoredLcdEffects) {
   EXPECT_EQ(off[0], off[1]) << "without effects the change is whole at once";
   EXPECT_NE(off[1], on[1]);
   EXPECT_EQ(shots["LcdEffects=on"], on) << "an unreadable value means on";
+}
+
+// The README's pictures (docs/make_pictures.sh) are what the driver draws
+// now, pixel for pixel: a change of the look shows here until they are
+// made again.
+TEST(SimBinary, TheReadmesPicturesAreWhatItDraws) {
+  const std::string dir = ::testing::TempDir() + "/docs";
+  std::filesystem::create_directories(dir + "/fade");
+  std::ifstream in(std::string(CANTIERE_DOCS_DIR) + "/pictures.sim");
+  std::string script((std::istreambuf_iterator<char>(in)), {});
+  for (std::size_t at = 0; (at = script.find("docs/", at)) != std::string::npos; at += dir.size() + 1)
+    script.replace(at, 5, dir + "/");
+  for (const char* look : {"on", "off"}) {
+    const std::string sim = dir + "/" + look + ".sim", ini = dir + "/" + look + ".ini";
+    std::ofstream(ini) << "[General]\nLcdEffects=" << (look[1] == 'n' ? 1 : 0) << "\n";
+    std::string mine = script;
+    if (look[1] != 'n')
+      for (const char* name : {"open", "game", "game-300", "closed", "open-200"})
+        for (std::size_t at = 0; (at = mine.find(dir + "/" + name + ".png", at)) != std::string::npos; ++at)
+          mine.replace(at, dir.size() + std::strlen(name) + 5, dir + "/" + name + "_plain.png");
+    std::ofstream(sim) << mine;
+    const std::string cmd = std::string(CANTIERE_SIM_EXE) + " --settings " + ini + " " + sim + " >/dev/null";
+    ASSERT_EQ(WEXITSTATUS(system(cmd.c_str())), 0) << look;
+  }
+  const FolderArt drawn(dir), committed(CANTIERE_DOCS_DIR);
+  // The 300 % ones are cut to the lower screen and its frame.
+  const Rect lower{354, 1035, 690, 462};
+  const struct {
+    const char *file, *source;
+    bool cut;
+  } pictures[] = {{"closed.png", "closed.png", false},       {"open.png", "open.png", false},
+                  {"open-200.png", "open-200.png", false},   {"game.png", "game.png", false},
+                  {"open_plain.png", "open_plain.png", false}, {"game_plain.png", "game_plain.png", false},
+                  {"game-300.png", "game-300.png", true},    {"game-300_plain.png", "game-300_plain.png", true}};
+  for (const auto& p : pictures) {
+    std::string error;
+    const Art want = committed.read(p.file, error);
+    ASSERT_FALSE(want.empty()) << error;
+    Art got = drawn.read(p.source, error);
+    ASSERT_FALSE(got.empty()) << error;
+    if (p.cut) got.colour = copied(got.colour, lower);
+    EXPECT_TRUE(got.colour == want.colour) << p.file << " is no longer what the driver draws";
+  }
 }
 #endif
 
