@@ -73,10 +73,32 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
   addLcdEffectsEntry();
   mover_.refused = [this] { movesRefused(); };
   mover_.remake = [this](const QRect& g) { remakeAt(g); };
+  mover_.held = [this](const QPoint& at) { placement_.heldAt(at.x(), at.y()); };
+  mover_.reachable = [this](const QRect& g) {
+    for (const Monitor& m : monitorList())
+      if (toQRect(m.usable).contains(g)) return true;
+    return false;
+  };
+  x11::keepShapeThroughResizes(this);
   program_.form1.surface.setListener(this);
+  sizeMenu_->fits = [this](int percent) { return zoomFitsHere(percent); };
+  showView(ViewScale(storedZoomShown(), devicePixelRatioF()));
+  place(program_.form1.window());
+}
+
+int HandheldWindow::storedZoomShown() const {
   // The stored size applies from the start; a missing or bad value is 100.
-  showView(ViewScale(ViewScale::validZoom(program_.form1.settings().readInt("Zoom", 100)),
-                     devicePixelRatioF()));
+  // One too large for the primary monitor, where PLAY puts the case, is
+  // shown at the largest size that fits, and stays stored for a larger one.
+  const Monitors screens = monitorList();
+  const int stored = ViewScale::validZoom(program_.form1.settings().readInt("Zoom", 100));
+  return screens.empty() ? stored : fittingZoom(stored, screens.front().usable);
+}
+
+void HandheldWindow::useMonitors(std::function<Monitors()> list) {
+  monitors = std::move(list);
+  if (!placement_.parked() || storedZoomShown() == view_.zoomPercent()) return;
+  showView(ViewScale(storedZoomShown(), devicePixelRatioF()));
   place(program_.form1.window());
 }
 
@@ -148,7 +170,9 @@ void HandheldWindow::buildMenu() {
   menu_.setDefaultAction(about);
 }
 
-void HandheldWindow::place(const WindowGeometry& g) { moveTo(placement_.follow(g, view_, area())); }
+void HandheldWindow::place(const WindowGeometry& g) {
+  moveTo(placement_.follow(g, view_, monitorList()));
+}
 
 void HandheldWindow::moveTo(const Rect& r) {
   const QRegion& shape = outline(program_.form1.window().height);
@@ -210,10 +234,24 @@ void HandheldWindow::followScreen() {
   following_ = false;
 }
 
-Rect HandheldWindow::area() const {
-  if (screenArea) return fromQRect(screenArea());
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  return primary ? fromQRect(primary->availableGeometry()) : Rect{0, 0, 0, 0};
+Monitors HandheldWindow::monitorList() const {
+  if (monitors) return monitors();
+  return qtMonitors();
+}
+
+std::optional<Monitor> HandheldWindow::monitorHere() const {
+  const Monitors list = monitorList();
+  if (list.empty()) return std::nullopt;
+  // Until PLAY the case waits off screen; PLAY puts it on the primary.
+  if (placement_.parked()) return list.front();
+  return *monitorOf(placement_.rect(), list);
+}
+
+bool HandheldWindow::zoomFitsHere(int percent) const {
+  const auto m = monitorHere();
+  // The smallest size is always there, if only to come back to.
+  return percent == ViewScale::kZoomSteps.front() || !m || m->usable.width <= 0 ||
+         zoomFits(percent, m->usable);
 }
 
 void HandheldWindow::showView(const ViewScale& view) {
@@ -232,7 +270,8 @@ void HandheldWindow::showView(const ViewScale& view) {
 void HandheldWindow::setZoom(int percent) {
   percent = ViewScale::validZoom(percent);
   // A press in progress keeps the geometry it began with.
-  if (percent == view_.zoomPercent() || program_.pointer.captured() != NoElement) {
+  if (percent == view_.zoomPercent() || program_.pointer.captured() != NoElement ||
+      !zoomFitsHere(percent)) {
     sizeMenu_->show(view_.zoomPercent());
     return;
   }
@@ -241,7 +280,7 @@ void HandheldWindow::setZoom(int percent) {
   hint_ = nullptr;
   hintDelay_.stop();
   QToolTip::hideText();
-  moveTo(placement_.rezoom(program_.form1.window(), view_, area()));
+  moveTo(placement_.rezoom(program_.form1.window(), view_, monitorList()));
   update();
 }
 
@@ -273,6 +312,7 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
 }
 
 bool HandheldWindow::event(QEvent* e) {
+  if (e->type() == QEvent::Show) mover_.shown();
   if (e->type() == QEvent::WindowActivate) {
     const bool first = program_.form1.FirstActivate;
     clock_.run([&] { program_.form1.FormActivate(); });

@@ -42,12 +42,19 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // (a shape mask of the case scales by `view().toWindow`).
   const ViewScale& view() const { return view_; }
   // Shows the handheld at a zoom step (another value is taken as 100) and
-  // stores it as "Zoom".
+  // stores it as "Zoom"; a size too large for the monitor the case is on
+  // is not taken.
   void setZoom(int percent);
   SizeMenu& sizeMenu() { return *sizeMenu_; }
-  // The screen area the window is kept inside when the program places it
-  // (window pixels); by default the primary screen's available area.
-  std::function<QRect()> screenArea;
+  // The monitors, the primary first, whose usable areas the window is kept
+  // inside when the program places it (window pixels); by default the
+  // screens Qt knows.
+  std::function<Monitors()> monitors;
+  // Sets `monitors`; while the case waits for PLAY, its size is fitted to
+  // the primary one again.
+  void useMonitors(std::function<Monitors()> list);
+  // Whether a zoom fits the monitor the case is on.
+  bool zoomFitsHere(int percent) const;
 
   // The context menu `PM_Menu`; its actions carry the shortcuts.
   QMenu& menu() { return menu_; }
@@ -90,7 +97,9 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   void hover(CataloguePoint at);
   void showView(const ViewScale& view);
   void moveTo(const Rect& r);
-  Rect area() const;
+  Monitors monitorList() const;
+  int storedZoomShown() const;
+  std::optional<Monitor> monitorHere() const;
   // An element's rectangle in window pixels, covering its device pixels,
   // with its shadow when `lcdEffects` and it is an LCD segment.
   QRect windowRect(Element e, bool lcdEffects = false) const;

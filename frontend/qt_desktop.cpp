@@ -15,6 +15,7 @@
 
 #include "frontend/handheld_window.h"
 #include "frontend/plain_path.h"
+#include "frontend/surface_painter.h"
 #include "frontend/window_mover.h"
 #include "frontend/x11_window.h"
 
@@ -53,13 +54,24 @@ QUrl QtDesktop::urlFor(const char* target) {
 
 void QtDesktop::setHandheld(HandheldWindow* window) {
   handheld_ = window;
-  if (window) window->screenArea = [this] { return availableArea(); };
+  if (window) window->useMonitors([this] { return monitors(); });
 }
 
-QRect QtDesktop::availableArea() const {
-  if (screenOverride) return {0, 0, screenOverride->width, screenOverride->height};
+Monitors qtMonitors() {
+  Monitors list;
   const QScreen* primary = QGuiApplication::primaryScreen();
-  return primary ? primary->availableGeometry() : QRect();
+  if (primary) list.push_back({fromQRect(primary->geometry()), fromQRect(primary->availableGeometry())});
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s != primary) list.push_back({fromQRect(s->geometry()), fromQRect(s->availableGeometry())});
+  return list;
+}
+
+Monitors QtDesktop::monitors() const {
+  if (screenOverride) {
+    const Rect all{0, 0, screenOverride->width, screenOverride->height};
+    return {{all, all}};
+  }
+  return qtMonitors();
 }
 
 ScreenSize QtDesktop::screen() const {

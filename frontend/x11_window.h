@@ -21,6 +21,13 @@ std::optional<QPoint> clientOrigin(const QWidget* window);
 // managers that ignore a program's activation request.
 bool giveKeyboard(const QWidget* window);
 
+// Sends the window's shape again each time the server reports a new size.
+// A window manager that clips a shape to the window's size when it is set
+// (mutter does) would otherwise keep showing only as much of a grown window
+// as it had when its shape was set, which is before the window manager has
+// carried out the resize.
+void keepShapeThroughResizes(QWidget* window);
+
 // Asks for a title and a border only: the window can be moved, but not
 // resized, minimised, maximised or closed from its frame.
 void fixedDialogFrame(QWidget* window);

@@ -66,11 +66,10 @@ TEST(ZoomedWindow, ClicksHitTheElementDrawnUnderThePointerUpToItsLastPixel) {
 }
 
 TEST(ZoomedWindow, ADragMovesTheWindowAsFarAsThePointer) {
-  DesktopRig rig({1024, 768}, -2, 150);
+  DesktopRig rig({1200, 900}, -2, 150);
   rig.play(2);
-  // (109, 271) in catalogue pixels; the closed case's bottom would be off
-  // the 768 lines, so it is kept inside.
-  const QPoint origin(164, 318);
+  // (168, 271) in catalogue pixels.
+  const QPoint origin(252, 407);
   ASSERT_EQ(rig.geometry(), QRect(origin, QSize(696, 450)));
   QWidget* w = rig.form1.get();
   const QPoint local(100, 100);
@@ -85,7 +84,7 @@ TEST(ZoomedWindow, ADragMovesTheWindowAsFarAsThePointer) {
 }
 
 TEST(ZoomedWindow, TheSizeMenuAndItsKeysChangeTheSizeAndStoreIt) {
-  DesktopRig rig({3840, 2160});
+  DesktopRig rig({3840, 2400});
   rig.play(2);
   rig.click(DesktopRig::centre(Im_Front));
   QStringList shown;
