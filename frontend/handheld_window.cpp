@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <utility>
 
 #include "frontend/lcd_effects_setting.h"
 #include "frontend/qt_desktop.h"
@@ -73,7 +74,11 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
   addLcdEffectsEntry();
   mover_.refused = [this] { movesRefused(); };
   mover_.remake = [this](const QRect& g) { remakeAt(g); };
-  mover_.held = [this](const QPoint& at) { placement_.heldAt(at.x(), at.y()); };
+  mover_.held = [this](const QPoint& at) { placement_.heldAt(at.x(), at.y() + caseTop_); };
+  if (compositorPlacesWindows()) {
+    mover_.placedByCompositor();
+    tall_ = true;
+  }
   mover_.reachable = [this](const QRect& g) {
     for (const Monitor& m : monitorList())
       if (toQRect(m.usable).contains(g)) return true;
@@ -171,14 +176,23 @@ void HandheldWindow::buildMenu() {
 }
 
 void HandheldWindow::place(const WindowGeometry& g) {
-  moveTo(placement_.follow(g, view_, monitorList()));
+  const WindowGeometry before = std::exchange(lastModel_, g);
+  const Rect& r = placement_.follow(g, view_, monitorList());
+  // The first half of the lid's opening changes nothing in a tall window:
+  // the move up that follows shows the open case where it was.
+  if (tall_ && caseTop_ && r.height > before.height && g.top == before.top) return;
+  moveTo(r);
 }
 
 void HandheldWindow::moveTo(const Rect& r) {
-  const QRegion& shape = outline(program_.form1.window().height);
+  const int top = caseTop_;
+  caseTop_ = tall_ ? std::max(0, view_.toWindow(info(Im_Base).rect.height) - r.height) : 0;
+  const QRegion shape = outline(program_.form1.window().height).translated(0, caseTop_);
   if (!shape.isEmpty() && mask() != shape) setMask(shape);
+  if (caseTop_ != top) update();
   // No frame: the window's position is its client area's.
-  mover_.place(QRect(r.left, r.top, r.width, r.height), dragging_ || following_);
+  mover_.place(QRect(r.left, r.top - caseTop_, r.width, r.height + caseTop_),
+               dragging_ || following_);
 }
 
 const QRegion& HandheldWindow::outline(int height) {
@@ -230,7 +244,7 @@ void HandheldWindow::followScreen() {
   const auto origin = x11::clientOrigin(this);
   if (!origin) return;
   following_ = true;
-  moveTo(placement_.movedTo(origin->x(), origin->y()));
+  moveTo(placement_.movedTo(origin->x(), origin->y() + caseTop_));
   following_ = false;
 }
 
@@ -285,7 +299,8 @@ void HandheldWindow::setZoom(int percent) {
 }
 
 QRect HandheldWindow::windowRect(Element e, bool lcdEffects) const {
-  return toQRect(view_.deviceToWindow(fromQRect(paintedRect(e, view_, lcdEffects))));
+  return toQRect(view_.deviceToWindow(fromQRect(paintedRect(e, view_, lcdEffects))))
+      .translated(0, caseTop_);
 }
 
 void HandheldWindow::litChanged(Element e, bool lit) { lcd_.litChanged(e, lit, changeTime_()); }
@@ -304,10 +319,13 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (!mask().isEmpty()) painter.setClipRegion(mask());
   // Drawn in device pixels, from art made for them.
+  // A tall window's closed case lies at its bottom.
+  if (caseTop_) painter.translate(0, caseTop_);
   if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
   const std::optional<LcdLook> look = lcd_.look();
   for (const QRect& r : e->region())
-    paintSurface(painter, *shown_, *drawn_, toQRect(view_.windowToDevice(fromQRect(r))), view_,
+    paintSurface(painter, *shown_, *drawn_,
+                 toQRect(view_.windowToDevice(fromQRect(r.translated(0, -caseTop_)))), view_,
                  look ? &*look : nullptr);
 }
 
@@ -330,15 +348,15 @@ CataloguePoint HandheldWindow::clientPoint(const QMouseEvent* e) const {
     // denser screen names several device pixels; the X server says which.
     if (ratio != 1.0) {
       if (const auto device = pointerInDevicePixels()) {
-        const QPointF local = QPointF(*device) - mapToGlobal(QPointF(0, 0)) * ratio;
+        const QPointF local = QPointF(*device) - mapToGlobal(QPointF(0, caseTop_)) * ratio;
         // Unless the pointer has moved on since the event.
         if (std::abs(local.x() - e->position().x() * ratio) <= ratio &&
-            std::abs(local.y() - e->position().y() * ratio) <= ratio)
+            std::abs(local.y() - (e->position().y() - caseTop_) * ratio) <= ratio)
           return {view_.deviceToCatalogue(static_cast<int>(std::floor(local.x()))),
                   view_.deviceToCatalogue(static_cast<int>(std::floor(local.y())))};
       }
     }
-    return view_.windowToCatalogue(e->position().x(), e->position().y());
+    return view_.windowToCatalogue(e->position().x(), e->position().y() - caseTop_);
   }
   // The window may have moved since the press, and the toolkit may not yet
   // know where to: the model's own geometry is the truth.
@@ -360,7 +378,7 @@ void HandheldWindow::mousePressEvent(QMouseEvent* e) {
     input_.deliver({ModelInput::release(pointer.heldButton())});
   }
   if (pointer.captured() == NoElement) {
-    originAtPress_ = e->globalPosition() - e->position();
+    originAtPress_ = e->globalPosition() - e->position() + QPointF(0, caseTop_);
     geometryAtPress_ = program_.form1.window();
     const QPoint global = e->globalPosition().toPoint();
     placement_.pressed(global.x(), global.y());

@@ -162,6 +162,13 @@ class HandheldWindow : public QWidget, public SurfaceListener {
     QRegion region;
   };
   Outline closedOutline_, openOutline_;
+  // Where the compositor places the window (and centres it at each change
+  // of size), the window stays as tall as the open case, so the lid opens
+  // upwards without a resize; the closed case lies at its bottom,
+  // `caseTop_` window pixels down.
+  bool tall_ = false;
+  int caseTop_ = 0;
+  WindowGeometry lastModel_{};  // the model's window as last followed
 };
 
 // Asks the X server to send a held key as repeated presses alone

@@ -57,6 +57,12 @@ void QtDesktop::setHandheld(HandheldWindow* window) {
   if (window) window->useMonitors([this] { return monitors(); });
 }
 
+bool compositorPlacesWindows() {
+  static const bool placed = QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ||
+                             x11::windowManagerName() == "wlroots wm";
+  return placed;
+}
+
 Monitors qtMonitors() {
   Monitors list;
   const QScreen* primary = QGuiApplication::primaryScreen();
@@ -122,6 +128,14 @@ void QtDesktop::showAbout() {
   if (!about_) return;
   // Shown in front but without the keyboard, which stays with a game that
   // may be running.
+  // At the top left of the monitor the case is on.
+  const Monitors list = monitors();
+  if (!list.empty() && !about_->isVisible()) {
+    const Monitor* on = handheld_ && handheld_->isVisible()
+                            ? monitorOf(fromQRect(handheld_->geometry()), list)
+                            : &list.front();
+    about_->move(toQRect(on->usable).topLeft());
+  }
   if (about_->isVisible()) {
     about_->raise();
   } else {

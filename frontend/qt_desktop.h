@@ -64,6 +64,11 @@ class QtDesktop : public QObject, public Desktop {
 // The screens Qt knows as monitors, the primary first.
 Monitors qtMonitors();
 
+// Whether the windows are placed by the compositor rather than the program:
+// on Wayland itself, and on the XWayland of a wlroots compositor (sway),
+// which centres every X11 window and every change of its size.
+bool compositorPlacesWindows();
+
 // Brings a window to the front with the keyboard, also on an X server
 // without a window manager, where nothing activates a window by itself.
 void bringToFront(QWidget* window);

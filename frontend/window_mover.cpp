@@ -26,6 +26,10 @@ void WindowMover::place(const QRect& g, bool byDrag) {
     return;
   }
   const auto origin = x11::clientOrigin(&window_);
+  if (placed_) {
+    if (origin && !settle_.isActive()) watch(*origin);
+    return;
+  }
   if (refused_) {
     // A drag is the window manager's now; anything else is remade in place.
     if (!byDrag && origin && *origin != g.topLeft() && remake) remake(g);
@@ -60,12 +64,13 @@ void WindowMover::check() {
   }
   const bool newWindow = std::exchange(newWindow_, false);
   if (*origin == target_.topLeft()) return;
-  if (newWindow) {
+  if (newWindow && !placed_) {
     window_.move(target_.topLeft());
     watch(*origin);
     return;
   }
-  if (*origin == before_ && before_ != target_.topLeft() && reachable && reachable(target_)) {
+  if (!placed_ && *origin == before_ && before_ != target_.topLeft() && reachable &&
+      reachable(target_)) {
     refused_ = true;
     if (refused) refused();
     return;

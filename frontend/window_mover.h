@@ -33,7 +33,12 @@ class WindowMover : public QObject {
   // manager lets it appear is watched as a move is.
   void shown();
 
-  bool movesRefused() const { return refused_; }
+  bool movesRefused() const { return refused_ || placed_; }
+  // The compositor places the window whatever the program asks (it centres
+  // it, or has no positions at all): the window is not moved, never made
+  // anew, and stays where the compositor puts it; drags are the
+  // compositor's.
+  void placedByCompositor() { placed_ = true; }
   // Whether a place lies wholly where windows may be: a window manager that
   // leaves a window where it was instead of moving it there refused.
   std::function<bool(const QRect&)> reachable;
@@ -56,6 +61,7 @@ class WindowMover : public QObject {
   QPoint before_;    // where the window was when the unchecked moves began
   QPoint lastSeen_;  // where it was at the last look
   bool refused_ = false;
+  bool placed_ = false;
   // The window was just shown, and may be asked once more to go where it
   // belongs: a window manager may place a new window its own way and still
   // honour later moves (i3 puts it where its frame would be).

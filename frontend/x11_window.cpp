@@ -89,6 +89,31 @@ std::optional<QPoint> clientOrigin(const QWidget* window) {
   return QPoint(static_cast<int>(std::lround(x / ratio)), static_cast<int>(std::lround(y / ratio)));
 }
 
+std::string windowManagerName() {
+  Display* d = display();
+  if (!d) return {};
+  const auto property = [d](Window w, const char* name, Atom type) {
+    Atom actual = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string value;
+    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 64, False, type, &actual, &format,
+                           &count, &after, &data) == Success &&
+        data) {
+      if (actual == type && format == 8) value.assign(reinterpret_cast<char*>(data), count);
+      if (actual == type && format == 32 && count == 1)
+        value = std::to_string(*reinterpret_cast<unsigned long*>(data));
+      XFree(data);
+    }
+    return value;
+  };
+  const std::string check = property(DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+  if (check.empty()) return {};
+  return property(static_cast<Window>(std::stoul(check)), "_NET_WM_NAME",
+                  XInternAtom(d, "UTF8_STRING", False));
+}
+
 bool giveKeyboard(const QWidget* window) {
   Display* d = display();
   const Window w = nativeWindow(window);

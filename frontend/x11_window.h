@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -27,6 +28,10 @@ bool giveKeyboard(const QWidget* window);
 // as it had when its shape was set, which is before the window manager has
 // carried out the resize.
 void keepShapeThroughResizes(QWidget* window);
+
+// The name the X window manager gives itself (_NET_WM_NAME of its check
+// window); empty when there is none or the platform is not X11.
+std::string windowManagerName();
 
 // Asks for a title and a border only: the window can be moved, but not
 // resized, minimised, maximised or closed from its frame.

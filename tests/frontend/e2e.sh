@@ -156,7 +156,24 @@ fi
 
 # Input and screenshots go to the outer server: with Weston that is its
 # window, which forwards them to the programs inside.
-[[ -n $nested ]] && input() { DISPLAY=$outer xdotool "$@"; }
+[[ -n $nested ]] && input() {
+  # Sway gives the pointer to the window under it only once it moves there.
+  if [[ $desktop == sway && $1 == mousemove && ${4:-} == click ]]; then
+    DISPLAY=$outer xdotool mousemove $(($2 - 1)) "$3" sleep 0.1 mousemove "$2" "$3" sleep 0.1
+    shift 3
+  fi
+  DISPLAY=$outer xdotool "$@"
+}
+# Where the compositor places every window (sway), a drag is its own move,
+# which starts once the pointer has moved: the first step of the pointer
+# (2 pixels here) may be lost.
+steps=8 slack=0
+[[ $desktop == sway ]] && slack=2
+near() {  # X Y: the open case is within the slack of there
+  local x y
+  read -r x y _ <<<"$(case_geometry 571)"
+  [[ -n $y ]] && (((x - $1) * (x - $1) <= slack * slack && (y - $2) * (y - $2) <= slack * slack))
+}
 shot() {  # FILE X Y W H: what the screen shows there
   import -display "$outer" -window root -crop "$4x$5+$2+$3" +repage "$1"
 }
@@ -215,8 +232,11 @@ compare_screen() {
   convert "$desk" "$work/$name.png" "$outside" -composite "$work/$name-round.png"
   in=$(differing "$work/$name-case.png" "$work/$name-expected.png")
   if [[ $desktop == weston || $desktop == mutter ]]; then
-    # Blue at least half as strong as the desktop's: shaded, not black.
-    out=$(convert "$work/$name-round.png" -channel B -separate +channel -threshold 39% \
+    # Blue at least half as strong as the desktop's (a fifth under mutter's
+    # deeper shadow): shaded, not black.
+    local least=39%
+    [[ $desktop == mutter ]] && least=15%
+    out=$(convert "$work/$name-round.png" -channel B -separate +channel -threshold $least \
       -format '%[fx:round(w*h*(1-mean))]' info:)
   else
     out=$(differing "$work/$name-round.png" "$desk")
@@ -257,6 +277,9 @@ read -r px py pw ph <<<"$(geometry "$popup")"
 # It opens over or just below the list itself, never above it.
 ((py >= ly + 242 - ph + 21 && py <= ly + 242 + 21 + 2 && px >= lx + 128 - 2 && px <= lx + 128 + 2)) ||
   fail "the sound list's popup opened at $px,$py for a list at $((lx + 128)),$((ly + 242))"
+# Sway gives the pointer to a new window at the pointer's next move.
+input mousemove $((px + pw / 2)) $((py + ph * 5 / 6 - 2))
+sleep 0.2
 input mousemove $((px + pw / 2)) $((py + ph * 5 / 6)) click 1
 sleep 0.3
 input mousemove $((lx + 91 + 32)) $((ly + 280 + 12)) click 1 # PLAY
@@ -313,18 +336,22 @@ looks_like open 40 "play 2" "click Im_Front"
 # A drag on the case moves it; a drag back puts it where it was.
 drag() {  # FROM-X FROM-Y DX DY
   input mousemove "$1" "$2" sleep 0.1 mousedown 1 sleep 0.1
-  local i
-  for i in 1 2 3 4 5 6 7 8; do
-    input mousemove $(($1 + $3 * i / 8)) $(($2 + $4 * i / 8)) sleep 0.03
+  local i n=$steps
+  # A hand's steps where the compositor's own move takes over after the first.
+  [[ $desktop == sway ]] && n=$(((${3#-} > ${4#-} ? ${3#-} : ${4#-}) / 2 + 1))
+  for ((i = 1; i <= n; i++)); do
+    input mousemove $(($1 + $3 * i / n)) $(($2 + $4 * i / n)) sleep 0.03
   done
   input sleep 0.3 mouseup 1 sleep 0.2
 }
 drag $((cx + 30)) $((oy + 300)) 40 30
-wait_for 5 handheld_at "$((cx + 40)) $((oy + 30)) 464 571" ||
+wait_for 5 near $((cx + 40)) $((oy + 30)) ||
   fail "a drag by 40,30 left the window at $(geometry "$(handheld)")"
-drag $((cx + 40 + 30)) $((oy + 30 + 300)) -40 -30
-wait_for 5 handheld_at "$cx $oy 464 571" ||
+read -r dx dy _ <<<"$(case_geometry 571)"
+drag $((dx + 30)) $((dy + 300)) $((cx - dx)) $((oy - dy))
+wait_for 5 near "$cx" "$oy" ||
   fail "the drag back left the window at $(geometry "$(handheld)")"
+read -r cx oy _ <<<"$(case_geometry 571)"
 
 # A drag down into the bottom of the screen, where a task bar may be: the
 # window manager may hold the case short of the pointer, and it stays
@@ -348,7 +375,7 @@ sleep 1.5
 ((hx == cx && hy > oy && hy <= oy + 300)) || fail "dragged down by 300 from $cx,$oy the case is at $held"
 [[ $desktop == weston || $(handheld) == "$window_before" ]] || fail "the window was made anew"
 drag $((hx + 30)) $((hy + 300)) 0 $((oy - hy))
-wait_for 5 handheld_at "$cx $oy 464 571" ||
+wait_for 5 near "$cx" "$oy" ||
   fail "dragged back up by $((hy - oy)) from $hx,$hy the case is at $(case_geometry 571)"
 input mousemove 5 5
 wait_for 5 handheld_has_keyboard || fail "the handheld lost the keyboard in a drag"
