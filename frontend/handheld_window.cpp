@@ -331,6 +331,22 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
 
 bool HandheldWindow::event(QEvent* e) {
   if (e->type() == QEvent::Show) mover_.shown();
+  if (e->type() == QEvent::ShortcutOverride) {
+    // 0 for 100 % from the row of digits on any layout, and the keypad's
+    // 0, + and -.
+    const auto* key = static_cast<QKeyEvent*>(e);
+    const int k = layoutFreeKey(*key);
+    const bool keypad = key->modifiers() & Qt::KeypadModifier;
+    QAction* act = nullptr;
+    if (k == Qt::Key_0 && (key->key() != Qt::Key_0 || keypad)) act = sizeMenu_->step(100);
+    if (keypad && k == Qt::Key_Plus) act = sizeMenu_->larger();
+    if (keypad && k == Qt::Key_Minus) act = sizeMenu_->smaller();
+    if (act && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      e->accept();
+      if (!key->isAutoRepeat()) act->trigger();
+      return true;
+    }
+  }
   if (e->type() == QEvent::WindowActivate) {
     const bool first = program_.form1.FirstActivate;
     clock_.run([&] { program_.form1.FormActivate(); });
@@ -510,8 +526,19 @@ int HandheldWindow::virtualKey(int k) {
   }
 }
 
+int HandheldWindow::layoutFreeKey(const QKeyEvent& e) {
+  // XKB's key codes of the row of digits, 1 to 9 then 0, on X11 and
+  // Wayland alike.
+  constexpr quint32 kFirstDigitCode = 10, kLastDigitCode = 19;
+  const quint32 code = e.nativeScanCode();
+  if (code >= kFirstDigitCode && code <= kLastDigitCode && !(e.modifiers() & Qt::KeypadModifier))
+    return code == kLastDigitCode ? Qt::Key_0 : Qt::Key_1 + static_cast<int>(code - kFirstDigitCode);
+  return e.key();
+}
+
 void HandheldWindow::keyPressEvent(QKeyEvent* e) {
   const int key = virtualKey(e->key());
+  held_.insert(key);
   if (pendingRelease_) {
     // A release with the very timestamp of this press of the same key is
     // the server's auto-repeat, not the person letting go.
@@ -526,6 +553,7 @@ void HandheldWindow::keyPressEvent(QKeyEvent* e) {
 
 void HandheldWindow::keyReleaseEvent(QKeyEvent* e) {
   if (e->isAutoRepeat()) return;  // the toolkit already paired it with a press
+  if (!held_.count(virtualKey(e->key()))) return;
   deliverRelease();
   pendingRelease_ = PendingRelease{virtualKey(e->key()), e->timestamp()};
   // A repeat's press comes in the same batch of events, before anything
@@ -537,6 +565,7 @@ void HandheldWindow::deliverRelease() {
   if (!pendingRelease_) return;
   const int key = pendingRelease_->key;
   pendingRelease_.reset();
+  held_.erase(key);
   input_.deliver({ModelInput::key(false, key)});
 }
 

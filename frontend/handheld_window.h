@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "frontend/picture_set.h"
 #include "core/launcher/program.h"
@@ -66,6 +67,11 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // The virtual-key code the model uses for a Qt key (0 for keys it has no
   // code for, which the model ignores).
   static int virtualKey(int qtKey);
+  // The key as the program's own shortcuts read it: a key of the row of
+  // digits is its digit whatever the layout puts there unshifted (the
+  // French one puts "a" with a grave accent on 0), and the keypad's keys
+  // are the keys they show.
+  static int layoutFreeKey(const QKeyEvent& e);
 
   // The surface drawn: the program's own, or a replay's while one plays.
   // A replay runs on its own virtual time: `changeTime` gives the instant
@@ -151,6 +157,9 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   };
   std::optional<PendingRelease> pendingRelease_;
   bool closed_ = false;
+  // Keys whose press reached the model: a press a shortcut took never did,
+  // and neither may its release.
+  std::set<int> held_;
 
   WindowMover mover_;
   bool dragging_ = false;     // a left-button drag of the case is under way

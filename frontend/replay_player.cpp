@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "core/script/recording_check.h"
+#include "frontend/handheld_window.h"
 #include "core/script/script_runner.h"
 #include "core/settings/memory_settings.h"
 #include "frontend/desktop_windows.h"
@@ -297,14 +298,16 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* e) {
   switch (e->type()) {
     case QEvent::KeyPress: {
       const auto* key = static_cast<QKeyEvent*>(e);
+      // The speed keys from the row of digits on any layout, or the keypad.
+      const int k = HandheldWindow::layoutFreeKey(*key);
       if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) {
         // Later: the filter goes while this very event is delivered.
         QMetaObject::invokeMethod(this, [this] { stop(); }, Qt::QueuedConnection);
-      } else if (key->key() == Qt::Key_1) {
+      } else if (k == Qt::Key_1) {
         setSpeed(1);
-      } else if (key->key() == Qt::Key_2) {
+      } else if (k == Qt::Key_2) {
         setSpeed(2);
-      } else if (key->key() == Qt::Key_4) {
+      } else if (k == Qt::Key_4) {
         setSpeed(4);
       }
       return true;

@@ -30,11 +30,11 @@ TEST(ViewScale, LargerAndSmallerWalkTheStepsAndStopAtTheEnds) {
   for (const auto& c : cases) EXPECT_EQ(ViewScale::stepZoom(c.from, c.direction), c.to) << c.from;
 }
 
-TEST(ViewScale, ArtIsTheNearestOfOneToFourTimes) {
+TEST(ViewScale, ArtIsTheNextOfOneToFourTimesNeverEnlarged) {
   const struct {
     double scale;
     int art;
-  } cases[] = {{0.5, 1}, {1, 1}, {1.25, 1}, {1.5, 2}, {2, 2}, {2.5, 3}, {3, 3}, {3.5, 4}, {4, 4}, {8, 4}};
+  } cases[] = {{0.5, 1}, {1, 1}, {1.25, 2}, {1.5, 2}, {2, 2}, {2.25, 3}, {2.5, 3}, {3, 3}, {3.5, 4}, {4, 4}, {8, 4}};
   for (const auto& c : cases) EXPECT_EQ(ViewScale::artScaleFor(c.scale), c.art) << c.scale;
   EXPECT_TRUE(ViewScale(300, 1.0).exactArt());
   EXPECT_TRUE(ViewScale(150, 2.0).exactArt());
