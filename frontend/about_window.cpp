@@ -2,12 +2,14 @@
 #include "frontend/about_window.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QFrame>
 #include <QTimer>
 
 #include "common/about_text.h"
 #include "frontend/picture_set.h"
 #include "frontend/launcher_window.h"
+#include "frontend/qt_desktop.h"
 #include "frontend/window_mover.h"
 
 namespace cantiere {
@@ -24,8 +26,12 @@ AboutForm::AboutForm()
   setAutoFillBackground(true);
   move(0, 0);  // the screen's top left corner
   // It never takes the keyboard from the handheld, where a game may run:
-  // its only control is the frame's close button.
+  // its only controls are the frame's close button and a click on it.
   setAttribute(Qt::WA_ShowWithoutActivating);
+  // A compositor that places windows itself would centre it and give it
+  // the keyboard: there it is shown as a note that it neither places nor
+  // focuses.
+  if (compositorPlacesWindows()) setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
 
   picture_ = new QLabel(this);
   picture_->setGeometry(9, 9, 252, 84);
@@ -87,10 +93,19 @@ namespace cantiere {
 void AboutForm::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   // Some window managers place a dialog by their own rule (Xfce's centres
-  // it); once it is shown they do move it where it asks to be.
-  QTimer::singleShot(WindowMover::kSettle, this, [this] {
-    if (isVisible() && pos() != QPoint(0, 0)) move(0, 0);
+  // it); once it is shown they do move it where it asks to be. Fluxbox
+  // moves it by its frame, so it is moved only when it is not already
+  // where it asked to be.
+  if (compositorPlacesWindows()) return;  // it is where it was put
+  const QPoint wanted = pos();
+  QTimer::singleShot(WindowMover::kSettle, this, [this, wanted] {
+    if (isVisible() && pos() != wanted) move(wanted);
   });
+}
+
+void AboutForm::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) close();
+  QWidget::mouseReleaseEvent(e);
 }
 
 }  // namespace cantiere

@@ -24,6 +24,8 @@ class AboutForm : public QWidget {
   // Shown, or moved to another screen: the picture for its density.
   bool event(QEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  // A click closes it: some compositors give it no close button.
+  void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
   QLabel* picture_;

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <utility>
 
 #include "common/lcd/lcd_effects_setting.h"
 #include "frontend/qt_desktop.h"
@@ -72,10 +73,36 @@ HandheldWindow::HandheldWindow(Program& program, ModelInput& input, const Pictur
   addLcdEffectsEntry();
   mover_.refused = [this] { movesRefused(); };
   mover_.remake = [this](const QRect& g) { remakeAt(g); };
+  mover_.held = [this](const QPoint& at) { placement_.heldAt(at.x(), at.y() + caseTop_); };
+  if (compositorPlacesWindows()) {
+    mover_.placedByCompositor();
+    tall_ = true;
+  }
+  mover_.reachable = [this](const QRect& g) {
+    for (const Monitor& m : monitorList())
+      if (toQRect(m.usable).contains(g)) return true;
+    return false;
+  };
+  x11::keepShapeThroughResizes(this);
   program_.form1.surface.setListener(this);
+  sizeMenu_->fits = [this](int percent) { return zoomFitsHere(percent); };
+  showView(ViewScale(storedZoomShown(), devicePixelRatioF()));
+  place(program_.form1.window());
+}
+
+int HandheldWindow::storedZoomShown() const {
   // The stored size applies from the start; a missing or bad value is 100.
-  showView(ViewScale(ViewScale::validZoom(program_.form1.settings().readInt("Zoom", 100)),
-                     devicePixelRatioF()));
+  // One too large for the primary monitor, where PLAY puts the case, is
+  // shown at the largest size that fits, and stays stored for a larger one.
+  const Monitors screens = monitorList();
+  const int stored = ViewScale::validZoom(program_.form1.settings().readInt("Zoom", 100));
+  return screens.empty() ? stored : fittingZoom(stored, screens.front().usable);
+}
+
+void HandheldWindow::useMonitors(std::function<Monitors()> list) {
+  monitors = std::move(list);
+  if (!placement_.parked() || storedZoomShown() == view_.zoomPercent()) return;
+  showView(ViewScale(storedZoomShown(), devicePixelRatioF()));
   place(program_.form1.window());
 }
 
@@ -84,6 +111,11 @@ HandheldWindow::~HandheldWindow() { shown_->setListener(nullptr); }
 void HandheldWindow::showSurface(Surface& surface, VirtualClock changeTime,
                                  VirtualClock frameTime) {
   if (shown_ == &surface) return;
+  // Another program's surface (a replay's) is placed on its own: the
+  // handheld's placement, drags and offsets included, waits for its return.
+  const bool own = &surface == &program_.form1.surface;
+  if (!own && shown_ == &program_.form1.surface) ownPlacement_ = placement_;
+  if (own) placement_ = ownPlacement_;
   shown_->setListener(nullptr);
   shown_ = &surface;
   shown_->setListener(this);
@@ -150,13 +182,22 @@ void HandheldWindow::buildMenu() {
 void HandheldWindow::place(const WindowGeometry& g) {
   // The shape is the case placed, which is a replay's while one shows.
   placedHeight_ = g.height;
-  moveTo(placement_.follow(g, view_, area()));
+  const WindowGeometry before = std::exchange(lastModel_, g);
+  const Rect& r = placement_.follow(g, view_, monitorList());
+  // The first half of the lid's opening changes nothing in a tall window:
+  // the move up that follows shows the open case where it was.
+  if (tall_ && caseTop_ && r.height > before.height && g.top == before.top) return;
+  moveTo(r);
 }
 
 void HandheldWindow::moveTo(const Rect& r) {
+  const int top = caseTop_;
+  caseTop_ = tall_ ? std::max(0, view_.toWindow(info(Im_Base).rect.height) - r.height) : 0;
   reshape();
+  if (caseTop_ != top) update();
   // No frame: the window's position is its client area's.
-  mover_.place(QRect(r.left, r.top, r.width, r.height), dragging_ || following_);
+  mover_.place(QRect(r.left, r.top - caseTop_, r.width, r.height + caseTop_),
+               dragging_ || following_);
 }
 
 int HandheldWindow::shownHeight() const {
@@ -168,7 +209,7 @@ void HandheldWindow::reshape() {
   // Read from the case's picture, which is decoded no earlier than the
   // window first shows.
   if (!isVisible() && !showing_) return;
-  const QRegion& shape = outline(shownHeight());
+  const QRegion shape = outline(shownHeight()).translated(0, caseTop_);
   if (!shape.isEmpty() && mask() != shape) setMask(shape);
 }
 
@@ -224,14 +265,28 @@ void HandheldWindow::followScreen() {
   const auto origin = x11::clientOrigin(this);
   if (!origin) return;
   following_ = true;
-  moveTo(placement_.movedTo(origin->x(), origin->y()));
+  moveTo(placement_.movedTo(origin->x(), origin->y() + caseTop_));
   following_ = false;
 }
 
-Rect HandheldWindow::area() const {
-  if (screenArea) return fromQRect(screenArea());
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  return primary ? fromQRect(primary->availableGeometry()) : Rect{0, 0, 0, 0};
+Monitors HandheldWindow::monitorList() const {
+  if (monitors) return monitors();
+  return qtMonitors();
+}
+
+std::optional<Monitor> HandheldWindow::monitorHere() const {
+  const Monitors list = monitorList();
+  if (list.empty()) return std::nullopt;
+  // Until PLAY the case waits off screen; PLAY puts it on the primary.
+  if (placement_.parked()) return list.front();
+  return *monitorOf(placement_.rect(), list);
+}
+
+bool HandheldWindow::zoomFitsHere(int percent) const {
+  const auto m = monitorHere();
+  // The smallest size is always there, if only to come back to.
+  return percent == ViewScale::kZoomSteps.front() || !m || m->usable.width <= 0 ||
+         zoomFits(percent, m->usable);
 }
 
 void HandheldWindow::showView(const ViewScale& view) {
@@ -250,7 +305,8 @@ void HandheldWindow::showView(const ViewScale& view) {
 void HandheldWindow::setZoom(int percent) {
   percent = ViewScale::validZoom(percent);
   // A press in progress keeps the geometry it began with.
-  if (percent == view_.zoomPercent() || program_.pointer.captured() != NoElement) {
+  if (percent == view_.zoomPercent() || program_.pointer.captured() != NoElement ||
+      !zoomFitsHere(percent)) {
     sizeMenu_->show(view_.zoomPercent());
     return;
   }
@@ -259,12 +315,12 @@ void HandheldWindow::setZoom(int percent) {
   hint_ = nullptr;
   hintDelay_.stop();
   QToolTip::hideText();
-  moveTo(placement_.rezoom(program_.form1.window(), view_, area()));
+  moveTo(placement_.rezoom(program_.form1.window(), view_, monitorList()));
   update();
 }
 
 QRect HandheldWindow::windowRect(Element e, bool lcdEffects) const {
-  return toQRect(view_.deviceToWindow(paintedRect(e, view_, lcdEffects)));
+  return toQRect(view_.deviceToWindow(paintedRect(e, view_, lcdEffects))).translated(0, caseTop_);
 }
 
 void HandheldWindow::litChanged(Element e, bool lit) { lcd_.litChanged(e, lit, changeTime_()); }
@@ -298,14 +354,18 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
   // opaque inside, so that the shape and the alpha agree and no
   // half-transparent pixel shows without a compositor.
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  const QRect covered(0, 0, static_cast<int>(width / view_.ratio()), static_cast<int>(height / view_.ratio()));
+  // A tall window's closed case lies at its bottom.
+  const QRect covered(0, caseTop_, static_cast<int>(width / view_.ratio()),
+                      static_cast<int>(height / view_.ratio()));
   if (!covered.contains(e->region().boundingRect()))
     for (const QRect& r : e->region() - covered) painter.fillRect(r, Qt::transparent);
   if (!mask().isEmpty()) painter.setClipRegion(mask());
   // Drawn in device pixels.
+  if (caseTop_) painter.translate(0, caseTop_);
   if (view_.ratio() != 1.0) painter.scale(1 / view_.ratio(), 1 / view_.ratio());
   for (const QRect& r : e->region()) {
-    const Rect dirty = intersected(view_.windowToDevice(fromQRect(r)), buffer_.rect());
+    const Rect dirty =
+        intersected(view_.windowToDevice(fromQRect(r.translated(0, -caseTop_))), buffer_.rect());
     if (isEmpty(dirty)) continue;
     compose(buffer_, composition, dirty);
     painter.drawImage(QPoint(dirty.left, dirty.top), bufferImage_, toQRect(dirty));
@@ -313,6 +373,23 @@ void HandheldWindow::paintEvent(QPaintEvent* e) {
 }
 
 bool HandheldWindow::event(QEvent* e) {
+  if (e->type() == QEvent::Show) mover_.shown();
+  if (e->type() == QEvent::ShortcutOverride) {
+    // 0 for 100 % from the row of digits on any layout, and the keypad's
+    // 0, + and -.
+    const auto* key = static_cast<QKeyEvent*>(e);
+    const int k = layoutFreeKey(*key);
+    const bool keypad = key->modifiers() & Qt::KeypadModifier;
+    QAction* act = nullptr;
+    if (k == Qt::Key_0 && (key->key() != Qt::Key_0 || keypad)) act = sizeMenu_->step(100);
+    if (keypad && k == Qt::Key_Plus) act = sizeMenu_->larger();
+    if (keypad && k == Qt::Key_Minus) act = sizeMenu_->smaller();
+    if (act && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      e->accept();
+      if (!key->isAutoRepeat()) act->trigger();
+      return true;
+    }
+  }
   if (e->type() == QEvent::WindowActivate) {
     const bool first = program_.form1.FirstActivate;
     clock_.run([&] { program_.form1.FormActivate(); });
@@ -330,15 +407,15 @@ CataloguePoint HandheldWindow::clientPoint(const QMouseEvent* e) const {
     // denser screen names several device pixels; the X server says which.
     if (ratio != 1.0) {
       if (const auto device = pointerInDevicePixels()) {
-        const QPointF local = QPointF(*device) - mapToGlobal(QPointF(0, 0)) * ratio;
+        const QPointF local = QPointF(*device) - mapToGlobal(QPointF(0, caseTop_)) * ratio;
         // Unless the pointer has moved on since the event.
         if (std::abs(local.x() - e->position().x() * ratio) <= ratio &&
-            std::abs(local.y() - e->position().y() * ratio) <= ratio)
+            std::abs(local.y() - (e->position().y() - caseTop_) * ratio) <= ratio)
           return {view_.deviceToCatalogue(static_cast<int>(std::floor(local.x()))),
                   view_.deviceToCatalogue(static_cast<int>(std::floor(local.y())))};
       }
     }
-    return view_.windowToCatalogue(e->position().x(), e->position().y());
+    return view_.windowToCatalogue(e->position().x(), e->position().y() - caseTop_);
   }
   // The window may have moved since the press, and the toolkit may not yet
   // know where to: the model's own geometry is the truth.
@@ -360,7 +437,7 @@ void HandheldWindow::mousePressEvent(QMouseEvent* e) {
     input_.deliver({ModelInput::release(pointer.heldButton())});
   }
   if (pointer.captured() == NoElement) {
-    originAtPress_ = e->globalPosition() - e->position();
+    originAtPress_ = e->globalPosition() - e->position() + QPointF(0, caseTop_);
     geometryAtPress_ = program_.form1.window();
     const QPoint global = e->globalPosition().toPoint();
     placement_.pressed(global.x(), global.y());
@@ -492,8 +569,19 @@ int HandheldWindow::virtualKey(int k) {
   }
 }
 
+int HandheldWindow::layoutFreeKey(const QKeyEvent& e) {
+  // XKB's key codes of the row of digits, 1 to 9 then 0, on X11 and
+  // Wayland alike.
+  constexpr quint32 kFirstDigitCode = 10, kLastDigitCode = 19;
+  const quint32 code = e.nativeScanCode();
+  if (code >= kFirstDigitCode && code <= kLastDigitCode && !(e.modifiers() & Qt::KeypadModifier))
+    return code == kLastDigitCode ? Qt::Key_0 : Qt::Key_1 + static_cast<int>(code - kFirstDigitCode);
+  return e.key();
+}
+
 void HandheldWindow::keyPressEvent(QKeyEvent* e) {
   const int key = virtualKey(e->key());
+  held_.insert(key);
   if (pendingRelease_) {
     // A release with the very timestamp of this press of the same key is
     // the server's auto-repeat, not the person letting go.
@@ -508,6 +596,7 @@ void HandheldWindow::keyPressEvent(QKeyEvent* e) {
 
 void HandheldWindow::keyReleaseEvent(QKeyEvent* e) {
   if (e->isAutoRepeat()) return;  // the toolkit already paired it with a press
+  if (!held_.count(virtualKey(e->key()))) return;
   deliverRelease();
   pendingRelease_ = PendingRelease{virtualKey(e->key()), e->timestamp()};
   // A repeat's press comes in the same batch of events, before anything
@@ -519,6 +608,7 @@ void HandheldWindow::deliverRelease() {
   if (!pendingRelease_) return;
   const int key = pendingRelease_->key;
   pendingRelease_.reset();
+  held_.erase(key);
   input_.deliver({ModelInput::key(false, key)});
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "frontend/picture_set.h"
 #include "core/launcher/program.h"
@@ -44,12 +45,19 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // renderer drew it, transparent outside the case.
   const Image& buffer() const { return buffer_; }
   // Shows the handheld at a zoom step (another value is taken as 100) and
-  // stores it as "Zoom".
+  // stores it as "Zoom"; a size too large for the monitor the case is on
+  // is not taken.
   void setZoom(int percent);
   SizeMenu& sizeMenu() { return *sizeMenu_; }
-  // The screen area the window is kept inside when the program places it
-  // (window pixels); by default the primary screen's available area.
-  std::function<QRect()> screenArea;
+  // The monitors, the primary first, whose usable areas the window is kept
+  // inside when the program places it (window pixels); by default the
+  // screens Qt knows.
+  std::function<Monitors()> monitors;
+  // Sets `monitors`; while the case waits for PLAY, its size is fitted to
+  // the primary one again.
+  void useMonitors(std::function<Monitors()> list);
+  // Whether a zoom fits the monitor the case is on.
+  bool zoomFitsHere(int percent) const;
 
   // The context menu `PM_Menu`; its actions carry the shortcuts.
   QMenu& menu() { return menu_; }
@@ -61,6 +69,11 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   // The virtual-key code the model uses for a Qt key (0 for keys it has no
   // code for, which the model ignores).
   static int virtualKey(int qtKey);
+  // The key as the program's own shortcuts read it: a key of the row of
+  // digits is its digit whatever the layout puts there unshifted (the
+  // French one puts "a" with a grave accent on 0), and the keypad's keys
+  // are the keys they show.
+  static int layoutFreeKey(const QKeyEvent& e);
 
   // The surface drawn: the program's own, or a replay's while one plays.
   // A replay runs on its own virtual time: `changeTime` gives the instant
@@ -93,7 +106,9 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   void hover(CataloguePoint at);
   void showView(const ViewScale& view);
   void moveTo(const Rect& r);
-  Rect area() const;
+  Monitors monitorList() const;
+  int storedZoomShown() const;
+  std::optional<Monitor> monitorHere() const;
   // An element's rectangle in window pixels, covering its device pixels,
   // with its shadow when `lcdEffects` and it is an LCD segment.
   QRect windowRect(Element e, bool lcdEffects = false) const;
@@ -132,6 +147,7 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   Image buffer_;  // the client area in device pixels, composed where dirty
   QImage bufferImage_;  // the same pixels, as the painter takes them
   WindowPlacement placement_;
+  WindowPlacement ownPlacement_;  // the handheld's, while a replay shows
   int placedHeight_ = 0;  // of the model's window last placed, open or closed
   std::unique_ptr<SizeMenu> sizeMenu_;
 
@@ -152,6 +168,9 @@ class HandheldWindow : public QWidget, public SurfaceListener {
   std::optional<PendingRelease> pendingRelease_;
   bool closed_ = false;
   bool showing_ = false;
+  // Keys whose press reached the model: a press a shortcut took never did,
+  // and neither may its release.
+  std::set<int> held_;
 
   WindowMover mover_;
   bool dragging_ = false;     // a left-button drag of the case is under way
@@ -163,6 +182,13 @@ class HandheldWindow : public QWidget, public SurfaceListener {
     QRegion region;
   };
   Outline closedOutline_, openOutline_;
+  // Where the compositor places the window (and centres it at each change
+  // of size), the window stays as tall as the open case, so the lid opens
+  // upwards without a resize; the closed case lies at its bottom,
+  // `caseTop_` window pixels down.
+  bool tall_ = false;
+  int caseTop_ = 0;
+  WindowGeometry lastModel_{};  // the model's window as last followed
 };
 
 // Asks the X server to send a held key as repeated presses alone

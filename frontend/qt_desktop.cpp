@@ -16,6 +16,7 @@
 
 #include "frontend/handheld_window.h"
 #include "frontend/plain_path.h"
+#include "frontend/picture_set.h"
 #include "frontend/window_mover.h"
 #include "frontend/x11_window.h"
 
@@ -59,13 +60,30 @@ QUrl QtDesktop::urlFor(const char* target) {
 
 void QtDesktop::setHandheld(HandheldWindow* window) {
   handheld_ = window;
-  if (window) window->screenArea = [this] { return availableArea(); };
+  if (window) window->useMonitors([this] { return monitors(); });
 }
 
-QRect QtDesktop::availableArea() const {
-  if (screenOverride) return {0, 0, screenOverride->width, screenOverride->height};
+bool compositorPlacesWindows() {
+  static const bool placed = QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ||
+                             x11::windowManagerName() == "wlroots wm";
+  return placed;
+}
+
+Monitors qtMonitors() {
+  Monitors list;
   const QScreen* primary = QGuiApplication::primaryScreen();
-  return primary ? primary->availableGeometry() : QRect();
+  if (primary) list.push_back({fromQRect(primary->geometry()), fromQRect(primary->availableGeometry())});
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s != primary) list.push_back({fromQRect(s->geometry()), fromQRect(s->availableGeometry())});
+  return list;
+}
+
+Monitors QtDesktop::monitors() const {
+  if (screenOverride) {
+    const Rect all{0, 0, screenOverride->width, screenOverride->height};
+    return {{all, all}};
+  }
+  return qtMonitors();
 }
 
 ScreenSize QtDesktop::screen() const {
@@ -116,6 +134,14 @@ void QtDesktop::showAbout() {
   if (!about_) return;
   // Shown in front but without the keyboard, which stays with a game that
   // may be running.
+  // At the top left of the monitor the case is on.
+  const Monitors list = monitors();
+  if (!list.empty() && !about_->isVisible()) {
+    const Monitor* on = handheld_ && handheld_->isVisible()
+                            ? monitorOf(fromQRect(handheld_->geometry()), list)
+                            : &list.front();
+    about_->move(toQRect(on->usable).topLeft());
+  }
   if (about_->isVisible()) {
     about_->raise();
   } else {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "core/handheld/desktop.h"
+#include "common/view/window_placement.h"
 
 class QWidget;
 
@@ -33,8 +34,8 @@ class QtDesktop : public QObject, public Desktop {
   // A screen size in place of the primary screen's (tests); it is all
   // available to windows.
   std::optional<ScreenSize> screenOverride;
-  // The part of the primary screen windows may use, in window pixels.
-  QRect availableArea() const;
+  // The monitors, the primary first, in window pixels.
+  Monitors monitors() const;
 
   // The URL "open" gives the desktop for a target: a URL with a scheme as it
   // is, anything else a file named relative to the working folder, by a
@@ -59,6 +60,14 @@ class QtDesktop : public QObject, public Desktop {
   QWidget* launcher_ = nullptr;
   QWidget* about_ = nullptr;
 };
+
+// The screens Qt knows as monitors, the primary first.
+Monitors qtMonitors();
+
+// Whether the windows are placed by the compositor rather than the program:
+// on Wayland itself, and on the XWayland of a wlroots compositor (sway),
+// which centres every X11 window and every change of its size.
+bool compositorPlacesWindows();
 
 // Brings a window to the front with the keyboard, also on an X server
 // without a window manager, where nothing activates a window by itself.

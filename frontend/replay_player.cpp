@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "frontend/handheld_window.h"
 #include "core/script/script_runner.h"
 #include "core/settings/memory_settings.h"
 #include "frontend/desktop_windows.h"
@@ -127,15 +128,16 @@ void ReplayPlayer::show() {
     left = area.x() + (area.width() - 464) / 2;
     bottom = area.y() + std::max(571, (area.height() + 571) / 2);
   }
+  // Its LCD segments move on its own virtual time, standing still at its end.
+  window.showSurface(
+      s.program().form1.surface, [this] { return session_->now(); },
+      [this] { return session_->frameTime(wall_.elapsed()); });
+  // Placed once it shows: the handheld's own placement waits meanwhile.
   s.windowChanged = [&window, left, bottom](const WindowGeometry& g) {
     window.place({left, bottom - g.height, g.width, g.height});
   };
   s.windowChanged(s.program().form1.window());
   s.beep = [] { QApplication::beep(); };
-  // Its LCD segments move on its own virtual time, standing still at its end.
-  window.showSurface(
-      s.program().form1.surface, [this] { return session_->now(); },
-      [this] { return session_->frameTime(wall_.elapsed()); });
 
   // Only Esc and the speed keys reach the replay; the handheld takes nothing.
   for (QAction* action : window.actions()) {
@@ -235,14 +237,16 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* e) {
   switch (e->type()) {
     case QEvent::KeyPress: {
       const auto* key = static_cast<QKeyEvent*>(e);
+      // The speed keys from the row of digits on any layout, or the keypad.
+      const int k = HandheldWindow::layoutFreeKey(*key);
       if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) {
         // Later: the filter goes while this very event is delivered.
         QMetaObject::invokeMethod(this, [this] { stop(); }, Qt::QueuedConnection);
-      } else if (key->key() == Qt::Key_1) {
+      } else if (k == Qt::Key_1) {
         setSpeed(1);
-      } else if (key->key() == Qt::Key_2) {
+      } else if (k == Qt::Key_2) {
         setSpeed(2);
-      } else if (key->key() == Qt::Key_4) {
+      } else if (k == Qt::Key_4) {
         setSpeed(4);
       }
       return true;

@@ -30,6 +30,7 @@ SizeMenu::SizeMenu(QMenu& menu, QWidget& window, std::function<void(int)> choose
                    [this, choose] { choose(ViewScale::stepZoom(shown_, +1)); });
   QObject::connect(smaller_, &QAction::triggered, &window,
                    [this, choose] { choose(ViewScale::stepZoom(shown_, -1)); });
+  QObject::connect(menu_, &QMenu::aboutToShow, &window, [this] { markFitting(); });
   for (QAction* a : menu_->actions()) {
     if (a->isSeparator()) continue;
     a->setShortcutContext(Qt::WindowShortcut);
@@ -42,6 +43,16 @@ void SizeMenu::show(int percent) {
   shown_ = percent;
   for (std::size_t i = 0; i < steps_.size(); ++i)
     steps_[i]->setChecked(ViewScale::kZoomSteps[i] == percent);
+}
+
+void SizeMenu::markFitting() {
+  for (std::size_t i = 0; i < steps_.size(); ++i) {
+    const int percent = ViewScale::kZoomSteps[i];
+    const bool fitting = !fits || fits(percent);
+    steps_[i]->setEnabled(fitting);
+    steps_[i]->setText(fitting ? QStringLiteral("%1 %").arg(percent)
+                               : QStringLiteral("%1 % (too large for this screen)").arg(percent));
+  }
 }
 
 QAction* SizeMenu::step(int percent) const {

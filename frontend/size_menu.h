@@ -20,6 +20,11 @@ class SizeMenu {
   // Marks the zoom on show; "Larger" and "Smaller" start from it (and do
   // nothing at the ends).
   void show(int percent);
+  // Whether a size fits the screen; the sizes that do not are marked as
+  // such and cannot be chosen. Asked each time the submenu opens.
+  std::function<bool(int)> fits;
+  // Marks the sizes by `fits` now.
+  void markFitting();
 
   QMenu* menu() const { return menu_; }
   QAction* step(int percent) const;

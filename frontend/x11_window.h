@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -20,6 +21,17 @@ std::optional<QPoint> clientOrigin(const QWidget* window);
 // Gives the keyboard to a shown window without raising it, for window
 // managers that ignore a program's activation request.
 bool giveKeyboard(const QWidget* window);
+
+// Sends the window's shape again each time the server reports a new size.
+// A window manager that clips a shape to the window's size when it is set
+// (mutter does) would otherwise keep showing only as much of a grown window
+// as it had when its shape was set, which is before the window manager has
+// carried out the resize.
+void keepShapeThroughResizes(QWidget* window);
+
+// The name the X window manager gives itself (_NET_WM_NAME of its check
+// window); empty when there is none or the platform is not X11.
+std::string windowManagerName();
 
 // Asks for a title and a border only: the window can be moved, but not
 // resized, minimised, maximised or closed from its frame.

@@ -10,13 +10,16 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libsdl2-dev libsdl2-mixer-dev
   libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev
-  libx11-dev libxtst-dev
+  libx11-dev libxext-dev libxtst-dev
   fonts-liberation python3-numpy
   xvfb xdotool x11-utils imagemagick
   debootstrap lintian appstream desktop-file-utils man-db
   # the desktops the end-to-end tests run the program on, and the sound
   # server its recorded-sound test plays through
   openbox xfwm4 dbus-daemon weston xwayland
+  mutter kwin-x11 icewm sway i3-wm fluxbox x11-xserver-utils
+  # Qt's Wayland platform, for a Wayland desktop without XWayland
+  qt6-wayland
   pulseaudio pulseaudio-utils
   # the kill tests stop the programs at the settings lock
   strace

@@ -4,15 +4,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-# The desktop program shows on an X display: X11 itself, or the XWayland
-# of a Wayland desktop (which sets DISPLAY too).
-if [[ -x build/cantiere && -n ${DISPLAY:-} ]]; then
+# The desktop program shows on an X display (X11 itself, or the XWayland of
+# a Wayland desktop, which sets DISPLAY too) or, without XWayland, on the
+# Wayland desktop itself.
+if [[ -x build/cantiere && (-n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-}) ]]; then
   exec build/cantiere "$@"
 fi
 # Without it, or with nowhere to show it: play the demo through the
 # headless driver.
-if [[ -z ${DISPLAY:-} ]]; then
-  echo "start.sh: no display (DISPLAY is not set): playing the demo headless instead" >&2
+if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
+  echo "start.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set): playing the demo headless instead" >&2
 else
   echo "start.sh: the desktop program was not built: playing the demo headless instead" >&2
 fi

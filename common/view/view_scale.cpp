@@ -35,7 +35,8 @@ int ViewScale::stepZoom(int percent, int direction) {
 
 int ViewScale::artScaleFor(double deviceScale) {
   if (!(deviceScale > 1.0)) return 1;
-  return std::min(kLargestArt, static_cast<int>(std::floor(deviceScale + 0.5)));
+  // Between two sets, the larger, reduced: art enlarged goes soft.
+  return std::min(kLargestArt, static_cast<int>(std::ceil(deviceScale - 1e-9)));
 }
 
 int ViewScale::toWindow(int c) const {

@@ -39,8 +39,8 @@ class ViewScale {
   // The step after (direction > 0) or before (< 0) `percent`, staying at the
   // ends.
   static int stepZoom(int percent, int direction);
-  // The art drawn at a device scale: the nearest of 1x to 4x (halfway, the
-  // larger, which is then reduced rather than enlarged).
+  // The art drawn at a device scale: the whole scale, or between two the
+  // larger of 1x to 4x, reduced rather than enlarged.
   static int artScaleFor(double deviceScale);
 
   int zoomPercent() const { return zoom_; }

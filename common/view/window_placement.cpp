@@ -2,6 +2,7 @@
 #include "common/view/window_placement.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace cantiere {
 namespace {
@@ -10,14 +11,20 @@ namespace {
 // 300 rows.
 constexpr int kClosedHeight = 300;
 
-bool meets(const Rect& a, const Rect& b) {
-  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-         b.top < a.top + a.height;
-}
-
 int inside(int at, int length, int start, int span) {
   if (length >= span) return start;
   return std::clamp(at, start, start + span - length);
+}
+
+std::int64_t overlap(const Rect& a, const Rect& b) {
+  const std::int64_t w = std::min<std::int64_t>(a.left + a.width, b.left + b.width) - std::max(a.left, b.left);
+  const std::int64_t h = std::min<std::int64_t>(a.top + a.height, b.top + b.height) - std::max(a.top, b.top);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+Rect keptOn(const Rect& window, const Monitor* monitor) {
+  if (!monitor || monitor->usable.width <= 0 || monitor->usable.height <= 0) return window;
+  return keptInside(window, monitor->usable);
 }
 
 }  // namespace
@@ -27,13 +34,39 @@ Rect keptInside(const Rect& window, const Rect& area) {
           inside(window.top, window.height, area.top, area.height), window.width, window.height};
 }
 
-Rect WindowPlacement::placed(const Rect& wanted, const Rect& area) const {
-  if (area.width <= 0 || area.height <= 0 || !meets(wanted, area)) return wanted;
-  return keptInside(wanted, area);
+const Monitor* monitorOf(const Rect& window, const Monitors& monitors) {
+  if (monitors.empty()) return nullptr;
+  const std::int64_t x = window.left + std::int64_t{window.width} / 2;
+  const std::int64_t y = window.top + std::int64_t{window.height} / 2;
+  const Monitor* best = &monitors.front();
+  std::int64_t most = 0;
+  for (const Monitor& m : monitors) {
+    const Rect& w = m.whole;
+    if (x >= w.left && x < w.left + w.width && y >= w.top && y < w.top + w.height) return &m;
+    if (const std::int64_t o = overlap(window, w); o > most) {
+      most = o;
+      best = &m;
+    }
+  }
+  return best;
+}
+
+bool zoomFits(int zoomPercent, const Rect& usable) {
+  const ViewScale view(zoomPercent, 1.0);
+  const Rect& open = info(Im_Base).rect;
+  return view.toWindow(open.width) <= usable.width && view.toWindow(open.height) <= usable.height;
+}
+
+int fittingZoom(int wanted, const Rect& usable) {
+  wanted = ViewScale::validZoom(wanted);
+  if (usable.width <= 0 || usable.height <= 0) return wanted;  // nothing known
+  for (auto step = ViewScale::kZoomSteps.rbegin(); step != ViewScale::kZoomSteps.rend(); ++step)
+    if (*step <= wanted && zoomFits(*step, usable)) return *step;
+  return ViewScale::kZoomSteps.front();
 }
 
 const Rect& WindowPlacement::follow(const WindowGeometry& model, const ViewScale& view,
-                                    const Rect& area) {
+                                    const Monitors& monitors) {
   const WindowGeometry before = model_;
   const bool first = !seen_;
   seen_ = true;
@@ -44,8 +77,20 @@ const Rect& WindowPlacement::follow(const WindowGeometry& model, const ViewScale
   const bool moved = model.left != before.left || model.top != before.top;
   const bool opening = resized_;
   resized_ = !first && !moved && model.height != before.height;
-  if (first) {
-    rect_ = placed(scaled, area);
+  if (moved) anchored_ = false;
+  if (first || (parked_ && !moved)) {
+    // The handheld waits off screen, where the model made it.
+    rect_ = scaled;
+  } else if (parked_) {
+    // PLAY: the model centres the case on the primary monitor as if it
+    // were the whole screen; it lands on it whatever the size.
+    parked_ = false;
+    Rect r = scaled;
+    if (!monitors.empty()) {
+      r.left += monitors.front().whole.left;
+      r.top += monitors.front().whole.top;
+    }
+    rect_ = keptOn(r, monitors.empty() ? nullptr : &monitors.front());
   } else if (pressed_ && moved && !opening) {
     // Only a drag moves the window while a button is held.
     dragging_ = true;
@@ -54,10 +99,10 @@ const Rect& WindowPlacement::follow(const WindowGeometry& model, const ViewScale
     pointerAt(pointerX_, pointerY_);
   } else if (!moved) {
     // A new height alone is the first half of the lid's opening (the move
-    // up follows) or the window's creation: kept inside after the move.
+    // up follows): kept inside after the move.
     rect_ = shifted;
   } else {
-    rect_ = placed(shifted, area);
+    rect_ = keptOn(shifted, monitorOf(shifted, monitors));
   }
   remember();
   return rect_;
@@ -81,12 +126,18 @@ const Rect& WindowPlacement::pointerAt(int x, int y) {
   pointerY_ = y;
   if (pressed_ && dragging_) {
     rect_ = {atPress_.left + x - pressX_, atPress_.top + y - pressY_, rect_.width, rect_.height};
+    anchored_ = false;
     remember();
   }
   return rect_;
 }
 
 const Rect& WindowPlacement::movedTo(int left, int top) {
+  anchored_ = false;
+  return heldAt(left, top);
+}
+
+const Rect& WindowPlacement::heldAt(int left, int top) {
   rect_.left = left;
   rect_.top = top;
   remember();
@@ -94,18 +145,20 @@ const Rect& WindowPlacement::movedTo(int left, int top) {
 }
 
 const Rect& WindowPlacement::rezoom(const WindowGeometry& model, const ViewScale& to,
-                                    const Rect& area) {
+                                    const Monitors& monitors) {
   const int fold = model.height - kClosedHeight;
-  const int foldY = rect_.top + view_.toWindow(fold);
-  const int middle2 = 2 * rect_.left + rect_.width;  // twice the middle, exactly
+  if (!anchored_) {
+    anchor_ = {2 * rect_.left + rect_.width, rect_.top + view_.toWindow(fold)};
+    anchored_ = true;
+  }
   const int width = to.toWindow(model.width), height = to.toWindow(model.height);
-  const Rect wanted{(middle2 - width) / 2, foldY - to.toWindow(fold), width, height};
-  // A window waiting off screen waits where the model put it.
-  const bool parked = !meets(rect_, area);
+  const Rect wanted{(anchor_.middle2 - width) / 2, anchor_.foldY - to.toWindow(fold), width, height};
+  const Monitor* on = monitorOf(rect_, monitors);
   model_ = model;
   view_ = to;
-  rect_ = parked ? to.toWindow(Rect{model.left, model.top, model.width, model.height})
-                 : placed(wanted, area);
+  // A window waiting off screen waits where the model put it.
+  rect_ = parked_ ? to.toWindow(Rect{model.left, model.top, model.width, model.height})
+                  : keptOn(wanted, on);
   remember();
   return rect_;
 }

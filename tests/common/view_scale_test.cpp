@@ -30,11 +30,11 @@ TEST(ViewScale, LargerAndSmallerWalkTheStepsAndStopAtTheEnds) {
   for (const auto& c : cases) EXPECT_EQ(ViewScale::stepZoom(c.from, c.direction), c.to) << c.from;
 }
 
-TEST(ViewScale, ArtIsTheNearestOfOneToFourTimes) {
+TEST(ViewScale, ArtIsTheNextOfOneToFourTimesNeverEnlarged) {
   const struct {
     double scale;
     int art;
-  } cases[] = {{0.5, 1}, {1, 1}, {1.25, 1}, {1.5, 2}, {2, 2}, {2.5, 3}, {3, 3}, {3.5, 4}, {4, 4}, {8, 4}};
+  } cases[] = {{0.5, 1}, {1, 1}, {1.25, 2}, {1.5, 2}, {2, 2}, {2.25, 3}, {2.5, 3}, {3, 3}, {3.5, 4}, {4, 4}, {8, 4}};
   for (const auto& c : cases) EXPECT_EQ(ViewScale::artScaleFor(c.scale), c.art) << c.scale;
   EXPECT_TRUE(ViewScale(300, 1.0).exactArt());
   EXPECT_TRUE(ViewScale(150, 2.0).exactArt());
@@ -92,8 +92,11 @@ struct Model {
   WindowGeometry g{-500, 271, 464, 300};
   WindowPlacement placement;
   ViewScale view;
-  Rect area;
-  Model(int zoom, Rect screen) : view(zoom, 1.0), area(screen) { placement.follow(g, view, area); }
+  Monitors area;
+  Model(int zoom, Rect screen) : Model(zoom, Monitors{{screen, screen}}) {}
+  Model(int zoom, Monitors monitors) : view(zoom, 1.0), area(std::move(monitors)) {
+    placement.follow(g, view, area);
+  }
   const Rect& set(int left, int top, int height) {
     if (height != g.height) {
       g.height = height;
@@ -150,7 +153,7 @@ TEST(WindowPlacement, ADragFollowsThePointerExactlyAndOnlyOnceTheModelMoves) {
 }
 
 TEST(WindowPlacement, AChangeOfZoomKeepsTheFoldLineAndTheMiddle) {
-  const Rect area{0, 0, 3840, 2160};
+  const Monitors area{{{0, 0, 3840, 2160}, {0, 0, 3840, 2160}}};
   const struct {
     int height, fold;  // catalogue: open case, or closed (fold at its top)
   } cases[] = {{571, 271}, {300, 0}};
@@ -166,10 +169,82 @@ TEST(WindowPlacement, AChangeOfZoomKeepsTheFoldLineAndTheMiddle) {
   // Where the fold cannot stay, the window stays on screen.
   Model m(100, area);
   m.set(100, 50, 571);
+  const Rect before = m.placement.rect();
   EXPECT_RECT(m.placement.rezoom(m.g, ViewScale(400, 1.0), area), 0, 0, 1856, 2284);
+  // and zooming back puts it where it was, however far it had to go.
+  m.placement.rezoom(m.g, ViewScale(200, 1.0), area);
+  EXPECT_RECT(m.placement.rezoom(m.g, ViewScale(100, 1.0), area), before.left, before.top, 464, 571);
   // A window still waiting off screen stays off screen.
   Model parked(100, area);
   EXPECT_LT(parked.placement.rezoom(parked.g, ViewScale(400, 1.0), area).left + 1856, 0);
+}
+
+// Two monitors: a 1920 x 1080 one at the left, the primary 3840 x 2160 at
+// its right with a 40-pixel panel along its top; and where the case is.
+const Monitors kTwo{{{1920, 0, 3840, 2160}, {1920, 40, 3840, 2120}},
+                    {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}}};
+
+TEST(WindowPlacement, PlayCentresOnThePrimaryMonitorAndNeverLandsOffIt) {
+  // The model sees the primary alone: left (3840 - 464) / 2, top
+  // (2160 - 300 + 271) / 2.
+  Model m(100, kTwo);
+  EXPECT_RECT(m.set(1688, 1065, 300), 3608, 1065, 464, 300);
+  // 400 % on 1920 x 1080, seen as 480 x 270: the model's top stays 271,
+  // below the screen; the case lands on it all the same, at its bottom.
+  Model low(400, Rect{0, 0, 1920, 1080});
+  EXPECT_RECT(low.set(8, 271, 300), 32, 0, 1856, 1200) << "taller than the screen: at its top";
+  Model wide(300, Rect{0, 0, 1366, 768});
+  EXPECT_RECT(wide.set(-4, 271, 300), 0, 0, 1392, 900);
+  Model fits(150, Rect{0, 0, 1366, 768});
+  EXPECT_RECT(fits.set(227, 271, 300), 341, 318, 696, 450);
+}
+
+TEST(WindowPlacement, MovesAndZoomsStayOnTheMonitorTheCaseIsOn) {
+  Model m(100, kTwo);
+  m.set(1688, 1065, 300);
+  // Dragged to the left monitor, then larger: it stays there, kept inside.
+  m.placement.pressed(3700, 1100);
+  m.set(1688 - 1500, 1065 - 200, 300);
+  m.placement.pointerAt(3700 - 1500, 1100 - 200);
+  m.placement.released();
+  EXPECT_RECT(m.placement.rect(), 2108, 865, 464, 300);
+  m.placement.pointerAt(3700 - 1500 - 1000, 1100 - 200);  // not a drag any more
+  m.placement.pressed(2200, 900);
+  m.set(1688 - 1500 - 1000, 1065 - 200, 300);
+  m.placement.pointerAt(1200, 900);
+  m.placement.released();
+  EXPECT_RECT(m.placement.rezoom(m.g, ViewScale(300, 1.0), kTwo), 528, 180, 1392, 900);
+  // The lid opens on that monitor too, kept inside it.
+  m.g.height = 571;
+  m.placement.follow(m.g, ViewScale(300, 1.0), kTwo);
+  m.g.top -= 271;
+  EXPECT_RECT(m.placement.follow(m.g, ViewScale(300, 1.0), kTwo), 528, 0, 1392, 1713);
+}
+
+TEST(WindowPlacement, AMonitorIsTheOneHoldingTheMiddleElseTheMostOverlapped) {
+  const struct {
+    Rect window;
+    int monitor;  // index in kTwo
+  } cases[] = {{{100, 100, 464, 300}, 1},  {{1600, 100, 464, 300}, 1}, {{1700, 100, 464, 300}, 0},
+               {{1720, 900, 464, 300}, 0}, {{-300, 500, 464, 300}, 1}, {{-900, 500, 464, 300}, 0},
+               {{9000, 9000, 4, 4}, 0},    {{1900, 1000, 464, 300}, 0}};
+  for (const auto& c : cases)
+    EXPECT_EQ(monitorOf(c.window, kTwo), &kTwo[c.monitor]) << c.window.left << "," << c.window.top;
+  EXPECT_EQ(monitorOf({0, 0, 1, 1}, {}), nullptr);
+}
+
+TEST(WindowPlacement, TheLargestSizeWhoseOpenCaseFitsIsShown) {
+  const struct {
+    int wanted, width, height, shown;
+  } cases[] = {{400, 1920, 1080, 150}, {400, 1920, 1050, 150}, {200, 1366, 768, 100},
+               {150, 1366, 768, 100},  {400, 3840, 2160, 300}, {300, 3840, 2160, 300},
+               {250, 3840, 2160, 250}, {400, 1856, 2284, 400}, {400, 1855, 2284, 300},
+               {200, 928, 1142, 200},  {200, 928, 1141, 150},  {100, 640, 480, 100},
+               {125, 3840, 2160, 100}};
+  for (const auto& c : cases)
+    EXPECT_EQ(fittingZoom(c.wanted, Rect{0, 0, c.width, c.height}), c.shown)
+        << c.wanted << " on " << c.width << "x" << c.height;
+  EXPECT_EQ(fittingZoom(400, Rect{0, 0, 0, 0}), 400) << "a screen of unknown size";
 }
 
 }  // namespace

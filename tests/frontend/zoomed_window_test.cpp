@@ -5,7 +5,9 @@
 #include <QMenu>
 #include <QPaintEvent>
 
+#include "common/replay/input_recorder.h"
 #include "frontend/size_menu.h"
+#include "common/clock/time_anchor.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {
@@ -66,11 +68,10 @@ TEST(ZoomedWindow, ClicksHitTheElementDrawnUnderThePointerUpToItsLastPixel) {
 }
 
 TEST(ZoomedWindow, ADragMovesTheWindowAsFarAsThePointer) {
-  DesktopRig rig({1024, 768}, -2, 150);
+  DesktopRig rig({1200, 900}, -2, 150);
   rig.play(2);
-  // (109, 271) in catalogue pixels; the closed case's bottom would be off
-  // the 768 lines, so it is kept inside.
-  const QPoint origin(164, 318);
+  // (168, 271) in catalogue pixels.
+  const QPoint origin(252, 407);
   ASSERT_EQ(rig.geometry(), QRect(origin, QSize(696, 450)));
   QWidget* w = rig.form1.get();
   const QPoint local(100, 100);
@@ -85,7 +86,7 @@ TEST(ZoomedWindow, ADragMovesTheWindowAsFarAsThePointer) {
 }
 
 TEST(ZoomedWindow, TheSizeMenuAndItsKeysChangeTheSizeAndStoreIt) {
-  DesktopRig rig({3840, 2160});
+  DesktopRig rig({3840, 2400});
   rig.play(2);
   rig.click(DesktopRig::centre(Im_Front));
   QStringList shown;
@@ -148,6 +149,48 @@ TEST(ZoomedWindow, OnlyTheChangedElementsAreRepaintedScaled) {
   ASSERT_EQ(log.regions.size(), 1u);
   const Rect& bar = info(Im_Bar46).rect;
   EXPECT_EQ(log.regions[0], QRegion(2 * bar.left, 2 * bar.top, 2 * bar.width, 2 * bar.height));
+}
+
+TEST(ZoomedWindow, SizeKeysActOnAnyLayoutAndShortcutKeysNeverReachTheRecording) {
+  DesktopRig rig({3840, 2400});
+  AnchoredTimeOfDay anchored(rig.scheduler);
+  InputRecorder recorder(rig.program, anchored, rig.desktop);
+  recorder.anchored(0, {0, 0});
+  recorder.started();
+  rig.windows.input.setRecorder(&recorder);
+  rig.play(2);
+  rig.click(DesktopRig::centre(Im_Front));
+  QWidget* w = rig.form1.get();
+  // As the toolkit asks before a key press: the French layout's unshifted
+  // 0 (a grave, key code 19), the keypad's +, -, 0, and a 0 with Ctrl.
+  const struct {
+    int key;
+    quint32 code;
+    Qt::KeyboardModifiers modifiers;
+    int zoom;
+  } keys[] = {{Qt::Key_Plus, 86, Qt::KeypadModifier, 150},  {Qt::Key_Plus, 86, Qt::KeypadModifier, 200},
+              {Qt::Key_Minus, 82, Qt::KeypadModifier, 150}, {Qt::Key_Agrave, 19, Qt::NoModifier, 100},
+              {Qt::Key_Plus, 86, Qt::KeypadModifier, 150},  {Qt::Key_0, 90, Qt::KeypadModifier, 100},
+              {Qt::Key_Plus, 86, Qt::KeypadModifier, 150},  {Qt::Key_Agrave, 19, Qt::ControlModifier, 150},
+              {Qt::Key_Eacute, 11, Qt::NoModifier, 150}};
+  for (const auto& k : keys) {
+    QKeyEvent e(QEvent::ShortcutOverride, k.key, k.modifiers, k.code, 0, 0);
+    QApplication::sendEvent(w, &e);
+    EXPECT_EQ(rig.form1->view().zoomPercent(), k.zoom) << k.key << " " << k.code;
+  }
+  // F1 opens About through its shortcut and Esc would end the program: the
+  // model hears neither the press nor the release. Ctrl reaches it both ways.
+  QTest::keyClick(w, Qt::Key_F1);
+  QTest::keyPress(w, Qt::Key_Control);
+  QTest::keyRelease(w, Qt::Key_Control);
+  DesktopRig::settle();
+  const std::string session = recorder.session(rig.scheduler.now());
+  EXPECT_NE(session.find("keydown ctrl"), std::string::npos) << session;
+  EXPECT_NE(session.find("keyup ctrl"), std::string::npos) << session;
+  EXPECT_NE(session.find("menu PM_1About"), std::string::npos) << session;
+  EXPECT_EQ(session.find("keyup f1"), std::string::npos) << session;
+  EXPECT_EQ(session.find("keyup 112"), std::string::npos) << session;
+  rig.windows.input.setRecorder(nullptr);
 }
 
 }  // namespace
