@@ -21,8 +21,8 @@ class PictureSet {
  public:
   // No pictures until setPicture gives some (tests, tools).
   explicit PictureSet(double deviceScale = 1.0);
-  // `source`'s pictures: at a device scale between the art's, the nearest
-  // art resampled; a picture missing at its scale is resampled from the 1x
+  // `source`'s pictures: at a device scale between the art's, the larger
+  // art reduced; a picture missing at its scale is resampled from the 1x
   // one and reported.
   PictureSet(std::shared_ptr<const ArtSource> source, double deviceScale);
 

@@ -2,7 +2,7 @@
 #include "tools/case_art.h"
 #include "tools/palette.h"
 
-#include "frontend/picture_set.h"
+#include "frontend/pictures/picture_set.h"
 #include "render/compositor.h"
 
 #include <QFont>

@@ -30,7 +30,7 @@
 #include <string>
 
 #include "core/lcd/surface.h"
-#include "frontend/picture_set.h"
+#include "frontend/pictures/picture_set.h"
 #include "common/view/view_scale.h"
 #include "render/compositor.h"
 #include "render/jpeg_reader.h"

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "core/lcd/surface.h"
-#include "frontend/picture_set.h"
+#include "frontend/pictures/picture_set.h"
 #include "render/builtin_files.h"
 #include "render/compositor.h"
 #include "render/jpeg_reader.h"

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "frontend/clock/qt_clock_host.h"
-#include "frontend/desktop_windows.h"
+#include "frontend/app/desktop_windows.h"
 #include "tests/core/test_support.h"
 
 namespace cantiere::test {

@@ -10,9 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "frontend/device_wake.h"
-#include "frontend/gamepad_input.h"
-#include "frontend/virtual_gamepad.h"
+#include "frontend/input/device_wake.h"
+#include "frontend/input/gamepad_input.h"
+#include "frontend/input/virtual_gamepad.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {

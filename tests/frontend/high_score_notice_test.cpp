@@ -3,7 +3,7 @@
 // no game runs, and nothing waits for the box. (That it leaves the keyboard
 // to the handheld is seen on a real X server, by full_disk_e2e.sh: the
 // offscreen platform activates every window shown.)
-#include "frontend/high_score_notice.h"
+#include "frontend/windows/high_score_notice.h"
 
 #include <QMessageBox>
 #include <QTemporaryDir>

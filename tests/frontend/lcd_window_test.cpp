@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "core/script/script_runner.h"
-#include "frontend/replay_player.h"
+#include "frontend/replay/replay_player.h"
 #include "render/compositor.h"
 #include "tests/frontend/desktop_rig.h"
 
@@ -162,7 +162,7 @@ TEST(LcdWindow, AReplayHeldAtItsEndIsTheDriversSnapshotOfIt) {
 
   DesktopRig rig;
   openCase(rig);
-  ReplayPlayer player{rig.windows, rig.clock, rig.program, rig.sound, rig.output};
+  ReplayPlayer player{rig.windows.replayStage(), rig.clock, rig.program, rig.sound, rig.output};
   player.start("game.sim", recording);
   ASSERT_TRUE(QTest::qWaitFor([&] { return player.active(); }, 5000));
   QTest::keyClick(rig.form1.get(), Qt::Key_4);

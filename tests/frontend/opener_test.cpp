@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "frontend/plain_path.h"
-#include "frontend/qt_desktop.h"
+#include "frontend/app/plain_path.h"
+#include "frontend/app/qt_desktop.h"
 
 namespace cantiere {
 namespace {

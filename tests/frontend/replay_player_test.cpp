@@ -8,7 +8,7 @@
 
 #include "core/script/recording_check.h"
 #include "core/script/state_dump.h"
-#include "frontend/replay_player.h"
+#include "frontend/replay/replay_player.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {
@@ -55,7 +55,7 @@ struct ReplayRig : DesktopRig {
     EXPECT_EQ(form1->windowTitle(), "Cantiere (Ludoria) Simulator");
     for (QAction* a : form1->actions()) EXPECT_TRUE(a->isEnabled());
   }
-  ReplayPlayer player{windows, clock, program, sound, output};
+  ReplayPlayer player{windows.replayStage(), clock, program, sound, output};
   QStringList verdicts, problems;
 };
 

@@ -24,7 +24,7 @@
 #include <thread>
 #include <tuple>
 
-#include "frontend/sdl_output.h"
+#include "frontend/sound/sdl_output.h"
 
 namespace cantiere {
 namespace {

@@ -6,7 +6,7 @@
 #include <QPaintEvent>
 
 #include "common/replay/input_recorder.h"
-#include "frontend/size_menu.h"
+#include "frontend/windows/size_menu.h"
 #include "common/clock/time_anchor.h"
 #include "tests/frontend/desktop_rig.h"
 

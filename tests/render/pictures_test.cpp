@@ -47,7 +47,7 @@ TEST_F(Shelf, NothingIsReadUntilDrawnThenOnlyAtTheArtScaleInUse) {
   const struct {
     double scale;
     const char* path;
-  } cases[] = {{1, "lcd/Im_Heart1.pbm"},    {1.25, "lcd/Im_Heart1.pbm"},  {1.5, "lcd/2x/Im_Heart1.png"},
+  } cases[] = {{1, "lcd/Im_Heart1.pbm"},    {1.25, "lcd/2x/Im_Heart1.png"}, {1.5, "lcd/2x/Im_Heart1.png"},
                {1.75, "lcd/2x/Im_Heart1.png"}, {2.5, "lcd/3x/Im_Heart1.png"}, {4, "lcd/4x/Im_Heart1.png"}};
   put("lcd/Im_Heart1.pbm", colourArt(5, 7, rgb(0, 0, 0)));
   for (int n = 2; n <= 4; ++n) put("lcd/" + std::to_string(n) + "x/Im_Heart1.png", maskArt(5 * n, 7 * n, 0));
