@@ -10,9 +10,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "frontend/input/qt_keys.h"
 #include "frontend/windows/handheld_window.h"
 #include "core/script/script_runner.h"
 #include "core/settings/memory_settings.h"
+#include "frontend/input/qt_keys.h"
 #include "frontend/windows/handheld_window.h"
 #include "frontend/windows/window_system.h"
 
@@ -238,7 +240,7 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::KeyPress: {
       const auto* key = static_cast<QKeyEvent*>(e);
       // The speed keys from the row of digits on any layout, or the keypad.
-      const int k = HandheldWindow::layoutFreeKey(*key);
+      const int k = layoutFreeKey(*key);
       if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) {
         // Later: the filter goes while this very event is delivered.
         QMetaObject::invokeMethod(this, [this] { stop(); }, Qt::QueuedConnection);

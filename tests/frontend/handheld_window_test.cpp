@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QToolTip>
 
+#include "frontend/input/qt_keys.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {
@@ -227,17 +228,17 @@ TEST(HandheldWindow, TheWindowsCarryTheIconAndTheLauncherIsAFixedDialog) {
 }
 
 TEST(HandheldWindow, KeysMapToTheVirtualKeyCodes) {
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Control), 17);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Left), 37);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Up), 38);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Right), 39);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Down), 40);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Escape), 27);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_F1), 112);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_F4), 115);
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_Q), 'Q');
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_7), '7');
-  EXPECT_EQ(HandheldWindow::virtualKey(Qt::Key_VolumeUp), 0);
+  EXPECT_EQ(virtualKey(Qt::Key_Control), 17);
+  EXPECT_EQ(virtualKey(Qt::Key_Left), 37);
+  EXPECT_EQ(virtualKey(Qt::Key_Up), 38);
+  EXPECT_EQ(virtualKey(Qt::Key_Right), 39);
+  EXPECT_EQ(virtualKey(Qt::Key_Down), 40);
+  EXPECT_EQ(virtualKey(Qt::Key_Escape), 27);
+  EXPECT_EQ(virtualKey(Qt::Key_F1), 112);
+  EXPECT_EQ(virtualKey(Qt::Key_F4), 115);
+  EXPECT_EQ(virtualKey(Qt::Key_Q), 'Q');
+  EXPECT_EQ(virtualKey(Qt::Key_7), '7');
+  EXPECT_EQ(virtualKey(Qt::Key_VolumeUp), 0);
 
   // Both Ctrl keys, as the X server names them, press the jump button.
   DesktopRig rig;
