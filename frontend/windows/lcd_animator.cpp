@@ -4,67 +4,38 @@
 namespace cantiere {
 
 LcdAnimator::LcdAnimator(const Surface& surface, Clock frameClock, Repaint repaint)
-    : surface_(&surface),
-      response_(surface),
-      frameClock_(std::move(frameClock)),
-      repaint_(std::move(repaint)) {
+    : frames_(surface, std::move(repaint)), frameClock_(std::move(frameClock)) {
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
 }
 
+void LcdAnimator::startFrames(bool wanted) {
+  if (wanted && !timer_.isActive()) timer_.start(kFrameMs);
+}
+
 void LcdAnimator::setEnabled(bool on) {
-  if (on == enabled_) return;
-  enabled_ = on;
-  if (on) {
-    startFrames();  // whatever is still under way goes on from here
-  } else {
-    timer_.stop();
-  }
+  startFrames(frames_.setEnabled(on));
+  if (!on) timer_.stop();
 }
 
 void LcdAnimator::litChanged(Element e, bool lit, Millis at) {
-  response_.litChanged(e, lit, at);
-  repaint(e);
-  if (enabled_ && isLcd(e)) startFrames();
+  startFrames(frames_.litChanged(e, lit, at));
 }
 
 void LcdAnimator::pictureChanged(Element e, Millis at) {
-  response_.pictureChanged(e, surface_->picture(e), at);
-  if (enabled_ && isLcd(e)) {
-    if (!response_.inTransition(e, at)) return;
-    repaint(e);
-    startFrames();
-  } else if (surface_->lit(e)) {
-    // A dark element's new picture shows only once it is lit, which repaints.
-    repaint(e);
-  }
+  startFrames(frames_.pictureChanged(e, at));
 }
 
 void LcdAnimator::follow(const Surface& surface, Clock frameClock) {
-  surface_ = &surface;
-  response_ = LcdResponse(surface);
   frameClock_ = std::move(frameClock);
   timer_.stop();
-  lastFrame_ = frameClock_();
-}
-
-void LcdAnimator::startFrames() {
-  if (!timer_.isActive()) timer_.start(kFrameMs);
+  frames_.follow(surface, frameClock_());
 }
 
 void LcdAnimator::step() {
-  if (!enabled_) return;
-  const Millis now = frameClock_();
-  // A segment that settled since the last frame still needs its last one.
-  for (int i = 0; i < ElementCount; ++i) {
-    const auto e = static_cast<Element>(i);
-    if (isLcd(e) && response_.settlesAt(e) > lastFrame_) repaint(e);
-  }
-  // Time standing still (a replay held at its end) moves nothing more.
-  const bool moved = now != lastFrame_;
-  lastFrame_ = now;
-  if (moved && now < response_.settledAt()) {
+  if (!frames_.enabled()) return;
+  if (frames_.step(frameClock_())) {
     timer_.start(kFrameMs);
   } else {
     timer_.stop();
@@ -72,8 +43,8 @@ void LcdAnimator::step() {
 }
 
 std::optional<LcdLook> LcdAnimator::look() const {
-  if (!enabled_) return std::nullopt;
-  return LcdLook{response_, frameClock_()};
+  if (!frames_.enabled()) return std::nullopt;
+  return LcdLook{frames_.response(), frameClock_()};
 }
 
 }  // namespace cantiere

@@ -1,30 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the window's LCD segments moving while any of them is between lit
-// and dark: a frame timer at about 60 Hz that runs only then and repaints
-// only the segments that moved, so a handheld at rest wakes nothing.
+// and dark: common/lcd's LcdFrames on a frame timer at about 60 Hz that
+// runs only then, so a handheld at rest wakes nothing.
 #pragma once
 
 #include <QTimer>
 #include <functional>
 #include <optional>
 
-#include "common/lcd/lcd_response.h"
+#include "common/lcd/lcd_frames.h"
 #include "render/compositor.h"
 
 namespace cantiere {
 
 class LcdAnimator {
  public:
-  static constexpr int kFrameMs = 16;
+  static constexpr int kFrameMs = LcdFrames::kFrameMs;
   using Clock = std::function<Millis()>;
-  // Asks for an element to be drawn again; `withShadow` when the effects are
-  // on and it is an LCD segment, whose shadow reaches beyond it.
-  using Repaint = std::function<void(Element e, bool withShadow)>;
+  using Repaint = LcdFrames::Repaint;
 
   // `frameClock` gives the virtual instant a frame shows.
   LcdAnimator(const Surface& surface, Clock frameClock, Repaint repaint);
 
-  bool enabled() const { return enabled_; }
+  bool enabled() const { return frames_.enabled(); }
   // Off, segments switch at once and no frame timer runs.
   void setEnabled(bool on);
 
@@ -47,16 +45,11 @@ class LcdAnimator {
   void follow(const Surface& surface, Clock frameClock);
 
  private:
-  void repaint(Element e) { repaint_(e, enabled_ && isLcd(e)); }
-  void startFrames();
+  void startFrames(bool wanted);
 
-  const Surface* surface_;
-  LcdResponse response_;
+  LcdFrames frames_;
   Clock frameClock_;
-  Repaint repaint_;
   QTimer timer_;
-  bool enabled_ = true;
-  Millis lastFrame_ = 0;
 };
 
 }  // namespace cantiere
