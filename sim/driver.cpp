@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/driver.h"
 
-#include <charconv>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -21,12 +20,6 @@
 namespace cantiere {
 namespace {
 
-bool toInt(const std::string& s, int& out) {
-  const char* end = s.data() + s.size();
-  auto [p, ec] = std::from_chars(s.data(), end, out);
-  return ec == std::errc() && p == end;
-}
-
 // Turns everything observable into trace lines, time first.
 class Trace : public SurfaceListener, public SoundListener, public Desktop {
  public:
@@ -45,13 +38,12 @@ class Trace : public SurfaceListener, public SoundListener, public Desktop {
 
   void litChanged(Element e, bool lit) override {
     lcd->litChanged(e, lit, scheduler_.now());
-    if (enabled) line() << (lit ? '+' : '-') << nameOf(e) << '\n';
+    if (enabled) line() << litLine(e, lit) << '\n';
   }
   void pictureChanged(Element e) override {
     lcd->pictureChanged(e, surface->picture(e), scheduler_.now());
-    if (!enabled || e < Im_NumPos1 || e > Im_NumPos4) return;
-    const int position = e == Im_NumPos1 ? 1 : e == Im_NumPos2 ? 2 : e == Im_NumPos3 ? 3 : 4;
-    line() << "digit " << position << ' ' << digitOf(surface->picture(e)) << '\n';
+    if (!enabled) return;
+    if (const auto digit = digitLine(e, surface->picture(e))) line() << *digit << '\n';
   }
 
   void played(Sample s) override { event(std::string("sound ") + sampleName(s)); }
@@ -111,13 +103,10 @@ bool parseTimeOption(const std::string& text, DriverOptions& o) {
 }
 
 bool parseScreenOption(const std::string& text, DriverOptions& o) {
-  const auto x = text.find('x');
-  if (x == std::string::npos) return false;
-  int w, h;
-  if (!toInt(text.substr(0, x), w) || !toInt(text.substr(x + 1), h)) return false;
-  if (w <= 0 || h <= 0 || w > 100000 || h > 100000) return false;
-  o.screenWidth = w;
-  o.screenHeight = h;
+  ScreenSize size;
+  if (!parseScreenSize(text, size)) return false;
+  o.screenWidth = size.width;
+  o.screenHeight = size.height;
   o.screenGiven = true;
   return true;
 }

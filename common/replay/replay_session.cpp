@@ -48,11 +48,7 @@ struct ReplaySession::Run {
   ScriptRunner::Hooks hooks() {
     ScriptRunner::Hooks h;
     h.header = [this](const RecordingHeader& header) {
-      desktop.size = header.screen;
-      if (header.hiscoresGiven) {
-        settings.values["hiscorea"] = header.hiscoreA;
-        settings.values["hiscoreb"] = header.hiscoreB;
-      }
+      applyHeader(header, desktop.size, settings);
     };
     return h;  // dump lines are passed over
   }

@@ -34,6 +34,13 @@ Rect keptInside(const Rect& window, const Rect& area) {
           inside(window.top, window.height, area.top, area.height), window.width, window.height};
 }
 
+CaseSpot replaySpot(const WindowGeometry& h, const Rect& area) {
+  const Rect handheld{h.left, h.top, h.width, h.height};
+  if (overlap(handheld, area) > 0) return {h.left, h.top + h.height};
+  return {area.left + (area.width - caseWidth()) / 2,
+          area.top + std::max(openCaseHeight(), (area.height + openCaseHeight()) / 2)};
+}
+
 const Monitor* monitorOf(const Rect& window, const Monitors& monitors) {
   if (monitors.empty()) return nullptr;
   const std::int64_t x = window.left + std::int64_t{window.width} / 2;

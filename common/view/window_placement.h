@@ -39,6 +39,18 @@ const Monitor* monitorOf(const Rect& window, const Monitors& monitors);
 bool zoomFits(int zoomPercent, const Rect& usable);
 int fittingZoom(int wanted, const Rect& usable);
 
+// The case's size in catalogue pixels: its open picture's, 300 high closed.
+inline int caseWidth() { return info(Im_Base).rect.width; }
+inline int openCaseHeight() { return info(Im_Base).rect.height; }
+
+// Where a replay's case stands, by its bottom left corner: where the
+// handheld's case stands while it is on `area`, else where PLAY puts the
+// open case, in the middle of `area`.
+struct CaseSpot {
+  int left, bottom;
+};
+CaseSpot replaySpot(const WindowGeometry& handheld, const Rect& area);
+
 class WindowPlacement {
  public:
   // Where the window is now (its client area; the window has no frame).

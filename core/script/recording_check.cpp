@@ -40,6 +40,14 @@ std::string excerpt(const std::string& line, std::size_t from) {
 
 }  // namespace
 
+void applyHeader(const RecordingHeader& header, ScreenSize& screen, MemorySettings& settings) {
+  screen = header.screen;
+  if (header.hiscoresGiven) {
+    settings.values["hiscorea"] = header.hiscoreA;
+    settings.values["hiscoreb"] = header.hiscoreB;
+  }
+}
+
 struct RecordingChecker::Run {
   Run()
       : time(scheduler),
@@ -52,11 +60,7 @@ struct RecordingChecker::Run {
   ScriptRunner::Hooks hooks() {
     ScriptRunner::Hooks h;
     h.header = [this](const RecordingHeader& header) {
-      desktop.size = header.screen;
-      if (header.hiscoresGiven) {
-        settings.values["hiscorea"] = header.hiscoreA;
-        settings.values["hiscoreb"] = header.hiscoreB;
-      }
+      applyHeader(header, desktop.size, settings);
     };
     return h;
   }

@@ -13,6 +13,7 @@
 
 #include "core/script/script_lines.h"
 #include "core/script/script_runner.h"
+#include "core/settings/memory_settings.h"
 
 namespace cantiere {
 
@@ -53,6 +54,10 @@ class RecordingChecker {
   bool done_ = false;
   RecordingCheck result_;
 };
+
+// What a recording's header gives the program that replays it: the screen
+// PLAY centres the case on, and the stored high scores.
+void applyHeader(const RecordingHeader& header, ScreenSize& screen, MemorySettings& settings);
 
 // The whole check at once.
 RecordingCheck checkRecording(std::istream& in);

@@ -16,11 +16,14 @@ namespace {
 // next drag keeps the window's arithmetic far from overflowing.
 constexpr int kFarthestWindow = 1000000;
 
-bool toInt(const std::string& s, int& out) {
+template <typename T>
+bool wholeNumber(std::string_view s, T& out) {
   const char* end = s.data() + s.size();
   auto [p, ec] = std::from_chars(s.data(), end, out);
   return ec == std::errc() && p == end;
 }
+
+bool toInt(const std::string& s, int& out) { return wholeNumber(s, out); }
 
 // Quoted in an error, a word is cut short and escaped: a hostile line may
 // be long and hold a terminal's control sequences.
@@ -108,6 +111,20 @@ std::string twoDigits(int n) {
 }
 
 }  // namespace
+
+bool parseInteger(std::string_view text, std::int64_t& value) { return wholeNumber(text, value); }
+bool parseInteger(std::string_view text, int& value) { return wholeNumber(text, value); }
+
+bool parseScreenSize(std::string_view text, ScreenSize& size) {
+  const auto x = text.find('x');
+  int w, h;
+  if (x == std::string_view::npos || !parseInteger(text.substr(0, x), w) ||
+      !parseInteger(text.substr(x + 1), h))
+    return false;
+  if (w <= 0 || h <= 0 || w > kFarthestPoint || h > kFarthestPoint) return false;
+  size = {w, h};
+  return true;
+}
 
 std::vector<std::string> scriptWords(const std::string& line) {
   // White space as a stream reads it; no stream, as most lines are blank

@@ -34,6 +34,13 @@ struct ScriptCommand {
   bool operator==(const ScriptCommand&) const = default;
 };
 
+// A whole decimal number within its type's range: an optional minus and
+// digits, nothing else.
+bool parseInteger(std::string_view text, std::int64_t& value);
+bool parseInteger(std::string_view text, int& value);
+// A screen's size, "WxH", each from 1 to kFarthestPoint.
+bool parseScreenSize(std::string_view text, ScreenSize& size);
+
 // The words of a line, its comment (from `#`) dropped.
 std::vector<std::string> scriptWords(const std::string& line);
 

@@ -1,31 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/script/script_runner.h"
 
-#include <charconv>
+#include <climits>
 
 namespace cantiere {
 namespace {
 
-bool toInt(const std::string& s, std::int64_t& out) {
-  const char* end = s.data() + s.size();
-  auto [p, ec] = std::from_chars(s.data(), end, out);
-  return ec == std::errc() && p == end;
-}
-
 bool toInt32(const std::string& s, std::int32_t& out) {
   std::int64_t v;
-  if (!toInt(s, v) || v < INT32_MIN || v > INT32_MAX) return false;
+  if (!parseInteger(s, v) || v < INT32_MIN || v > INT32_MAX) return false;
   out = static_cast<std::int32_t>(v);
-  return true;
-}
-
-bool screenSize(const std::string& text, ScreenSize& size) {
-  const auto x = text.find('x');
-  std::int64_t w, h;
-  if (x == std::string::npos || !toInt(text.substr(0, x), w) || !toInt(text.substr(x + 1), h))
-    return false;
-  if (w <= 0 || h <= 0 || w > 100000 || h > 100000) return false;
-  size = {static_cast<int>(w), static_cast<int>(h)};
   return true;
 }
 
@@ -49,7 +33,7 @@ bool ScriptRunner::headerLine(const std::string& line, std::string& error) {
   const std::vector<std::string> w = scriptWords(line.substr(line.find('#') + 1));
   if (w.empty()) return true;
   if (w[0] == "screen") {
-    if (w.size() == 2 && screenSize(w[1], header_.screen)) {
+    if (w.size() == 2 && parseScreenSize(w[1], header_.screen)) {
       header_.screenGiven = true;
       return true;
     }
@@ -65,7 +49,7 @@ bool ScriptRunner::headerLine(const std::string& line, std::string& error) {
     return false;
   }
   if (w[0] == "replay-from") {
-    if (w.size() == 2 && toInt(w[1], header_.replayFrom) && header_.replayFrom >= 0 &&
+    if (w.size() == 2 && parseInteger(w[1], header_.replayFrom) && header_.replayFrom >= 0 &&
         header_.replayFrom <= kLongestRecording)
       return true;
     error = "the header's replay-from needs a number of milliseconds";

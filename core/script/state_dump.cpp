@@ -18,6 +18,15 @@ std::string digitOf(Element picture) {
   return "-";
 }
 
+std::string litLine(Element e, bool lit) { return (lit ? "+" : "-") + std::string(nameOf(e)); }
+
+std::optional<std::string> digitLine(Element e, Element picture) {
+  const Element positions[] = {Im_NumPos1, Im_NumPos2, Im_NumPos3, Im_NumPos4};
+  for (int p = 1; p <= 4; ++p)
+    if (positions[p - 1] == e) return "digit " + std::to_string(p) + " " + digitOf(picture);
+  return std::nullopt;
+}
+
 void writeStateLines(std::ostream& out, const Handheld& h) {
   out << windowText(h.window()) << '\n';
   out << "lit";

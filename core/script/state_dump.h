@@ -5,6 +5,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "core/handheld/handheld.h"
@@ -15,6 +16,12 @@ namespace cantiere {
 std::string windowText(const WindowGeometry& g);
 // The digit a digit position shows ("0".."9"), or "-" for none.
 std::string digitOf(Element picture);
+
+// The trace's line of a change, after its time: "+NAME" or "-NAME", and
+// "digit P D" when the picture of digit position P changes (none for any
+// other element's picture).
+std::string litLine(Element e, bool lit);
+std::optional<std::string> digitLine(Element e, Element picture);
 
 // Every line of the dump after its first ("time N").
 void writeStateLines(std::ostream& out, const Handheld& h);

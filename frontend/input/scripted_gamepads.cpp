@@ -7,6 +7,8 @@
 #include <QDir>
 #include <sstream>
 
+#include "core/script/state_dump.h"
+
 namespace cantiere {
 
 std::unique_ptr<ScriptedGamepads> ScriptedGamepads::fromEnvironment(
@@ -54,20 +56,14 @@ ScriptedGamepads::~ScriptedGamepads() {
 
 void ScriptedGamepads::litChanged(Element e, bool lit) {
   if (window_) window_->litChanged(e, lit);
-  std::fprintf(trace_, "%lld %c%s\n", static_cast<long long>(scheduler_.now()), lit ? '+' : '-',
-               nameOf(e));
+  std::fprintf(trace_, "%lld %s\n", static_cast<long long>(scheduler_.now()), litLine(e, lit).c_str());
   std::fflush(trace_);
 }
 
 void ScriptedGamepads::pictureChanged(Element e) {
   if (window_) window_->pictureChanged(e);
-  const Element digits[] = {Im_NumPos1, Im_NumPos2, Im_NumPos3, Im_NumPos4};
-  for (int position = 1; position <= 4; ++position) {
-    if (digits[position - 1] != e) continue;
-    const Element picture = surface_.picture(e);
-    const bool digit = picture >= Im_Num0 && picture <= Im_Num9;
-    std::fprintf(trace_, "%lld digit %d %s\n", static_cast<long long>(scheduler_.now()), position,
-                 digit ? std::to_string(picture - Im_Num0).c_str() : "-");
+  if (const auto digit = digitLine(e, surface_.picture(e))) {
+    std::fprintf(trace_, "%lld %s\n", static_cast<long long>(scheduler_.now()), digit->c_str());
     std::fflush(trace_);
   }
 }

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -121,22 +120,16 @@ void ReplayPlayer::show() {
   // stands (or in the middle of the screen while it is off screen).
   HandheldWindow& window = *stage_.handheld;
   handheldWasShown_ = window.isVisible();
-  const WindowGeometry liveGeometry = live_.form1.window();
-  int left = liveGeometry.left, bottom = liveGeometry.top + liveGeometry.height;
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  if (!area.intersects(QRect(liveGeometry.left, liveGeometry.top, liveGeometry.width,
-                             liveGeometry.height))) {
-    left = area.x() + (area.width() - 464) / 2;
-    bottom = area.y() + std::max(571, (area.height() + 571) / 2);
-  }
+  const Monitors monitors = qtMonitors();
+  const CaseSpot spot = replaySpot(live_.form1.window(), monitors.empty() ? Rect{0, 0, 1024, 768}
+                                                                         : monitors.front().usable);
   // Its LCD segments move on its own virtual time, standing still at its end.
   window.showSurface(
       s.program().form1.surface, [this] { return session_->now(); },
       [this] { return session_->frameTime(wall_.elapsed()); });
   // Placed once it shows: the handheld's own placement waits meanwhile.
-  s.windowChanged = [&window, left, bottom](const WindowGeometry& g) {
-    window.place({left, bottom - g.height, g.width, g.height});
+  s.windowChanged = [&window, spot](const WindowGeometry& g) {
+    window.place({spot.left, spot.bottom - g.height, g.width, g.height});
   };
   s.windowChanged(s.program().form1.window());
   s.beep = [] { QApplication::beep(); };
