@@ -457,6 +457,7 @@
     session: () => M.UTF8ToString(M._page_session()),
     audioState: () => (audio ? audio.state : 'none'),
     now: () => M._page_now(),
+    effects: () => !!M._page_effects(),
     replayText: (name, text) => replayBytes(name, bytesOf(text)),
     menu: (x, y) => openMenu(x, y),
     zoom: (how) => zoomTo(String(how)),
