@@ -389,6 +389,49 @@ class PageTest(unittest.TestCase):
         # 100 % on a screen of ratio 2 is drawn as the driver draws 200 %.
         self.check_canvas(p, 200)
 
+    def test_a_saved_game_verifies_and_a_desktop_recording_replays(self):
+        p = self.page("")
+        p.play(2)
+        p.open_lid()
+        p.tap(*p.at("Puls_GameA"))
+        for key in (Keys.CONTROL, Keys.ARROW_RIGHT, Keys.CONTROL):
+            p.key(key, 0.05)
+        p.settled(1000)
+        p.menu_choose("Save last game...")
+        saved = wait_for(lambda: p.js("return cantiere.stats.saved"), "the saved game")
+        with tempfile.TemporaryDirectory() as folder:
+            game = os.path.join(folder, "game.sim")
+            with open(game, "w") as f:
+                f.write(saved)
+            verified = subprocess.run([NATIVE_SIM, "--verify", game], capture_output=True, timeout=300)
+            self.assertEqual(verified.returncode, 0, verified.stderr)
+        # A game recorded by the desktop program, chosen in the file picker.
+        recording = os.path.join(os.path.dirname(os.path.abspath(__file__)), "desktop_game.sim")
+        p.driver.find_element("id", "replay-file").send_keys(recording)
+        wait_for(lambda: "Replay of desktop_game.sim" in p.driver.title, "the replay")
+        p.key("4")
+        wait_for(lambda: "(ended)" in p.driver.title, "the replay's end", 120)
+        p.settled(0)
+        # Its last picture is the driver's of the recording's end.
+        with open(recording) as f:
+            inputs = f.read().split("\n", 1)[1].split("# final state")[0]
+        with tempfile.TemporaryDirectory() as folder:
+            png = os.path.join(folder, "end.png")
+            # Drawn before the Exit that ended the desktop's session.
+            status, _, err = run_driver(inputs.replace("menu PM_10Exit", f"snapshot {png}\nmenu PM_10Exit"))
+            self.assertEqual(status, 0, err)
+            with open(png, "rb") as f:
+                want, width, height, channels = read_png(f.read())
+        cw, ch, got = p.canvas_rgba()
+        self.assertEqual((cw, ch), (width, height))
+        differing = sum(1 for i in range(width * height)
+                        if got[i * 4 + 3] == 255 and got[i * 4:i * 4 + 3] != want[i * channels:i * channels + 3])
+        self.assertEqual(differing, 0)
+        # Esc gives the handheld back as it was.
+        p.key(Keys.ESCAPE)
+        wait_for(lambda: p.driver.title == "Cantiere (Ludoria) Simulator", "the handheld back")
+        self.assertIn("keydown right", saved)
+
 
 if __name__ == "__main__":
     SITE, NATIVE_SIM = sys.argv[1], sys.argv[2]
