@@ -95,6 +95,15 @@ void PageView::everything() { dirty(buffer_.rect()); }
 void PageView::dirty(const Rect& device) {
   const Rect r = intersected(device, buffer_.rect());
   if (isEmpty(r)) return;
+  // A segment's frame repaints what its change already asked for.
+  const auto covers = [&r](const Rect& d) {
+    return d.left <= r.left && d.top <= r.top && d.left + d.width >= r.left + r.width &&
+           d.top + d.height >= r.top + r.height;
+  };
+  if (std::any_of(dirty_.begin(), dirty_.end(), covers)) {
+    request();
+    return;
+  }
   if (dirty_.size() >= kMostRects) {
     Rect all = r;
     for (const Rect& d : dirty_) all = united(all, d);

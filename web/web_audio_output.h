@@ -30,8 +30,4 @@ class WebAudioOutput : public SoundOutput {
   int nextHandle_ = 1;
 };
 
-// The 16-bit mono PCM frames of a WAV file's data chunk; false when the
-// bytes are not such a file.
-bool wavFrames(const std::string& wav, const std::int16_t*& frames, int& count, int& rate);
-
 }  // namespace cantiere

@@ -47,8 +47,10 @@ void LcdFrames::step(Millis now) {
     const auto e = static_cast<Element>(i);
     if (isLcd(e) && response_.settlesAt(e) > lastFrame_) repaint(e);
   }
-  // Time standing still (a replay held at its end) moves nothing more.
-  const bool moved = now != lastFrame_;
+  // Time standing still (a replay held at its end) moves nothing more;
+  // but a frame drawn in the very millisecond of a change is not the last.
+  const bool moved = now != lastFrame_ || changed_;
+  changed_ = false;
   lastFrame_ = now;
   running_ = moved && now < response_.settledAt();
 }

@@ -47,13 +47,17 @@ class LcdFrames {
 
  private:
   void repaint(Element e) { repaint_(e, enabled_ && isLcd(e)); }
-  void start() { running_ = true; }
+  void start() {
+    running_ = true;
+    changed_ = true;
+  }
 
   const Surface* surface_;
   LcdResponse response_;
   Repaint repaint_;
   bool enabled_ = true;
   bool running_ = false;
+  bool changed_ = false;  // since the last frame
   Millis lastFrame_ = 0;
 };
 

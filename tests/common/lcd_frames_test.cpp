@@ -100,6 +100,10 @@ TEST(LcdFrames, TimeStandingStillStopsTheFrames) {
   EXPECT_TRUE(r.frames.running());
   r.frames.step(1010);  // a replay held at its end
   EXPECT_FALSE(r.frames.running());
+  // A frame in the very millisecond of a change is not the last one.
+  r.set(Im_Bar46, false, 1010);
+  r.frames.step(1010);
+  EXPECT_TRUE(r.frames.running());
 }
 
 TEST(LcdFrames, SwitchedBackOnAFadeUnderWayGoesOn) {
