@@ -10,6 +10,7 @@ EM_JS(void, js_no_wake, (), { Module.page.noWake(); });
 EM_JS(void, js_timer, (int id, double ms), { Module.page.timer(id, ms); });
 EM_JS(void, js_cancel_timer, (int id), { Module.page.cancelTimer(id); });
 EM_JS(void, js_request_frame, (), { Module.page.requestFrame(); });
+EM_JS(void, js_request_frame_after, (int ms), { Module.page.requestFrameAfter(ms); });
 EM_JS(void, js_canvas, (int dw, int dh, double left, double top, double w, double h),
       { Module.page.canvas(dw, dh, left, top, w, h); });
 EM_JS(void, js_put, (const std::uint8_t* rgba, int stride, int rows, int x, int y, int w, int h),

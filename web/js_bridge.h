@@ -14,6 +14,7 @@ void js_no_wake();
 void js_timer(int id, double ms);
 void js_cancel_timer(int id);
 void js_request_frame();
+void js_request_frame_after(int ms);
 
 // The canvas's backing store in device pixels and its place on the page in
 // CSS pixels; then RGBA rows of `stride` pixels put into a part of it.

@@ -37,7 +37,7 @@ PageView::Host canvasHost() {
           [](const std::uint8_t* rgba, int stride, int rows, int x, int y, int w, int h) {
             js_put(rgba, stride, rows, x, y, w, h);
           },
-          [] { js_request_frame(); }};
+          [] { js_request_frame(); }, [](int ms) { js_request_frame_after(ms); }};
 }
 
 }  // namespace

@@ -115,16 +115,20 @@ void PageView::dirty(const Rect& device) {
 }
 
 void PageView::request() {
-  if (frameRequested_) return;
+  if (frameRequested_ || stepping_) return;
   frameRequested_ = true;
   host_.requestFrame();
 }
 
 void PageView::frame() {
   frameRequested_ = false;
+  fadeRequested_ = false;
   if (!pictures_) return;
   const Millis now = frameClock_();
+  // What this step repaints is drawn now, by this frame.
+  stepping_ = true;
   if (frames_.running()) frames_.step(now);
+  stepping_ = false;
   if (!dirty_.empty()) {
     std::optional<LcdLook> look;
     if (frames_.enabled()) look.emplace(LcdLook{frames_.response(), now});
@@ -136,7 +140,10 @@ void PageView::frame() {
     }
     dirty_.clear();
   }
-  if (frames_.running()) request();
+  if (frames_.running() && !frameRequested_) {
+    fadeRequested_ = true;
+    host_.requestFrameAfter(kFadeFrameMs);
+  }
 }
 
 bool PageView::onCase(double cssX, double cssY) const {

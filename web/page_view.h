@@ -27,8 +27,9 @@ class PageView {
         canvas;
     // Straight-alpha RGBA rows of `stride` pixels; the part (x, y, w, h) is new.
     std::function<void(const std::uint8_t* rgba, int stride, int rows, int x, int y, int w, int h)> put;
-    // One animation frame, please: frame() then.
+    // One animation frame, please: frame() then; or one after `ms`.
     std::function<void()> requestFrame;
+    std::function<void(int ms)> requestFrameAfter;
   };
 
   PageView(const Surface& surface, std::shared_ptr<SheetArt> art, Host host,
@@ -55,7 +56,11 @@ class PageView {
 
   // An animation frame: what changed since the last one, composed and put.
   void frame();
-  bool frameWanted() const { return frameRequested_; }
+  bool frameWanted() const { return frameRequested_ || fadeRequested_; }
+  // A fade's next frame comes this long after the last: each shows its own
+  // instant exactly, and half the display's rate halves what a fade costs
+  // a browser, where every frame of a canvas is composed again.
+  static constexpr int kFadeFrameMs = 33;
 
   // True where the canvas shows the case (not its transparent corners).
   bool onCase(double cssX, double cssY) const;
@@ -81,6 +86,8 @@ class PageView {
   std::vector<std::uint8_t> rgba_;
   std::vector<Rect> dirty_;
   bool frameRequested_ = false;
+  bool fadeRequested_ = false;
+  bool stepping_ = false;
 };
 
 // Premultiplied 0xAARRGGBB words as a canvas takes them: straight R, G, B, A

@@ -42,7 +42,7 @@ CHROMEDRIVER = shutil.which("chromedriver") or "/usr/bin/chromedriver"
 # Catalogue rectangles (left, top, width, height) of what the tests touch.
 ELEMENTS = {
     "Im_Front": (0, 0, 464, 300), "Puls_GameA": (387, 328, 20, 12),
-    "Puls_Jump": (386, 469, 33, 33), "Puls_Cross2": (34, 473, 60, 23),
+    "Puls_Time": (387, 387, 20, 12), "Puls_Jump": (386, 469, 33, 33), "Puls_Cross2": (34, 473, 60, 23),
 }
 SAMPLE_FILES = {"SndBarrel": "Barrel.wav", "SndBonus": "Bonus.wav", "SndFall": "Fall.wav",
                 "SndJump": "Jump.wav", "SndOrcoFall": "OrcoFall.wav", "SndMiss": "Miss.wav",

@@ -21,6 +21,7 @@
   // --- Timers ---
   let wakeTimer = null;
   let frameRequest = 0;
+  let fadeTimer = null;
   const timers = new Map();
   const loaded = new Set();  // art scales handed to the module
 
@@ -123,7 +124,12 @@
     },
     cancelTimer(id) { clearTimeout(timers.get(id)); timers.delete(id); },
     requestFrame() {
+      clearTimeout(fadeTimer);
       if (!frameRequest) frameRequest = requestAnimationFrame(drawFrame);
+    },
+    requestFrameAfter(ms) {
+      clearTimeout(fadeTimer);
+      fadeTimer = setTimeout(() => page.requestFrame(), ms);
     },
     canvas(deviceWidth, deviceHeight, left, top, width, height) {
       if (canvas.width !== deviceWidth) canvas.width = deviceWidth;
@@ -135,6 +141,7 @@
       const pixels = new Uint8ClampedArray(M.HEAPU8.buffer, ptr, stride * rows * 4);
       context.putImageData(new ImageData(pixels, stride, rows), 0, 0, x, y, w, h);
       stats.puts++;
+      stats.lastPutAt = performance.now();
     },
     showHandheld(shown) { canvas.hidden = !shown; },
     hint(text, help) {
@@ -381,6 +388,7 @@
   }
   function keyEvent(e, down) {
     if (!M || !stats.ready) return;
+    stats.lastKeyAt = performance.now();
     if (!$('message').hidden) return;
     if (!menu.hidden) {
       if (down && e.key === 'Escape') { closeMenu(); e.preventDefault(); }
