@@ -238,6 +238,14 @@
     stats.frames++;
   }
 
+  // What an input changed is put on the canvas at once, not at the next
+  // animation frame: the browser shows it with the very next frame it makes.
+  function drawNow() {
+    if (!frameRequest) return;
+    cancelAnimationFrame(frameRequest);
+    drawFrame();
+  }
+
   function centre(element) {
     const r = element.getBoundingClientRect();
     element.style.left = `${Math.max(0, Math.floor((innerWidth - r.width) / 2))}px`;
@@ -349,6 +357,7 @@
     e.preventDefault();
     const taken = M._page_pointer_down(e.pointerId, e.clientX, e.clientY, e.button);
     if (!taken) return;
+    drawNow();
     canvas.setPointerCapture(e.pointerId);
     if (e.pointerType === 'touch') {
       cancelLongPress();
@@ -365,6 +374,7 @@
   function pointerEnd(e, button) {
     if (longPress && longPress.id === e.pointerId) cancelLongPress();
     const r = M._page_pointer_up(e.pointerId, e.clientX, e.clientY, button);
+    drawNow();
     if (r === 2) openMenu(e.clientX, e.clientY);
   }
   canvas.addEventListener('pointerup', (e) => pointerEnd(e, e.button));
@@ -401,6 +411,7 @@
     }
     const code = virtualKey(e);
     if (M._page_key(down ? 1 : 0, code) || /^F[1-4]$/.test(e.key)) e.preventDefault();
+    drawNow();
   }
   document.addEventListener('keydown', (e) => keyEvent(e, true));
   document.addEventListener('keyup', (e) => keyEvent(e, false));
