@@ -23,6 +23,8 @@ packages=(
   pulseaudio pulseaudio-utils
   # the kill tests stop the programs at the settings lock
   strace
+  # the web page: its compiler, node for its tests, a browser to drive
+  emscripten nodejs chromium chromium-driver python3-selenium
 )
 
 missing=()

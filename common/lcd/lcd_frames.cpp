@@ -6,47 +6,53 @@ namespace cantiere {
 LcdFrames::LcdFrames(const Surface& surface, Repaint repaint)
     : surface_(&surface), response_(surface), repaint_(std::move(repaint)) {}
 
-bool LcdFrames::setEnabled(bool on) {
-  if (on == enabled_) return false;
+void LcdFrames::setEnabled(bool on, Millis now) {
+  if (on == enabled_) return;
   enabled_ = on;
-  return on;  // whatever is still under way goes on from here
+  running_ = on && now < response_.settledAt();
 }
 
-bool LcdFrames::litChanged(Element e, bool lit, Millis at) {
+void LcdFrames::litChanged(Element e, bool lit, Millis at) {
   response_.litChanged(e, lit, at);
   repaint(e);
-  return enabled_ && isLcd(e);
+  if (enabled_ && isLcd(e)) start();
 }
 
-bool LcdFrames::pictureChanged(Element e, Millis at) {
+void LcdFrames::pictureChanged(Element e, Millis at) {
   response_.pictureChanged(e, surface_->picture(e), at);
   if (enabled_ && isLcd(e)) {
-    if (!response_.inTransition(e, at)) return false;
+    if (!response_.inTransition(e, at)) return;
     repaint(e);
-    return true;
+    start();
+  } else if (surface_->lit(e)) {
+    // A dark element's new picture shows only once it is lit, which repaints.
+    repaint(e);
   }
-  // A dark element's new picture shows only once it is lit, which repaints.
-  if (surface_->lit(e)) repaint(e);
-  return false;
 }
 
 void LcdFrames::follow(const Surface& surface, Millis now) {
   surface_ = &surface;
   response_ = LcdResponse(surface);
+  running_ = false;
   lastFrame_ = now;
 }
 
-bool LcdFrames::step(Millis now) {
-  if (!enabled_) return false;
+void LcdFrames::step(Millis now) {
+  if (!enabled_) {
+    running_ = false;
+    return;
+  }
   // A segment that settled since the last frame still needs its last one.
   for (int i = 0; i < ElementCount; ++i) {
     const auto e = static_cast<Element>(i);
     if (isLcd(e) && response_.settlesAt(e) > lastFrame_) repaint(e);
   }
-  // Time standing still (a replay held at its end) moves nothing more.
-  const bool moved = now != lastFrame_;
+  // Time standing still (a replay held at its end) moves nothing more;
+  // but a frame drawn in the very millisecond of a change is not the last.
+  const bool moved = now != lastFrame_ || changed_;
+  changed_ = false;
   lastFrame_ = now;
-  return moved && now < response_.settledAt();
+  running_ = moved && now < response_.settledAt();
 }
 
 }  // namespace cantiere

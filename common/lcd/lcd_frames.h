@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The frames of the LCD's motion, for any front end: which segments must be
-// drawn again as the model changes them and while they darken and fade, and
-// whether another frame is due. A front end steps it about 60 times a
-// second while it asks for frames, and not at all otherwise, so a handheld
-// at rest wakes nothing. Off, segments switch at once and no frame is asked
-// for.
+// When a front end draws the LCD again: every change repaints its element
+// at once, and while any segment is between lit and dark (with the effects
+// on) frames follow, each repainting only the segments that moved since the
+// frame before, until the last one settles. When nothing moves no frame is
+// asked for, so a handheld at rest wakes nothing. The front end owns the
+// timer (a toolkit's, a browser's animation frame); this says when to run
+// it and what to paint.
 #pragma once
 
 #include <functional>
@@ -15,39 +16,48 @@ namespace cantiere {
 
 class LcdFrames {
  public:
+  // About 60 a second, as a display refreshes.
   static constexpr Millis kFrameMs = 16;
-  // Asks for an element to be drawn again; `withShadow` when the effects are
-  // on and it is an LCD segment, whose shadow reaches beyond it.
+  // Asks for an element to be drawn again; `withShadow` when the effects
+  // are on and it is an LCD segment, whose shadow reaches beyond it.
   using Repaint = std::function<void(Element e, bool withShadow)>;
 
   LcdFrames(const Surface& surface, Repaint repaint);
 
   bool enabled() const { return enabled_; }
-  // True when frames are to run from now.
-  bool setEnabled(bool on);
+  // Off, segments switch at once and no frames are asked for; on again,
+  // whatever is still under way goes on from `now`.
+  void setEnabled(bool on, Millis now);
 
-  // The model's changes, stamped with the virtual instant they happened
-  // at; true when frames are to run from now.
-  bool litChanged(Element e, bool lit, Millis at);
-  bool pictureChanged(Element e, Millis at);
+  // The model's changes, stamped with the virtual instant they happened at.
+  void litChanged(Element e, bool lit, Millis at);
+  void pictureChanged(Element e, Millis at);
 
-  // One frame at the virtual instant `now`: repaints every segment that
-  // moved since the last one; true while another is due.
-  bool step(Millis now);
+  // True while a frame is wanted (the front end's timer runs).
+  bool running() const { return running_; }
+  // One frame showing the instant `now`: repaints every segment that moved
+  // since the last one; running() says whether another follows.
+  void step(Millis now);
 
   // Follows another surface (a replay's), its segments settled as they
-  // are, from `now`; the caller repaints everything.
+  // are; the caller repaints everything.
   void follow(const Surface& surface, Millis now);
 
   const LcdResponse& response() const { return response_; }
 
  private:
   void repaint(Element e) { repaint_(e, enabled_ && isLcd(e)); }
+  void start() {
+    running_ = true;
+    changed_ = true;
+  }
 
   const Surface* surface_;
   LcdResponse response_;
   Repaint repaint_;
   bool enabled_ = true;
+  bool running_ = false;
+  bool changed_ = false;  // since the last frame
   Millis lastFrame_ = 0;
 };
 

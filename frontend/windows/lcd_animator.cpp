@@ -10,36 +10,40 @@ LcdAnimator::LcdAnimator(const Surface& surface, Clock frameClock, Repaint repai
   QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
 }
 
-void LcdAnimator::startFrames(bool wanted) {
-  if (wanted && !timer_.isActive()) timer_.start(kFrameMs);
+void LcdAnimator::follow(const Surface& surface, Clock frameClock) {
+  frameClock_ = std::move(frameClock);
+  frames_.follow(surface, frameClock_());
+  sync();
+}
+
+void LcdAnimator::sync() {
+  // The rule says whether frames run; the timer only carries them out.
+  if (!frames_.running()) {
+    timer_.stop();
+  } else if (!timer_.isActive()) {
+    timer_.start(kFrameMs);
+  }
 }
 
 void LcdAnimator::setEnabled(bool on) {
-  startFrames(frames_.setEnabled(on));
-  if (!on) timer_.stop();
+  frames_.setEnabled(on, frameClock_());
+  sync();
 }
 
 void LcdAnimator::litChanged(Element e, bool lit, Millis at) {
-  startFrames(frames_.litChanged(e, lit, at));
+  frames_.litChanged(e, lit, at);
+  sync();
 }
 
 void LcdAnimator::pictureChanged(Element e, Millis at) {
-  startFrames(frames_.pictureChanged(e, at));
-}
-
-void LcdAnimator::follow(const Surface& surface, Clock frameClock) {
-  frameClock_ = std::move(frameClock);
-  timer_.stop();
-  frames_.follow(surface, frameClock_());
+  frames_.pictureChanged(e, at);
+  sync();
 }
 
 void LcdAnimator::step() {
-  if (!frames_.enabled()) return;
-  if (frames_.step(frameClock_())) {
-    timer_.start(kFrameMs);
-  } else {
-    timer_.stop();
-  }
+  frames_.step(frameClock_());
+  timer_.stop();
+  sync();
 }
 
 std::optional<LcdLook> LcdAnimator::look() const {

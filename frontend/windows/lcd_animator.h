@@ -45,7 +45,7 @@ class LcdAnimator {
   void follow(const Surface& surface, Clock frameClock);
 
  private:
-  void startFrames(bool wanted);
+  void sync();
 
   LcdFrames frames_;
   Clock frameClock_;

@@ -37,7 +37,8 @@ TEST(GamepadMap, EachButtonGivesItsInputAndLetsItGo) {
     Pads p;
     p.map.button(1, button, true);
     p.map.button(1, button, true);  // a repeated report is no new press
-    const auto edge = [&](bool down) { return input == In::None ? Edges{} : Edges{{input, down}}; };
+    // Captured by name: a structured binding cannot be, before clang 16.
+    const auto edge = [want = input](bool down) { return want == In::None ? Edges{} : Edges{{want, down}}; };
     EXPECT_EQ(p.take(), edge(true));
     EXPECT_EQ(p.map.held(input), input != In::None);
     p.map.button(1, button, false);

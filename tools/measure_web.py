@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Measures the web page in a headless Chromium served from this machine:
+what a first visit downloads (each file's size as gzip -9 sends it), the
+time from navigation to the first frame (cold: a new profile each run), how
+long a key takes to reach the canvas, and the browser's processor time in
+the clock and in play (the LCD effects on).
+
+usage: /usr/bin/python3 tools/measure_web.py [build-web/site] [--seconds 30] [--runs 3]
+"""
+import argparse
+import functools
+import gzip
+import http.server
+import os
+import shutil
+import statistics
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+import page_test  # noqa: E402  (the tests' browser rig)
+from page_test import Page, Keys, wait_for  # noqa: E402
+
+TICK = os.sysconf("SC_CLK_TCK")
+
+
+def browser_ticks(driver_pid):
+    """utime + stime of every process below chromedriver (the browser's)."""
+    children = {}
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            children.setdefault(int(fields[1]), []).append((int(pid), int(fields[11]) + int(fields[12])))
+        except (OSError, IndexError):
+            continue
+    total, todo = 0, [driver_pid]
+    while todo:
+        for pid, ticks in children.get(todo.pop(), []):
+            total += ticks
+            todo.append(pid)
+    return total
+
+
+def cpu_share(page, seconds, during=None):
+    pid = page.driver.service.process.pid
+    start, wall = browser_ticks(pid), time.monotonic()
+    end = wall + seconds
+    while time.monotonic() < end:
+        if during:
+            during()
+        time.sleep(0.05)
+    return 100.0 * (browser_ticks(pid) - start) / TICK / (time.monotonic() - wall)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("site", nargs="?", default="build-web/site")
+    parser.add_argument("--seconds", type=float, default=30)
+    parser.add_argument("--runs", type=int, default=3)
+    args = parser.parse_args()
+    page_test.SITE = args.site
+    handler = functools.partial(page_test.QuietHandler, directory=args.site)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    try:
+        for ratio in (1, 2):
+            firsts, sizes = [], None
+            for _ in range(args.runs):
+                p = Page(url, ratio=ratio, width=1000, height=900)
+                firsts.append(wait_for(lambda: p.js("return cantiere.stats.firstFrameMs"), "the first frame"))
+                names = p.js("return performance.getEntriesByType('navigation').concat("
+                             "performance.getEntriesByType('resource')).map(e => e.name)")
+                p.close()
+            sizes = {}
+            for name in names:
+                path = os.path.join(args.site, name.split("/", 3)[3].split("?")[0] or "index.html")
+                if os.path.isfile(path):
+                    with open(path, "rb") as f:
+                        sizes[os.path.basename(path)] = len(gzip.compress(f.read(), 9))
+            print(f"ratio {ratio}: first visit {sum(sizes.values()) / 1024:.0f} KB compressed "
+                  + ", ".join(f"{k} {v / 1024:.0f}" for k, v in sorted(sizes.items())))
+            print(f"ratio {ratio}: first frame {', '.join(f'{t:.0f}' for t in firsts)} ms after navigation "
+                  f"(median {statistics.median(firsts):.0f})")
+
+        p = Page(url, width=1000, height=900)
+        p.play(2)
+        p.open_lid()
+        p.tap(*p.at("Puls_GameA"))
+        # A key to the canvas: the jump's change, drawn by the next frame.
+        waits = []
+        for _ in range(10):
+            p.settled(400)
+            p.js("cantiere.stats.lastPutAt = 0")
+            p.key(Keys.CONTROL, 0.02)
+            wait_for(lambda: p.js("return cantiere.stats.lastPutAt > cantiere.stats.lastKeyAt"), "the jump drawn")
+            waits.append(p.js("return cantiere.stats.lastPutAt - cantiere.stats.lastKeyAt"))
+        frame = p.driver.execute_async_script(
+            "const done = arguments[0]; requestAnimationFrame(a => requestAnimationFrame(b => done(b - a)));")
+        print(f"key to canvas: {', '.join(f'{w:.1f}' for w in sorted(waits))} ms (a frame is {frame:.1f} ms)")
+        last = [0.0]
+
+        def jumps():
+            if time.monotonic() - last[0] > 1.0:
+                last[0] = time.monotonic()
+                p.key(Keys.CONTROL, 0.02)
+
+        print(f"in play, effects on: {cpu_share(p, args.seconds, jumps):.1f} % of a core")
+        p.close()
+
+        p = Page(url, width=1000, height=900)
+        p.play(2)
+        p.open_lid()
+        p.tap(*p.at("Puls_Time"))  # the clock
+        p.settled(2000)
+        print(f"in the clock, effects on: {cpu_share(p, args.seconds):.1f} % of a core")
+        p.close()
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The pictures of one sheet (every picture of an art scale in one file), as
+// the page hands them over: photographs and masks decoded by the browser
+// into RGBA, the 1x LCD bitmaps as their bytes. The renderer reads them
+// from here as it reads them from files on the desktop.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "render/art.h"
+
+namespace cantiere {
+
+class SheetArt : public ArtSource {
+ public:
+  Art read(const std::string& path, std::string& error) const override;
+
+  // A picture decoded by the browser, `width` x `height` RGBA: a
+  // photograph as opaque colour, an LCD mask (lcd/<n>x/...png) as its
+  // grey. False for a size that does not match its bytes.
+  bool addDecoded(const std::string& path, int width, int height, const std::uint8_t* rgba,
+                  std::size_t size);
+  // A 1x LCD bitmap's file bytes (lcd/<name>.pbm), decoded here. False
+  // when they are not a bitmap.
+  bool addBitmap(const std::string& path, const std::uint8_t* bytes, std::size_t size);
+
+  // Every picture of `artScale` has been handed over.
+  void completed(int artScale) { completed_[artScale] = true; }
+  bool has(int artScale) const { return completed_.count(artScale) != 0; }
+
+ private:
+  std::map<std::string, Art> art_;
+  std::map<int, bool> completed_;
+};
+
+}  // namespace cantiere
