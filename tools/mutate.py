@@ -22,8 +22,10 @@ file lies in):
 
     core/       model_test; with --with-sim also sim_test, which reaches
                 core/script/ through the cantiere-sim program
-    common/     common_test, settings_test and sim_test (the driver reads
-                and writes its --settings file through common/files/)
+    common/     common_test, settings_test, stored_files_on_refusing_disks
+                (files on a full and a read-only disk; as root, else it is
+                skipped) and sim_test (the driver reads and writes its
+                --settings file through common/files/)
     render/     render_test, art_loader_test, lcd_effects_test (the look
                 with the real art) and sim_test's snapshot tests (the
                 README's pictures, pixel for pixel)
@@ -250,7 +252,8 @@ SIM_TEST = gtest("sim_test", "sim")
 # Cheapest first: the first failing judge ends a mutant's run.
 JUDGES = {
     "core": [MODEL_TEST],
-    "common": [gtest("settings_test", "common"), gtest("common_test", "common"), SIM_TEST],
+    "common": [gtest("settings_test", "common"), gtest("common_test", "common"),
+               Judge("stored_files_on_refusing_disks", ["stored_files_test"]), SIM_TEST],
     "render": [gtest("art_loader_test", "render"), gtest("lcd_effects_test", "frontend"),
                gtest("render_test", "render"),
                gtest("sim_test", "sim", gtest_filter="*Snapshot*:*Picture*")],
@@ -526,7 +529,8 @@ def main():
             k = sum(o in ("killed", "timeout") for o in mine)
             n = k + mine.count("survived")
             share = f" = {100.0 * k / n:.1f} %" if n else ""
-            print(f"  {area}/: {k}/{n}{share} ({len(mine)} mutant{'' if len(mine) == 1 else 's'}, "
+            plural = "" if len(mine) == 1 else "s"
+            print(f"  {area}/: {k}/{n}{share} ({len(mine)} mutant{plural}, "
                   f"{mine.count('equivalent')} equivalent, {mine.count('not viable')} not viable)")
     return 0
 
