@@ -246,6 +246,14 @@ class PageTest(unittest.TestCase):
         self.addCleanup(p.close)
         return p
 
+    def assert_driver_agrees(self, session, trace):
+        """The driver, given the page's own recording, traces what the page did."""
+        status, out, err = run_driver(session, "--trace")
+        self.assertEqual(status, 0, err)
+        end = session_end(session)
+        page_lines = [l for l in trace.splitlines() if int(l.split()[0]) <= end]
+        self.assertEqual(out.splitlines(), page_lines)
+
     def test_game_a_traces_as_the_driver_and_its_high_score_outlives_a_reload(self):
         p = self.page()
         p.play(0)
@@ -265,17 +273,12 @@ class PageTest(unittest.TestCase):
         trace = p.trace()
         for event in ("sound SndJump", "sound SndMiss", "sound SndOver", "store HiScoreA="):
             self.assertIn(event, trace)
-        state = p.js("return [cantiere.session(), cantiere.trace(), cantiere.stats.soundStarts]")
-        session, trace, starts = state
+        session, trace, starts = p.js(
+            "return [cantiere.session(), cantiere.trace(), cantiere.stats.soundStarts]")
         # Every sound the model played was started on Web Audio.
         for sample, file in SAMPLE_FILES.items():
             self.assertEqual(trace.count(f" sound {sample}\n"), starts.get(file, 0), sample)
-        # The driver, given the page's own recording, traces the same.
-        status, out, err = run_driver(session, "--trace")
-        self.assertEqual(status, 0, err)
-        end = session_end(session)
-        page_lines = [l for l in trace.splitlines() if int(l.split()[0]) <= end]
-        self.assertEqual(out.splitlines(), page_lines)
+        self.assert_driver_agrees(session, trace)
         with tempfile.NamedTemporaryFile("w", suffix=".sim", delete=False) as f:
             f.write(session)
         self.addCleanup(os.unlink, f.name)
@@ -295,6 +298,61 @@ class PageTest(unittest.TestCase):
         digits = f"{best:3d}".replace(" ", "-")
         wanted = [f"digit {i + 2} {d}" for i, d in enumerate(digits) if d != "-"]
         wait_for(lambda: all(w in p.trace() for w in wanted), f"the high score {best} shown")
+
+    def test_a_controller_plays_through_the_gamepad_api(self):
+        p = self.page()
+        p.play(2)
+        p.open_lid()
+        # A pad of the standard layout, read by the page's own polling.
+        p.js("const pad = { id: 'virtual', index: 0, connected: true, mapping: 'standard',"
+             "  timestamp: 0, axes: [0, 0, 0, 0],"
+             "  buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })) };"
+             "window.virtualPad = pad;"
+             "navigator.getGamepads = () => [pad.connected ? pad : null, null, null, null];"
+             "const e = new Event('gamepadconnected'); e.gamepad = pad; dispatchEvent(e);")
+        button = "virtualPad.buttons[{}] = {{ pressed: {}, touched: {}, value: {} }};"
+        axis = "virtualPad.axes[{}] = {};"
+        unplug = ("virtualPad.connected = false; const e = new Event('gamepaddisconnected');"
+                  "e.gamepad = virtualPad; dispatchEvent(e);")
+
+        def held(index, down):
+            return button.format(index, str(down).lower(), str(down).lower(), int(down))
+
+        def inputs():
+            """The session's inputs, a held key's repeats as one, and how many repeats."""
+            lines = [l for l in p.js("return cantiere.session()").splitlines()
+                     if l.startswith(("key", "press", "release"))]
+            merged = [l for i, l in enumerate(lines) if i == 0 or not (l.startswith("keydown") and l == lines[i - 1])]
+            return [l.split(" ")[0] if l.startswith("press") else l for l in merged], len(lines) - len(merged)
+
+        # What the pad does, and the inputs the handheld is then given (the
+        # desktop's mapping); the D-pad is held until its key repeats.
+        steps = [
+            (held(9, True), ["press"]),  # Start: Game A
+            (held(9, False), ["release left"]),
+            (axis.format(0, 0.9), ["keydown right"]),  # the stick past half its travel
+            (axis.format(0, 0.3), ["keyup right"]),  # and back under 35 %
+            (held(0, True), ["keydown ctrl"]),  # south
+            (held(0, False), ["keyup ctrl"]),
+            (held(14, True), ["keydown left"]),
+            (held(14, False), ["keyup left"]),
+            (axis.format(0, 0.6) + axis.format(1, -0.4), ["keydown right"]),  # the leading axis
+            (axis.format(1, -0.95), ["keyup right", "keydown up"]),  # the other clearly ahead
+            (axis.format(0, 0) + axis.format(1, 0), ["keyup up"]),
+            (held(3, True), ["press"]),  # north: Time
+            (held(3, False), ["release left"]),
+            (held(1, True), ["keydown ctrl"]),  # east
+            (unplug, ["keyup ctrl"]),  # unplugged, it lets go of what it held
+        ]
+        expected = inputs()[0]  # the lid's click
+        for change, ends in steps:
+            if ends == ["keyup left"]:
+                wait_for(lambda: inputs()[1] >= 1, "the held D-pad repeating")
+            p.js(change)
+            expected += ends
+            wait_for(lambda: len(inputs()[0]) >= len(expected), f"{ends} after {change}")
+            self.assertEqual(inputs()[0][:len(expected)], expected, change)
+        self.assert_driver_agrees(p.js("return cantiere.session()"), p.trace())
 
     def test_a_phone_held_upright_plays_by_touch(self):
         p = self.page(width=390, height=844, ratio=3, touch=True)
