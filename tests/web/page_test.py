@@ -354,6 +354,57 @@ class PageTest(unittest.TestCase):
             self.assertEqual(inputs()[0][:len(expected)], expected, change)
         self.assert_driver_agrees(p.js("return cantiere.session()"), p.trace())
 
+    def test_the_size_keys_and_the_about_box(self):
+        p = self.page()
+        p.play(2)
+        p.open_lid()
+        canvas_width = "return document.getElementById('handheld').width"
+        # The size after each key, the keypad's among them, at ratio 1.
+        for key, zoom in [(Keys.ADD, 150), ("=", 200), ("-", 150), (Keys.SUBTRACT, 100), ("+", 150),
+                          (Keys.NUMPAD0, 100), ("+", 150), ("+", 200), ("0", 100)]:
+            p.key(key)
+            wait_for(lambda: p.js(canvas_width) == 464 * zoom // 100, f"{zoom} % after {key!r}")
+            self.assertEqual(p.js("return localStorage.getItem('cantiere.zoom')"), str(zoom))
+        about_shown = ("const a = document.getElementById('about'), f = document.getElementById('foto');"
+                       "return !a.hidden && f.complete && f.naturalWidth > 0")
+        p.key(Keys.F1)
+        wait_for(lambda: p.js(about_shown), "the about box by F1")
+        p.click_element("about-close")
+        wait_for(lambda: p.js("return document.getElementById('about').hidden"), "the about box closed")
+        p.menu_choose("About...")
+        wait_for(lambda: p.js(about_shown), "the about box by the menu")
+        self.assertEqual(p.trace().count(" about\n"), 2)
+        # The keys that change the size left the game's inputs alone.
+        self.assertNotIn("keydown", p.js("return cantiere.session()"))
+
+    def test_a_recording_dropped_on_the_page_replays(self):
+        p = self.page("")
+        p.play(2)
+        p.open_lid()
+
+        def drop(path):
+            x, y = p.at("Im_Front")
+            for kind in ("dragEnter", "dragOver", "drop"):
+                p.driver.execute_cdp_cmd("Input.dispatchDragEvent", {
+                    "type": kind, "x": x, "y": y,
+                    "data": {"items": [], "files": [path], "dragOperationsMask": 1}})
+
+        with tempfile.TemporaryDirectory() as folder:
+            damaged = os.path.join(folder, "damaged.sim")
+            with open(damaged, "wb") as f:
+                f.write(b"# cantiere-recording 1\nwait -5\n\xff\x00press\n")
+            drop(damaged)
+            wait_for(lambda: p.js("return !document.getElementById('message').hidden"), "the refusal")
+        self.assertIn("damaged.sim", p.js("return document.querySelector('#message .text').textContent"))
+        self.assertEqual(p.driver.title, "Cantiere (Ludoria) Simulator")
+        p.click_element("message-ok")
+        drop(os.path.join(os.path.dirname(os.path.abspath(__file__)), "desktop_game.sim"))
+        wait_for(lambda: "Replay of desktop_game.sim" in p.driver.title, "the dropped replay")
+        p.key("4")
+        wait_for(lambda: "(ended)" in p.driver.title, "the replay's end", 120)
+        p.key(Keys.ESCAPE)
+        wait_for(lambda: p.driver.title == "Cantiere (Ludoria) Simulator", "the handheld back")
+
     def test_a_phone_held_upright_plays_by_touch(self):
         p = self.page(width=390, height=844, ratio=3, touch=True)
         p.play(2, kind="touch")
