@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Measures the web page in a headless Chromium served from this machine:
-what a first visit downloads (each file's size as gzip -9 sends it), the
+what a first visit downloads (each file's size as gzip -9 sends it; what is
+asked for before the first frame, and what follows it), the
 time from navigation to the first frame (cold: a new profile each run), how
 long a key takes to reach the canvas, and the browser's processor time in
 the clock and in play (the LCD effects on).
@@ -70,22 +71,26 @@ def main():
     threading.Thread(target=server.serve_forever, daemon=True).start()
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     try:
-        for ratio in (1, 2):
-            firsts, sizes = [], None
+        for ratio in (1, 2, 3, 4):
+            firsts = []
             for _ in range(args.runs):
                 p = Page(url, ratio=ratio, width=1000, height=900)
                 firsts.append(wait_for(lambda: p.js("return cantiere.stats.firstFrameMs"), "the first frame"))
-                names = p.js("return performance.getEntriesByType('navigation').concat("
-                             "performance.getEntriesByType('resource')).map(e => e.name)")
+                wait_for(lambda: p.js("return cantiere.stats.wholeArt"), "the rest of the pictures")
+                entries = p.js("return performance.getEntriesByType('navigation').concat("
+                               "performance.getEntriesByType('resource')).map(e => [e.name, e.startTime])")
+                first = p.js("return cantiere.stats.firstFrameMs")
                 p.close()
-            sizes = {}
-            for name in names:
-                path = os.path.join(args.site, name.split("/", 3)[3].split("?")[0] or "index.html")
-                if os.path.isfile(path):
-                    with open(path, "rb") as f:
-                        sizes[os.path.basename(path)] = len(gzip.compress(f.read(), 9))
-            print(f"ratio {ratio}: first visit {sum(sizes.values()) / 1024:.0f} KB compressed "
-                  + ", ".join(f"{k} {v / 1024:.0f}" for k, v in sorted(sizes.items())))
+            for when, chosen in (("first visit (before the first frame)", [n for n, t in entries if t < first]),
+                                 ("then, after the first frame", [n for n, t in entries if t >= first])):
+                sizes = {}
+                for name in chosen:
+                    path = os.path.join(args.site, name.split("/", 3)[3].split("?")[0] or "index.html")
+                    if os.path.isfile(path):
+                        with open(path, "rb") as f:
+                            sizes[os.path.basename(path)] = len(gzip.compress(f.read(), 9))
+                print(f"ratio {ratio}: {when} {sum(sizes.values()) / 1024:.0f} KB compressed: "
+                      + ", ".join(f"{k} {v / 1024:.0f}" for k, v in sorted(sizes.items())))
             print(f"ratio {ratio}: first frame {', '.join(f'{t:.0f}' for t in firsts)} ms after navigation "
                   f"(median {statistics.median(firsts):.0f})")
 

@@ -105,6 +105,17 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class GatedHandler(QuietHandler):
+    """Holds back the sheets a first screen does not need while `rest` is
+    clear, as a slow network would."""
+    rest = threading.Event()
+
+    def do_GET(self):
+        if self.path.split("?")[0].endswith("-rest.bin"):
+            self.rest.wait(120)
+        super().do_GET()
+
+
 class Page:
     """One browser on the page, with the steps the tests share."""
 
@@ -178,8 +189,10 @@ class Page:
         wait_for(lambda: self.js("return !document.getElementById('handheld').hidden"), "the handheld")
 
     def open_lid(self, kind="mouse"):
-        # The canvas shows the closed case once its first frame is drawn.
-        wait_for(lambda: self.js("return cantiere.stats.puts > 0"), "the closed case drawn")
+        # The canvas shows the closed case once its first frame is drawn; the
+        # open case's pictures follow it.
+        wait_for(lambda: self.js("return cantiere.stats.puts > 0 && cantiere.stats.wholeArt"),
+                 "the closed case drawn and every picture there")
         self.tap(*self.at("Im_Front"), kind=kind)
         wait_for(lambda: self.js("return document.getElementById('handheld').height > 400 * devicePixelRatio"),
                  "the open case")
@@ -231,7 +244,8 @@ class PageTest(unittest.TestCase):
     def setUpClass(cls):
         if not os.path.exists(CHROMEDRIVER) or not shutil.which("chromium"):
             raise unittest.SkipTest("SKIPPED: chromium and chromium-driver are not installed")
-        handler = functools.partial(QuietHandler, directory=SITE)
+        GatedHandler.rest.set()
+        handler = functools.partial(GatedHandler, directory=SITE)
         cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=cls.server.serve_forever, daemon=True).start()
         cls.base = f"http://127.0.0.1:{cls.server.server_address[1]}/"
@@ -490,12 +504,24 @@ class PageTest(unittest.TestCase):
         self.check_canvas(p, 200)
 
     def test_the_canvas_is_sharp_on_a_dense_screen(self):
+        # The launcher comes from the first sheet alone; the case waits for
+        # the rest, and is then drawn whole.
+        GatedHandler.rest.clear()
+        self.addCleanup(GatedHandler.rest.set)
         p = self.page("", ratio=2, width=1000, height=1000)
+        wait_for(lambda: p.js("return cantiere.stats.firstFrameMs && document.getElementById('slide').complete"),
+                 "the launcher's first frame")
         p.play(2)
+        p.settled()
+        self.assertEqual(p.js("return [!!cantiere.stats.wholeArt, cantiere.stats.puts]"), [False, 0])
+        GatedHandler.rest.set()
+        wait_for(lambda: p.js("return cantiere.stats.wholeArt"), "the rest of the pictures")
+        p.settled()
+        # 100 % on a screen of ratio 2 is drawn as the driver draws 200 %.
+        self.check_canvas(p, 200)
         p.open_lid()
         p.settled()
         self.assertTrue(p.js("return cantiere.effects()"))
-        # 100 % on a screen of ratio 2 is drawn as the driver draws 200 %.
         self.check_canvas(p, 200)
 
     def test_a_saved_game_verifies_and_a_desktop_recording_replays(self):

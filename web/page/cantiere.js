@@ -55,9 +55,12 @@
     return Math.max(1, Math.min(4, Math.floor(scale + 0.5)));
   }
 
-  async function fetchSheet(scale) {
-    const response = await fetch(`sheet-${scale}x.bin`);
-    if (!response.ok) throw new Error(`sheet-${scale}x.bin: ${response.status}`);
+  // One of an art scale's two sheets: 'start', what the first screen shows,
+  // or 'rest'.
+  async function fetchSheet(scale, part) {
+    const name = `sheet-${scale}x-${part}.bin`;
+    const response = await fetch(name);
+    if (!response.ok) throw new Error(`${name}: ${response.status}`);
     const buffer = await response.arrayBuffer();
     const head = new DataView(buffer);
     if (head.getUint32(0, false) !== 0x43534854) throw new Error('not a sheet');
@@ -82,7 +85,12 @@
     }));
   }
 
-  function handOver(scale, pictures) {
+  async function fetchWhole(scale) {
+    const parts = await Promise.all([fetchSheet(scale, 'start'), fetchSheet(scale, 'rest')]);
+    return parts[0].concat(parts[1]);
+  }
+
+  function handOver(scale, pictures, whole) {
     for (const p of pictures) {
       withText(p.path, (path) => {
         if (p.bytes) {
@@ -92,8 +100,9 @@
         }
       });
     }
-    M._page_sheet_done(scale);
+    M._page_sheet_done(scale, whole ? 1 : 0);
     loaded.add(scale);
+    if (!$('about').hidden && !$('foto').getAttribute('src') && photos.Im_Foto) $('foto').src = photos.Im_Foto;
   }
 
   // Asks the module for something that may need another art scale: the
@@ -103,7 +112,7 @@
       const missing = ask();
       if (!missing) return;
       if (loaded.has(missing)) return;
-      handOver(missing, await fetchSheet(missing));
+      handOver(missing, await fetchWhole(missing), true);
     }
   }
 
@@ -451,7 +460,7 @@
   // --- Start: the module compiles while the pictures download ---
   async function start() {
     const sheet = guessArtScale();
-    const pictures = fetchSheet(sheet);
+    const pictures = fetchSheet(sheet, 'start');
     const script = document.createElement('script');
     script.src = 'cantiere_page.js';
     const loadedScript = new Promise((resolve, reject) => { script.onload = resolve; script.onerror = reject; });
@@ -459,14 +468,22 @@
     await loadedScript;
     M = await window.CantiereModule({ page });
     M.page = page;
-    handOver(sheet, await pictures);
+    handOver(sheet, await pictures, false);
     M._page_create(params.has('trace') ? 1 : 0);
     await viewport();
     M._page_start();
     stats.ready = true;
     const slide = $('slide');
     if (slide.src) await slide.decode().catch(() => {});
-    requestAnimationFrame(() => { stats.firstFrameMs = performance.now(); });
+    requestAnimationFrame(() => {
+      stats.firstFrameMs = performance.now();
+      // The rest of the pictures once the first screen is up: the case, the
+      // LCD, the about window's photograph.
+      fetchSheet(sheet, 'rest').then((rest) => {
+        handOver(sheet, rest, true);
+        stats.wholeArt = true;
+      }).catch((e) => page.message(`Cantiere cannot load its pictures: ${e.message}`));
+    });
     if (pads.size && !padFrame) padFrame = requestAnimationFrame(readPads);
   }
 
