@@ -375,12 +375,13 @@ class PageTest(unittest.TestCase):
         canvas_width = "return document.getElementById('handheld').width"
         # The size after each key, the keypad's among them, at ratio 1.
         for key, zoom in [(Keys.ADD, 150), ("=", 200), ("-", 150), (Keys.SUBTRACT, 100), ("+", 150),
-                          (Keys.NUMPAD0, 100), ("+", 150), ("+", 200), ("0", 100)]:
+                          (Keys.NUMPAD0, 100), ("+", 150), ("+", 200), ("0", 100), ("+", 150), ("+", 200)]:
             p.key(key)
             wait_for(lambda: p.js(canvas_width) == 464 * zoom // 100, f"{zoom} % after {key!r}")
             self.assertEqual(p.js("return localStorage.getItem('cantiere.zoom')"), str(zoom))
+        # The about window follows the screen (ratio 1), not the case (2x art).
         about_shown = ("const a = document.getElementById('about'), f = document.getElementById('foto');"
-                       "return !a.hidden && f.complete && f.naturalWidth > 0")
+                       "return !a.hidden && f.complete && f.naturalWidth === 252")
         p.key(Keys.F1)
         wait_for(lambda: p.js(about_shown), "the about box by F1")
         p.click_element("about-close")
@@ -509,8 +510,10 @@ class PageTest(unittest.TestCase):
         GatedHandler.rest.clear()
         self.addCleanup(GatedHandler.rest.set)
         p = self.page("", ratio=2, width=1000, height=1000)
-        wait_for(lambda: p.js("return cantiere.stats.firstFrameMs && document.getElementById('slide').complete"),
-                 "the launcher's first frame")
+        # The slide from the 2x art: a device pixel each of its pixels.
+        wait_for(lambda: p.js("const s = document.getElementById('slide');"
+                              "return cantiere.stats.firstFrameMs && s.complete && s.naturalWidth === 396"
+                              " && s.getBoundingClientRect().width === 198"), "the launcher's first frame")
         p.play(2)
         p.settled()
         self.assertEqual(p.js("return [!!cantiere.stats.wholeArt, cantiere.stats.puts]"), [False, 0])

@@ -14,6 +14,7 @@
   // Figures and hooks for the tests and the benchmark.
   const stats = {
     ready: false, firstFrameMs: null, frames: 0, puts: 0, soundStarts: {}, played: [],
+    frameMs: 0, putMs: 0, putPixels: 0,
   };
   let M = null;  // the module, once it runs
   let zoomWanted = null;
@@ -24,6 +25,7 @@
   let fadeTimer = null;
   const timers = new Map();
   const loaded = new Set();  // art scales handed to the module
+  const prefetched = new Map();  // art scale: its pictures on their way
 
   // --- Sound ---
   let audio = null;
@@ -31,7 +33,12 @@
   const sources = new Set();
 
   // --- Pictures ---
-  const photos = {};  // blob URLs of the launcher's and the about window's photographs
+  // Blob URLs of the launcher's and the about window's photographs, taken
+  // from the sheets of the screen's own scale only: those windows follow
+  // the screen, not the handheld's size, so that each photograph's pixel
+  // is a device pixel at whole ratios.
+  const photos = {};
+  const windowScale = Math.max(1, Math.min(4, Math.floor(devicePixelRatio + 0.5)));
 
   function bytesOf(text) { return new TextEncoder().encode(text); }
 
@@ -43,9 +50,9 @@
 
   function withText(text, use) { return withBytes(bytesOf(text + '\0'), use); }
 
-  // The nearest art scale to a device scale, the larger halfway (as the
-  // renderer chooses it), only to fetch early the sheet the module will ask
-  // for; the module has the last word.
+  // The nearest art scale to the case's device scale, the larger halfway
+  // (as the renderer chooses it), only to fetch early the sheets the module
+  // will ask for; the module has the last word.
   function guessArtScale() {
     let zoom = 100;
     try { zoom = parseInt(localStorage.getItem('cantiere.zoom') || '100', 10) || 100; } catch (e) { /* none */ }
@@ -74,7 +81,9 @@
       if (f.path.endsWith('.pbm')) return { path: f.path, bytes };
       const type = f.path.endsWith('.png') ? 'image/png' : 'image/jpeg';
       const blob = new Blob([bytes], { type });
-      if (/Im_(Piccina1|Piccina2|Foto)\.jpg$/.test(f.path)) photos[f.path.replace(/.*\//, '').replace('.jpg', '')] = URL.createObjectURL(blob);
+      if (scale === windowScale && /Im_(Piccina1|Piccina2|Foto)\.jpg$/.test(f.path)) {
+        photos[f.path.replace(/.*\//, '').replace('.jpg', '')] = URL.createObjectURL(blob);
+      }
       const bitmap = await createImageBitmap(blob, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
       const surface = new OffscreenCanvas(bitmap.width, bitmap.height);
       const c = surface.getContext('2d', { willReadFrequently: true });
@@ -112,7 +121,9 @@
       const missing = ask();
       if (!missing) return;
       if (loaded.has(missing)) return;
-      handOver(missing, await fetchWhole(missing), true);
+      const whole = prefetched.get(missing) || fetchWhole(missing);
+      prefetched.delete(missing);
+      handOver(missing, await whole, true);
     }
   }
 
@@ -147,10 +158,13 @@
       s.left = `${left}px`; s.top = `${top}px`; s.width = `${width}px`; s.height = `${height}px`;
     },
     put(ptr, stride, rows, x, y, w, h) {
+      const start = performance.now();
       const pixels = new Uint8ClampedArray(M.HEAPU8.buffer, ptr, stride * rows * 4);
       context.putImageData(new ImageData(pixels, stride, rows), 0, 0, x, y, w, h);
       stats.puts++;
+      stats.putPixels += w * h;
       stats.lastPutAt = performance.now();
+      stats.putMs += stats.lastPutAt - start;
     },
     showHandheld(shown) { canvas.hidden = !shown; },
     hint(text, help) {
@@ -243,8 +257,10 @@
 
   function drawFrame() {
     frameRequest = 0;
+    const start = performance.now();
     M._page_frame();
     stats.frames++;
+    stats.frameMs += performance.now() - start;
   }
 
   // What an input changed is put on the canvas at once, not at the next
@@ -459,8 +475,12 @@
 
   // --- Start: the module compiles while the pictures download ---
   async function start() {
-    const sheet = guessArtScale();
+    // The launcher's slides at the screen's scale; the case's own, where a
+    // stored size makes it another, whole and at once.
+    const sheet = windowScale;
     const pictures = fetchSheet(sheet, 'start');
+    const caseScale = guessArtScale();
+    if (caseScale !== sheet) prefetched.set(caseScale, fetchWhole(caseScale));
     const script = document.createElement('script');
     script.src = 'cantiere_page.js';
     const loadedScript = new Promise((resolve, reject) => { script.onload = resolve; script.onerror = reject; });
