@@ -245,10 +245,12 @@ class PageTest(unittest.TestCase):
         if not os.path.exists(CHROMEDRIVER) or not shutil.which("chromium"):
             raise unittest.SkipTest("SKIPPED: chromium and chromium-driver are not installed")
         GatedHandler.rest.set()
-        handler = functools.partial(GatedHandler, directory=SITE)
+        # From a folder below the server's root, as a host may put it.
+        site = os.path.abspath(SITE)
+        handler = functools.partial(GatedHandler, directory=os.path.dirname(site))
         cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=cls.server.serve_forever, daemon=True).start()
-        cls.base = f"http://127.0.0.1:{cls.server.server_address[1]}/"
+        cls.base = f"http://127.0.0.1:{cls.server.server_address[1]}/{os.path.basename(site)}/"
 
     @classmethod
     def tearDownClass(cls):
@@ -368,7 +370,7 @@ class PageTest(unittest.TestCase):
             self.assertEqual(inputs()[0][:len(expected)], expected, change)
         self.assert_driver_agrees(p.js("return cantiere.session()"), p.trace())
 
-    def test_the_size_keys_and_the_about_box(self):
+    def test_the_size_keys_the_about_box_and_the_documents(self):
         p = self.page()
         p.play(2)
         p.open_lid()
@@ -389,6 +391,21 @@ class PageTest(unittest.TestCase):
         p.menu_choose("About...")
         wait_for(lambda: p.js(about_shown), "the about box by the menu")
         self.assertEqual(p.trace().count(" about\n"), 2)
+        # The documents (and the manual, which has no program here) as pages.
+        home = p.driver.current_window_handle
+        for key, address, title in [(Keys.F2, "readme.html", "Readme.txt"),
+                                    (Keys.F3, "whatsnew.html", "Whatsnew.txt"),
+                                    (Keys.F4, "readme.html#playing", "Readme.txt")]:
+            p.driver.switch_to.window(home)
+            p.key(key)
+            tab = wait_for(lambda: [h for h in p.driver.window_handles if h != home], f"the page of {key!r}")[0]
+            p.driver.switch_to.window(tab)
+            wait_for(lambda: p.driver.title == title, f"{address} loaded")
+            self.assertTrue(p.driver.current_url.endswith("/" + address), p.driver.current_url)
+            if "#" in address:
+                self.assertTrue(p.js("return !!document.getElementById('playing')"))
+            p.driver.close()
+        p.driver.switch_to.window(home)
         # The keys that change the size left the game's inputs alone.
         self.assertNotIn("keydown", p.js("return cantiere.session()"))
 
