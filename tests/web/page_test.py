@@ -391,6 +391,19 @@ class PageTest(unittest.TestCase):
         p.menu_choose("About...")
         wait_for(lambda: p.js(about_shown), "the about box by the menu")
         self.assertEqual(p.trace().count(" about\n"), 2)
+        # The right click's menu: its entries in their order, the page's own
+        # after Exit, and its shortcuts.
+        p.tap(*p.at("Im_Front", 0.5, 0.5), button=2)
+        wait_for(lambda: p.js("return !document.getElementById('menu').hidden"), "the menu")
+        entries = p.js("return [...document.querySelectorAll('#menu > li')].map(li => li.classList.contains('separator')"
+                       " ? '-' : [...li.childNodes].filter(n => !['KBD', 'UL'].includes(n.nodeName))"
+                       ".map(n => n.textContent).join('').trim() + ' ' + (li.querySelector(':scope > kbd') || {}).textContent)")
+        self.assertEqual(entries, [
+            "About... F1", "-", "View 'Readme.txt' F2", "View 'Whatsnew.txt' F3", "-", "Open 'Manual.exe' F4", "-",
+            "Reset Hiscores undefined", "-", "Exit Esc", "-", "Size undefined", "-", "LCD effects undefined", "-",
+            "Save last game... undefined", "Replay a game... undefined"])
+        p.key(Keys.ESCAPE)
+        wait_for(lambda: p.js("return document.getElementById('menu').hidden"), "the menu closed by Esc")
         # The documents (and the manual, which has no program here) as pages.
         home = p.driver.current_window_handle
         for key, address, title in [(Keys.F2, "readme.html", "Readme.txt"),
