@@ -371,7 +371,8 @@
   document.addEventListener('dragover', (e) => e.preventDefault());
   document.addEventListener('drop', (e) => {
     e.preventDefault();
-    if (M && e.dataTransfer.files.length) replayFile(e.dataTransfer.files[0]);
+    // Not before the program runs: the module is there before the program.
+    if (M && stats.ready && e.dataTransfer.files.length) replayFile(e.dataTransfer.files[0]);
   });
 
   // --- Pointer: mouse, pen and touch alike ---
