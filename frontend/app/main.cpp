@@ -101,7 +101,7 @@ int run(int argc, char** argv, int& endedBy) {
   QApplication app(argc, argv);
   releaseWindowSystemStart();
   QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-  QApplication::setWindowIcon(builtInIcon());
+  // The icon is set by DesktopWindows, before any window is made.
   // The handheld's close ends the program, through the model.
   app.setQuitOnLastWindowClosed(false);
 
