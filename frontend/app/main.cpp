@@ -138,7 +138,8 @@ int run(int argc, char** argv, int& endedBy) {
   const ReplayStage stage = windows.replayStage();
   ReplayPlayer player(stage, clock, program, sound, output);
   ReplayMenu replays(stage, clock, recorder, player);
-  GamepadInput gamepads(program, windows.input, windows.handheld.get());
+  GamepadInput gamepads(program, windows.input, windows.handheld.get(),
+                        QStringLiteral("/dev/input"), GamepadInput::Start::WhenShown);
   const auto testPads = ScriptedGamepads::fromEnvironment(
       gamepads, clock, scheduler, program.form1.surface, windows.handheld.get());
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);
