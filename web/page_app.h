@@ -16,6 +16,7 @@
 #include "common/replay/input_recorder.h"
 #include "common/replay/replay_session.h"
 #include "core/launcher/program.h"
+#include "core/script/traced_settings.h"
 #include "web/js_clock_host.h"
 #include "web/local_storage_settings.h"
 #include "web/page_desktop.h"
