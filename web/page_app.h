@@ -45,6 +45,8 @@ class PageApp : public SurfaceListener {
   int setZoom(int percent);
   int zoom() const { return view_.zoomPercent(); }
   void frame() { view_.frame(); }
+  // The rest of an art scale's pictures came.
+  void artArrived(int artScale) { view_.artArrived(artScale); }
   // The clock's wake-up has come.
   void wake();
   void timer(int id);
