@@ -106,6 +106,7 @@ TEST(InputRecorder, AFinishedGameIsSavedToItsEndAndReplaysToItsState) {
 TEST(InputRecorder, AGameThatInheritsFromTheOneBeforeStartsItsFileThere) {
   RecorderRig r;
   r.open();
+  const Millis first = r.scheduler.now();
   r.startGame();
   r.wait(20000);  // hit at least once: the miss counters keep their values
   ASSERT_GT(r.program.form1.state.BlinkPhase, 0);
@@ -113,6 +114,7 @@ TEST(InputRecorder, AGameThatInheritsFromTheOneBeforeStartsItsFileThere) {
   r.wait(100);
   r.input("release");
   r.wait(3000);
+  const Millis second = r.scheduler.now();
   r.startGame("Puls_GameB");
   r.wait(1500);  // saved while it runs, before any miss of its own
 
@@ -123,7 +125,10 @@ TEST(InputRecorder, AGameThatInheritsFromTheOneBeforeStartsItsFileThere) {
                 saved.text.find("# replay-from ") + 14)),
             1500 + 120)
       << "the replay shows the last game only";
+  EXPECT_EQ(std::stoll(saved.text.substr(saved.text.find("# replay-from ") + 14)), second - first)
+      << "the file begins at the game before, not further back";
 }
+
 
 TEST(InputRecorder, HoveringIsNotKeptAndDraggingIs) {
   RecorderRig r;

@@ -40,22 +40,24 @@ TEST(LcdFrames, FramesRunOnlyWhileASegmentMoves) {
     bool lit;
     Millis settled;  // the change at 1000 has settled by then
   };
-  for (const Case c : {Case{true, 1040}, Case{false, 1120}}) {
-    Rig r;
-    r.surface.set(Im_Bar46, !c.lit);
-    r.frames = LcdFrames(r.surface, [&r](Element e, bool s) { r.painted.push_back({e, s}); });
-    r.set(Im_Bar46, c.lit, 1000);
-    ASSERT_EQ(r.painted, (std::vector<Painted>{{Im_Bar46, true}}));
-    EXPECT_TRUE(r.frames.running());
-    r.painted.clear();
-    const Millis last = r.run(1016);
-    // The first frame at or after the segment settles is the last one, and
-    // it still paints the segment's final look.
-    EXPECT_GE(last, c.settled) << c.lit;
-    EXPECT_LT(last, c.settled + LcdFrames::kFrameMs) << c.lit;
-    EXPECT_EQ(r.painted.back(), (Painted{Im_Bar46, true})) << c.lit;
-    EXPECT_EQ(r.painted.size(), static_cast<std::size_t>((last - 1016) / 16 + 1)) << c.lit;
-  }
+  // Frames from 1008 meet both settling instants exactly; from 1016, neither.
+  for (const Case c : {Case{true, 1040}, Case{false, 1120}})
+    for (const Millis first : {1016, 1008}) {
+      Rig r;
+      r.surface.set(Im_Bar46, !c.lit);
+      r.frames = LcdFrames(r.surface, [&r](Element e, bool s) { r.painted.push_back({e, s}); });
+      r.set(Im_Bar46, c.lit, 1000);
+      ASSERT_EQ(r.painted, (std::vector<Painted>{{Im_Bar46, true}}));
+      EXPECT_TRUE(r.frames.running());
+      r.painted.clear();
+      const Millis last = r.run(first);
+      // The first frame at or after the segment settles is the last one, and
+      // it still paints the segment's final look.
+      EXPECT_GE(last, c.settled) << c.lit << " " << first;
+      EXPECT_LT(last, c.settled + LcdFrames::kFrameMs) << c.lit << " " << first;
+      EXPECT_EQ(r.painted.back(), (Painted{Im_Bar46, true})) << c.lit;
+      EXPECT_EQ(r.painted.size(), static_cast<std::size_t>((last - first) / 16 + 1)) << c.lit;
+    }
 }
 
 TEST(LcdFrames, NoFramesForWhatSwitchesAtOnce) {

@@ -36,6 +36,7 @@ TEST(ReplaySession, AFileThatCannotBeRunIsRefusedWithItsLine) {
   Replay r(std::string(kGame) + "jump 3\n");
   EXPECT_EQ(r.prepare(), Phase::Refused);
   EXPECT_NE(r.session.refusal().find("line 10"), std::string::npos) << r.session.refusal();
+  EXPECT_EQ(r.session.checkedPermille(), 1000) << "the check is over";
 }
 
 TEST(ReplaySession, VirtualTimeFollowsTheWallClockTimesTheSpeed) {

@@ -12,13 +12,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 #include "common/files/ini_settings.h"
+#include "common/files/settings_file.h"
 
 namespace cantiere {
 namespace {
@@ -233,6 +236,7 @@ TEST_F(SettingsFile, ALockThatCannotBeTakenFailsTheWriteAtOnceAndItIsTriedAgain)
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
   EXPECT_LT(msTaken([&] { store.writeInt("SoundMode", 1); }), 100);
   EXPECT_FALSE(store.lastWriteOk());
+  EXPECT_EQ(store.lastError(), "another running copy holds its lock");
   ::close(held);
   std::filesystem::remove(path() + ".lock");
   std::filesystem::create_directory(path() + ".lock");
@@ -378,6 +382,32 @@ TEST_F(SettingsFile, OpeningRemovesWhatKilledWritesLeft) {
   EXPECT_EQ(left, (std::vector<std::string>{"Cantiere.ini", "Cantiere.ini.backup", "Cantiere.ini.old",
                                             "Cantiere.ini.tmp-old", "Other.ini.a1B2c3"}));
   EXPECT_EQ(store.readInt("HiscoreA", 0), 3);
+}
+
+TEST_F(SettingsFile, ALockLetGoWithinTheWaitIsTaken) {
+  const int held = ::open((path() + ".lock").c_str(), O_RDONLY | O_CREAT, 0644);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  // The other holder lets go while the lock is being waited for.
+  std::thread other([held] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ::close(held);
+  });
+  const SettingsLock lock(path(), std::chrono::seconds(30));
+  other.join();
+  EXPECT_TRUE(lock.held()) << std::strerror(lock.error());
+}
+
+TEST_F(SettingsFile, AFileDeletedWhileOpenIsMadeAgainWithTheUsualMode) {
+  IniSettings store(path());
+  struct stat fresh {};
+  ASSERT_EQ(stat(path().c_str(), &fresh), 0);
+  std::filesystem::remove(path());
+  store.writeInt("HiScoreA", 140);
+  EXPECT_TRUE(store.lastWriteOk()) << store.lastError();
+  struct stat again {};
+  ASSERT_EQ(stat(path().c_str(), &again), 0);
+  EXPECT_EQ(again.st_mode & 07777, fresh.st_mode & 07777);
+  EXPECT_EQ(IniSettings(path()).readInt("HiscoreA", 0), 140);
 }
 
 TEST(ParseDecimal, AcceptsOnlyASignAndDigitsWithin32Bits) {

@@ -3,6 +3,9 @@
 // when the wall clock leaves it.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "core/script/script_command.h"
@@ -194,6 +197,26 @@ INSTANTIATE_TEST_SUITE_P(
         WallChange{"ClockSetAhead", {10 * kHour, 60}, 5500, 2 * kHour + 5 * 60000, 60},
         WallChange{"ClockSetBack", {10 * kHour, 60}, 5500, -3 * kHour, 60}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The computer's clock: the universal millisecond of the day now, and the
+// zone's lead as TZ sets it, read again at every call.
+TEST(SystemWallTime, IsTheUniversalTimeOfDayAndTheZoneOfTheMoment) {
+  const char* was = std::getenv("TZ");
+  const std::optional<std::string> saved = was ? std::optional<std::string>(was) : std::nullopt;
+  for (const auto& [zone, offset] : {std::pair{"UTC0", 0}, {"XXX-2", 120}, {"XXX+5:30", -330}}) {
+    ::setenv("TZ", zone, 1);
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    const WallTime w = systemWallTime();
+    std::int64_t apart = AnchoredTimeOfDay::wrap(w.universalMs - now.count());
+    if (apart > kDayMs / 2) apart -= kDayMs;
+    EXPECT_GE(apart, 0) << zone;
+    EXPECT_LT(apart, 5000) << zone << ": read at once after the system clock";
+    EXPECT_EQ(w.offsetMinutes, offset) << zone;
+  }
+  saved ? ::setenv("TZ", saved->c_str(), 1) : ::unsetenv("TZ");
+  ::tzset();
+}
 
 }  // namespace
 }  // namespace cantiere

@@ -76,6 +76,11 @@ TEST(ViewScale, WindowPointsAndRectanglesMapThroughTheDevice) {
   EXPECT_RECT(ViewScale(200, 1.0).catalogueCovering(Rect{4, 4, 2, 2}), 2, 2, 1, 1);
   EXPECT_RECT(ViewScale(100, 1.5).deviceToWindow(Rect{3, 3, 2, 2}), 2, 2, 2, 2);
   EXPECT_RECT(ViewScale(100, 1.5).windowToDevice(Rect{1, 1, 1, 1}), 1, 1, 2, 2);
+  // An empty device rectangle touches no catalogue pixel, wherever it lies.
+  for (const Rect& empty : {Rect{3, 3, 0, 2}, Rect{3, 3, 2, 0}, Rect{4, 4, 0, 0}}) {
+    const Rect r = ViewScale(200, 1.0).catalogueCovering(empty);
+    EXPECT_TRUE(r.width == 0 && r.height == 0) << r.width << "x" << r.height;
+  }
 }
 
 TEST(WindowPlacement, KeptInsideTheAreaOrAtItsStartWhenLarger) {
@@ -221,6 +226,15 @@ TEST(WindowPlacement, MovesAndZoomsStayOnTheMonitorTheCaseIsOn) {
   EXPECT_RECT(m.placement.follow(m.g, ViewScale(300, 1.0), kTwo), 528, 0, 1392, 1713);
 }
 
+TEST(WindowPlacement, WhereTheWindowManagerPutsItIsItsPlace) {
+  Model m(200, {0, 0, 1920, 1080});
+  m.set(248, 271, 300);
+  EXPECT_RECT(m.placement.heldAt(300, 200), 300, 200, 928, 600);
+  EXPECT_RECT(m.placement.rect(), 300, 200, 928, 600);
+  EXPECT_RECT(m.placement.movedTo(50, 60), 50, 60, 928, 600);
+  EXPECT_RECT(m.placement.rect(), 50, 60, 928, 600);
+}
+
 TEST(WindowPlacement, AMonitorIsTheOneHoldingTheMiddleElseTheMostOverlapped) {
   const struct {
     Rect window;
@@ -231,6 +245,14 @@ TEST(WindowPlacement, AMonitorIsTheOneHoldingTheMiddleElseTheMostOverlapped) {
   for (const auto& c : cases)
     EXPECT_EQ(monitorOf(c.window, kTwo), &kTwo[c.monitor]) << c.window.left << "," << c.window.top;
   EXPECT_EQ(monitorOf({0, 0, 1, 1}, {}), nullptr);
+  // Stacked: a middle on the lower one's top row is on it, though the
+  // window overlaps both alike; a single pixel of overlap is still most.
+  const Monitors stacked{{{0, 0, 1000, 500}, {0, 0, 1000, 500}},
+                         {{0, 500, 1000, 500}, {0, 500, 1000, 500}}};
+  EXPECT_EQ(monitorOf({100, 300, 400, 400}, stacked), &stacked[1]);
+  const Monitors apart{{{0, 0, 500, 500}, {0, 0, 500, 500}},
+                       {{1000, 1000, 500, 500}, {1000, 1000, 500, 500}}};
+  EXPECT_EQ(monitorOf({998, 998, 3, 3}, apart), &apart[1]);
 }
 
 TEST(WindowPlacement, TheLargestSizeWhoseOpenCaseFitsIsShown) {
@@ -240,7 +262,7 @@ TEST(WindowPlacement, TheLargestSizeWhoseOpenCaseFitsIsShown) {
                {150, 1366, 768, 100},  {400, 3840, 2160, 300}, {300, 3840, 2160, 300},
                {250, 3840, 2160, 250}, {400, 1856, 2284, 400}, {400, 1855, 2284, 300},
                {200, 928, 1142, 200},  {200, 928, 1141, 150},  {100, 640, 480, 100},
-               {125, 3840, 2160, 100}};
+               {125, 3840, 2160, 100}, {400, 1, 2160, 100},   {400, 3840, 1, 100}};
   for (const auto& c : cases)
     EXPECT_EQ(fittingZoom(c.wanted, Rect{0, 0, c.width, c.height}), c.shown)
         << c.wanted << " on " << c.width << "x" << c.height;

@@ -246,6 +246,15 @@ TEST(HandheldWindow, KeysMapToTheVirtualKeyCodes) {
   EXPECT_EQ(virtualKey(Qt::Key_Q), 'Q');
   EXPECT_EQ(virtualKey(Qt::Key_7), '7');
   EXPECT_EQ(virtualKey(Qt::Key_VolumeUp), 0);
+  // The rest of the keys the model has codes for, as a recording names them.
+  const std::pair<int, int> others[] = {
+      {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Backtab, 9},   {Qt::Key_Return, 13},
+      {Qt::Key_Enter, 13},    {Qt::Key_Shift, 16},    {Qt::Key_Alt, 18},      {Qt::Key_AltGr, 18},
+      {Qt::Key_Pause, 19},    {Qt::Key_CapsLock, 20}, {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33},
+      {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},      {Qt::Key_Home, 36},     {Qt::Key_Insert, 45},
+      {Qt::Key_Delete, 46},   {Qt::Key_F24, 135},     {Qt::Key_A, 'A'},       {Qt::Key_Z, 'Z'},
+      {Qt::Key_0, '0'},       {Qt::Key_9, '9'},       {Qt::Key_Meta, 0},      {Qt::Key_F25, 0}};
+  for (const auto& [key, code] : others) EXPECT_EQ(virtualKey(key), code) << std::hex << key;
 
   // Both Ctrl keys, as the X server names them, press the jump button.
   DesktopRig rig;

@@ -85,6 +85,19 @@ TEST(Launcher, ShowsTheLinksAndClosingItFromOutsideEndsTheProgram) {
   EXPECT_EQ(rig.output.calls.back(), "close");
 }
 
+TEST(Launcher, ItsElementsStandWhereTheLayoutPutsThem) {
+  DesktopRig rig;
+  const struct {
+    QWidget* element;
+    QRect at;
+  } cases[] = {{rig.splash->title(), {25, 16, 196, 15}},    {rig.splash->version(), {53, 32, 140, 15}},
+               {rig.splash->mailLink(), {21, 212, 204, 15}}, {rig.splash->webLink(), {37, 190, 172, 15}},
+               {rig.splash->slide(), {24, 56, 198, 110}},    {rig.splash->soundLabel(), {21, 245, 100, 14}},
+               {rig.splash->soundList(), {128, 242, 97, 21}}, {rig.splash->playButton(), {91, 280, 65, 25}}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.element->geometry(), c.at) << c.element->metaObject()->className();
+}
+
 TEST(Launcher, LinksOpenThroughTheDesktop) {
   DesktopRig rig;
   QTest::mouseClick(rig.splash->mailLink(), Qt::LeftButton);

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include <tuple>
 
 #include "frontend/sound/sdl_output.h"
+#include "frontend/sound/sound_log.h"
 
 namespace cantiere {
 namespace {
@@ -290,6 +292,29 @@ TEST(SdlOutput, ReleasingWhatNeverStartedTouchesNoDevice) {
   sound.release();
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
   EXPECT_FALSE(out.isOpen());
+}
+
+// The sound log is there to be read while the program runs, and it may be
+// ended at any moment: each line is in the file as soon as it happened.
+TEST(SoundLog, EachEventIsInTheFileAtOnceWithItsTime) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("sounds.log").toStdString();
+  auto matches = [&](const char* pattern) {
+    std::ifstream in(path);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    return QRegularExpression(pattern).match(QString::fromStdString(text)).hasMatch();
+  };
+  setenv("CANTIERE_SOUND_LOG", path.c_str(), 1);
+  const auto log = SoundLog::fromEnvironment();
+  ASSERT_NE(log, nullptr);
+  log->played(SndJump);
+  EXPECT_TRUE(matches("^[0-9]+ sound SndJump\\n$"));
+  log->silenced();
+  EXPECT_TRUE(matches("^[0-9]+ sound SndJump\\n[0-9]+ silence\\n$"));
+  setenv("CANTIERE_SOUND_LOG", dir.filePath("missing/sounds.log").toUtf8().constData(), 1);
+  EXPECT_EQ(SoundLog::fromEnvironment(), nullptr) << "a file that cannot be made";
+  unsetenv("CANTIERE_SOUND_LOG");
+  EXPECT_EQ(SoundLog::fromEnvironment(), nullptr);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 
 #include "common/replay/input_recorder.h"
+#include "frontend/windows/case_canvas.h"
 #include "frontend/windows/size_menu.h"
 #include "common/clock/time_anchor.h"
 #include "tests/frontend/desktop_rig.h"
@@ -40,6 +41,19 @@ TEST(ZoomedWindow, TheStoredSizeAppliesFromTheStartAndPlayPlacesTheScaledCase) {
     DesktopRig other({1024, 768}, -2, bad);
     EXPECT_EQ(other.form1->view().zoomPercent(), 100) << bad;
     EXPECT_EQ(other.geometry().size(), QSize(464, 300)) << bad;
+  }
+}
+
+// The canvas draws pictures made for the view's scale, from the shared 1x
+// ones, through any sequence of sizes and back.
+TEST(ZoomedWindow, TheCanvasDrawsPicturesOfEachSizesOwnScale) {
+  const PictureSet oneTimes;
+  CaseCanvas canvas(oneTimes);
+  for (const auto& [zoom, ratio] : {std::pair{150, 1.0}, {200, 1.0}, {300, 1.0}, {100, 1.0},
+                                    {100, 2.0}, {150, 2.0}, {100, 1.0}}) {
+    canvas.setView(ViewScale(zoom, ratio));
+    EXPECT_EQ(canvas.pictures().scale(), ViewScale(zoom, ratio).deviceScale()) << zoom << " " << ratio;
+    EXPECT_EQ(&canvas.pictures() == &oneTimes, zoom == 100 && ratio == 1.0) << zoom << " " << ratio;
   }
 }
 

@@ -4,6 +4,7 @@
 // outline at the device scale.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <turbojpeg.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "render/art_files.h"
 #include "render/builtin_files.h"
 #include "render/compositor.h"
+#include "render/jpeg_reader.h"
 #include "render/pbm_reader.h"
 #include "render/png_reader.h"
 #include "render/png_writer.h"
@@ -40,6 +42,8 @@ TEST(ArtLoader, BitmapsPlainOrRawAndNothingIncomplete) {
       {"P1\n3 2\n1 1 1\n0 1 1\n", {k, k, k, w, k, k}},
       {"P1 # a comment\n3 2 110\n# another\n011", {k, k, w, w, k, k}},
       {std::string("P4\n3 2\n") + char(0xA0) + char(0x60), {k, w, k, w, k, k}},
+      // A raw row's padding bits, set or not, belong to no pixel.
+      {std::string("P4\n3 3\n") + char(0xFF) + std::string(2, '\0'), {k, k, k, w, w, w, w, w, w}},
       {"P1\n5 7\n0101", {}},
       {"P1\n2 1\n12", {}},
       {"P4\n9 2\n\xff\xff\xff", {}},
@@ -54,6 +58,36 @@ TEST(ArtLoader, BitmapsPlainOrRawAndNothingIncomplete) {
     const Image image = pbm(c.text, &why);
     EXPECT_EQ(image.pixels, c.pixels) << c.text;
     EXPECT_EQ(why.empty(), !c.pixels.empty()) << c.text;
+  }
+}
+
+// A picture of one colour, as our own art is made.
+std::vector<unsigned char> flatJpeg(int w, int h, Pixel colour) {
+  std::vector<unsigned char> rgbRows;
+  for (int i = 0; i < w * h; ++i)
+    rgbRows.insert(rgbRows.end(), {static_cast<unsigned char>(redOf(colour)),
+                                   static_cast<unsigned char>(greenOf(colour)),
+                                   static_cast<unsigned char>(blueOf(colour))});
+  tjhandle tj = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  tjCompress2(tj, rgbRows.data(), w, 0, h, TJPF_RGB, &out, &size, TJSAMP_444, 95, 0);
+  std::vector<unsigned char> file(out, out + size);
+  tjFree(out);
+  tjDestroy(tj);
+  return file;
+}
+
+TEST(ArtLoader, PicturesOfAnySizeDownToOnePixelAreRead) {
+  const Pixel grey = rgb(128, 128, 128);
+  for (const auto& [w, h] : {std::pair{1, 1}, {1, 6}, {6, 1}, {17, 9}}) {
+    const std::vector<unsigned char> file = flatJpeg(w, h, grey);
+    std::string error;
+    const Image image = readJpeg(file.data(), file.size(), error);
+    ASSERT_EQ(image.width, w) << w << "x" << h << ": " << error;
+    ASSERT_EQ(image.height, h) << w << "x" << h;
+    for (const Pixel p : image.pixels)
+      EXPECT_NEAR(static_cast<int>(greenOf(p)), 128, 3) << w << "x" << h;
   }
 }
 

@@ -258,6 +258,33 @@ TEST(Compositor, InkIsDarkBlueGreyItsShadowFaintAndADigitsSharedStrokesHold) {
   EXPECT_GT(light(shadow), light(kWhite) * 7 / 10) << "a quarter's shadow";
 }
 
+// A segment alone darkens in about 40 ms and fades in about 120: half-way,
+// its ink is between the paper and its settled look.
+TEST(Compositor, ASegmentAloneDarkensAndFadesGradually) {
+  OpenCase c(100, kWhite);
+  const Rect bar = c.rect(Im_Bar46);
+  c.set.setPicture(Im_Bar46, inked(bar.width, bar.height));
+  LcdResponse response(c.surface);
+  auto light = [](Pixel p) { return redOf(p) * 3 + greenOf(p) * 6 + blueOf(p); };
+  auto inkAt = [&](Millis t) {
+    const LcdLook look{response, t};
+    return light(c.draw(&look).at(bar.left + bar.width / 2, bar.top));
+  };
+  const unsigned paper = inkAt(0);
+  c.surface.show(Im_Bar46);
+  response.litChanged(Im_Bar46, true, 1000);
+  const unsigned darkening = inkAt(1015), dark = inkAt(1200);
+  EXPECT_LT(dark, paper);
+  EXPECT_LT(darkening, paper) << "under way";
+  EXPECT_GT(darkening, dark) << "not at once";
+  c.surface.hide(Im_Bar46);
+  response.litChanged(Im_Bar46, false, 2000);
+  const unsigned fading = inkAt(2040);
+  EXPECT_GT(fading, dark) << "under way";
+  EXPECT_LT(fading, paper) << "not at once";
+  EXPECT_EQ(inkAt(2500), paper);
+}
+
 TEST(Compositor, EachScreenHasASheenOfItsOwnSize) {
   LcdEffects fx(1.0);
   const Sprite& upper = fx.glass(208, 130);
