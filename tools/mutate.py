@@ -31,7 +31,8 @@ file lies in):
                 README's pictures, pixel for pixel)
     sim/        sim_test
     frontend/   the cantiere_command_line shell test, gamepad_test,
-                sdl_output_test and desktop_test (Qt's offscreen platform)
+                sdl_output_test, sdl_on_demand_test and desktop_test (Qt's
+                offscreen platform)
 
     python3 tools/mutate.py                      # 100 mutants of core/, seed 1
     python3 tools/mutate.py --seed 7 --count 150 --build-dir build-mutate
@@ -261,6 +262,8 @@ JUDGES = {
     "frontend": [Judge("cantiere_command_line", ["cantiere"]),
                  gtest("gamepad_test", "frontend", env=OFFSCREEN),
                  gtest("sdl_output_test", "frontend", env=OFFSCREEN),
+                 gtest("sdl_on_demand_test", "frontend", env=OFFSCREEN,
+                       gtest_filter="SdlOnDemand.*"),
                  gtest("desktop_test", "frontend", env=OFFSCREEN)],
 }
 # Their judges need the art loader, Qt or SDL, which a model-only build has not.
