@@ -11,6 +11,7 @@
 #include "core/script/script_lines.h"
 #include "core/script/script_runner.h"
 #include "core/script/state_dump.h"
+#include "core/script/traced_settings.h"
 #include "core/settings/memory_settings.h"
 #include "core/sound/recording_output.h"
 #include "common/files/ini_settings.h"
@@ -69,26 +70,6 @@ class Trace : public SurfaceListener, public SoundListener, public Desktop {
   const DriverOptions& options_;
 };
 
-class TracingSettings : public SettingsStore {
- public:
-  TracingSettings(SettingsStore& inner, Trace& trace) : inner_(inner), trace_(trace) {}
-  std::int32_t readInt(const char* name, std::int32_t fallback) override {
-    return inner_.readInt(name, fallback);
-  }
-  void writeInt(const char* name, std::int32_t value) override {
-    trace_.event(std::string("store ") + name + "=" + std::to_string(value));
-    inner_.writeInt(name, value);
-  }
-  Raised raiseInt(const char* name, std::int32_t value) override {
-    const Raised raised = inner_.raiseInt(name, value);
-    if (raised.wrote) trace_.event(std::string("store ") + name + "=" + std::to_string(value));
-    return raised;
-  }
-
- private:
-  SettingsStore& inner_;
-  Trace& trace_;
-};
 
 }  // namespace
 
@@ -119,7 +100,7 @@ struct Driver::Impl {
         time(scheduler),
         trace(out, scheduler, options),
         store(openStore()),
-        settings(*store, trace),
+        settings(*store, [this](const std::string& line) { trace.event(line); }),
         sound(recorder),
         program(HandheldServices{scheduler, time, sound, settings, trace}),
         lcd(program.form1.surface),
@@ -176,7 +157,7 @@ struct Driver::Impl {
   AnchoredTimeOfDay time;
   Trace trace;
   std::unique_ptr<SettingsStore> store;
-  TracingSettings settings;
+  TracedSettings settings;
   RecordingOutput recorder;
   Sound sound;
   Program program;

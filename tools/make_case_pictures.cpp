@@ -34,6 +34,7 @@
 #include "common/view/view_scale.h"
 #include "render/compositor.h"
 #include "render/jpeg_reader.h"
+#include "render/resample.h"
 #include "tools/case_art.h"
 
 using namespace cantiere;
@@ -120,12 +121,16 @@ QImage icon(const QImage& open, int size) {
     p.setClipPath(art::openOutline());
     p.drawImage(0, 0, open);
   }
-  const QImage scaled = cut.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-  QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
-  out.fill(Qt::transparent);
-  QPainter p(&out);
-  p.drawImage((size - scaled.width()) / 2, (size - scaled.height()) / 2, scaled);
-  return out;
+  // Reduced by the renderer's own integer resampler and set in place by
+  // copying: Qt's smooth scaling takes other code paths on other
+  // processors, and its pixels then differ by a level here and there.
+  const QSize fit = cut.size().scaled(size, size, Qt::KeepAspectRatio);
+  const Image scaled = resampled(toImage(cut), fit.width(), fit.height(), false);
+  Image out(size, size, 0);
+  const int left = (size - fit.width()) / 2, top = (size - fit.height()) / 2;
+  for (int y = 0; y < scaled.height; ++y)
+    std::copy_n(scaled.row(y), scaled.width, out.row(top + y) + left);
+  return toQImage(out);
 }
 
 

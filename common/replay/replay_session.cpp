@@ -40,17 +40,10 @@ struct ReplaySession::Run {
   Run(Sound& liveSound, SoundOutput& liveOutput, std::string_view text)
       : output(liveSound, liveOutput),
         program(HandheldServices{scheduler, time, sound, settings, desktop}),
-        runner(program, scheduler, time, hooks()),
+        runner(program, scheduler, time, replayHooks(desktop.size, settings)),
         lines(text) {
     runner.asRecording = true;
     runner.deferWaits = true;
-  }
-  ScriptRunner::Hooks hooks() {
-    ScriptRunner::Hooks h;
-    h.header = [this](const RecordingHeader& header) {
-      applyHeader(header, desktop.size, settings);
-    };
-    return h;  // dump lines are passed over
   }
 
   Scheduler scheduler;

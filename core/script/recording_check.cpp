@@ -48,21 +48,22 @@ void applyHeader(const RecordingHeader& header, ScreenSize& screen, MemorySettin
   }
 }
 
+ScriptRunner::Hooks replayHooks(ScreenSize& screen, MemorySettings& settings) {
+  ScriptRunner::Hooks h;
+  h.header = [&screen, &settings](const RecordingHeader& header) {
+    applyHeader(header, screen, settings);
+  };
+  return h;
+}
+
 struct RecordingChecker::Run {
   Run()
       : time(scheduler),
         sound(output),
         program(HandheldServices{scheduler, time, sound, settings, desktop}),
-        runner(program, scheduler, time, hooks()) {
+        runner(program, scheduler, time, replayHooks(desktop.size, settings)) {
     runner.asRecording = true;
     runner.deferWaits = true;
-  }
-  ScriptRunner::Hooks hooks() {
-    ScriptRunner::Hooks h;
-    h.header = [this](const RecordingHeader& header) {
-      applyHeader(header, desktop.size, settings);
-    };
-    return h;
   }
   Scheduler scheduler;
   AnchoredTimeOfDay time;

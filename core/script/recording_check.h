@@ -58,6 +58,8 @@ class RecordingChecker {
 // What a recording's header gives the program that replays it: the screen
 // PLAY centres the case on, and the stored high scores.
 void applyHeader(const RecordingHeader& header, ScreenSize& screen, MemorySettings& settings);
+// A replay's hooks: the header applied so; dump lines passed over.
+ScriptRunner::Hooks replayHooks(ScreenSize& screen, MemorySettings& settings);
 
 // The whole check at once.
 RecordingCheck checkRecording(std::istream& in);

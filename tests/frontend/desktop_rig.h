@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "frontend/clock/qt_clock_host.h"
+#include "tests/common/virtual_clock_host.h"
 #include "frontend/app/desktop_windows.h"
 #include "tests/core/test_support.h"
 
@@ -20,7 +21,12 @@ inline const PictureSet& sharedPictures() {
 
 class DesktopRig {
  public:
-  explicit DesktopRig(ScreenSize screen = {1024, 768}, int storedSoundMode = -2, int storedZoom = 0) {
+  // On `virtualTime` the event clock's loop stands still unless the test
+  // moves it: however slowly a busy machine runs the test, no tick comes
+  // by itself.
+  explicit DesktopRig(ScreenSize screen = {1024, 768}, int storedSoundMode = -2, int storedZoom = 0,
+                      bool virtualTime = false)
+      : virtualTime_(virtualTime) {
     if (storedSoundMode != -2) settings.values["soundmode"] = storedSoundMode;
     if (storedZoom) settings.values["zoom"] = storedZoom;
     desktop.screenOverride = screen;
@@ -60,7 +66,9 @@ class DesktopRig {
 
   Scheduler scheduler;
   QtClockHost loop;
-  EventClock clock{scheduler, loop};
+  VirtualClockHost standingLoop;
+  bool virtualTime_;
+  EventClock clock{scheduler, virtualTime_ ? static_cast<ClockHost&>(standingLoop) : loop};
   FixedTime time;
   RecordingOutput output;
   Sound sound{output};

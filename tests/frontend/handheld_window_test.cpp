@@ -175,19 +175,17 @@ TEST(HandheldWindow, CursorsAndHintsFollowThePointerAlsoWhenNotActive) {
 
   QTest::mouseMove(rig.form1.get(), DesktopRig::centre(Puls_GameA));
   EXPECT_EQ(rig.form1->cursor().shape(), Qt::PointingHandCursor);
-  QTest::qWait(700);
-  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_FALSE(QToolTip::isVisible()) << "a hint waits for the pointer to rest";
+  EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
   EXPECT_EQ(QToolTip::text(), "Click to start Game A (hold to view hiscore)");
 
   QTest::mouseMove(rig.form1.get(), DesktopRig::centre(Puls_Alarm));
   EXPECT_EQ(rig.form1->cursor().shape(), Qt::WhatsThisCursor);
-  QTest::qWait(700);
-  EXPECT_EQ(QToolTip::text(), "Button disabled");
+  EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::text() == "Button disabled"; }, 5000));
 
   QTest::mouseMove(rig.form1.get(), {5, 540});  // the bare case
   EXPECT_EQ(rig.form1->cursor().shape(), Qt::ArrowCursor);
-  QTest::qWait(700);  // the tip fades out
-  EXPECT_FALSE(QToolTip::isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000)) << "the tip goes";
 }
 
 TEST(HandheldWindow, IsShapedLikeTheCaseClosedAndOpen) {
@@ -356,8 +354,8 @@ TEST(HandheldWindow, OnlyTheChangedElementsAreRepainted) {
   // A running game: many paints, none of the whole window, each small.
   rig.click(DesktopRig::centre(Puls_GameA));
   log.regions.clear();
-  QTest::qWait(3300);  // the first moves come about a second apart
-  ASSERT_GE(log.regions.size(), 2u);
+  // The first moves come about a second apart.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return log.regions.size() >= 2; }, 15000));
   const QRect window = rig.form1->rect();
   for (const QRegion& r : log.regions) {
     EXPECT_NE(r.boundingRect(), window);

@@ -97,7 +97,7 @@ TEST(Launcher, LinksOpenThroughTheDesktop) {
 }
 
 TEST(Launcher, TheSlideshowShowsOnePictureForFourSecondsThenAlternates) {
-  DesktopRig rig;
+  DesktopRig rig({1024, 768}, -2, 0, true);  // the slideshow's ticks when the test says
   const int first = rig.splash->slideOnShow();
   ASSERT_TRUE(first == 1 || first == 2);
   auto shows = [&](int slide) {
@@ -105,13 +105,16 @@ TEST(Launcher, TheSlideshowShowsOnePictureForFourSecondsThenAlternates) {
     return rig.splash->slide()->pixmap().toImage().convertToFormat(expected.format()) == expected;
   };
   EXPECT_TRUE(shows(first));
-  QTest::qWait(2500);  // the first tick, at 2 s, shows it again
+  rig.standingLoop.runUntil(3999);  // the first tick, at 2 s, shows it again
+  DesktopRig::settle();
   EXPECT_TRUE(shows(first));
-  QTest::qWait(2500);  // the second, at 4 s, shows the other
+  rig.standingLoop.runUntil(4000);  // the second, at 4 s, shows the other
+  DesktopRig::settle();
   EXPECT_TRUE(shows(3 - first));
   EXPECT_EQ(rig.splash->slideOnShow(), 3 - first);
   rig.play(2);
-  QTest::qWait(2000);  // past the third, at 6 s
+  rig.standingLoop.runUntil(8000);  // past the third, at 6 s
+  DesktopRig::settle();
   EXPECT_EQ(rig.splash->slideOnShow(), 3 - first) << "PLAY stops the slideshow";
 }
 
