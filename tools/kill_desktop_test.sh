@@ -27,10 +27,10 @@ launcher() { xdotool search --all --onlyvisible --name '^About Cantiere\.\.\.$' 
 has_launcher() { [[ -n $(launcher) ]]; }
 no_launcher() { [[ -z $(launcher) ]]; }
 ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-click_play() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$(launcher)")"
-  xdotool mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
+play() {
+  local lx ly
+  read -r lx ly _ <<<"$(geometry "$(launcher)")"
+  click_play "$lx" "$ly"
 }
 
 # Should the X server turn a connection away, the program ends at once
@@ -54,7 +54,7 @@ signalled_at_lock() {
     # machine may map the launcher before it takes a click.
     local until=$(($(ms) + 15000))
     while ((ended_there == 0 && $(ms) < until)); do
-      has_launcher && click_play
+      has_launcher && play
       wait_for 2 ended 2>/dev/null && ended_there=1
     done
   else
@@ -96,7 +96,7 @@ for ((run = 0; run < runs; run++)); do
   # mapped the launcher before it takes a click.
   start=$(ms)
   for attempt in 1 2 3 4 5; do
-    click_play
+    play
     wait_for 2 no_launcher && break
   done
   took=$(($(ms) - start))

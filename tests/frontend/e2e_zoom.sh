@@ -20,12 +20,6 @@ unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 own_folders  # each run has a settings folder of its own as well
 
-geometry() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$X $Y $WIDTH $HEIGHT"
-}
-geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
 pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'; }
 # Catalogue -> window pixels at zoom $z: edges round half up.
 win() { echo $((($1 * z + 50) / 100)); }
@@ -40,20 +34,16 @@ run() {
   XDG_CONFIG_HOME="$config" QT_SCALE_FACTOR=$f "$cantiere" >"$work/app.log" 2>&1 &
   app_pid=$!
 
-  local launcher="" handheld=""
-  find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
-  wait_for 15 find_launcher || {
+  local launcher="" handheld="" lx ly
+  wait_for 15 find_launcher "$app_pid" || {
     fail "$name: no launcher"
     sed 's/^/  app.log: /' "$work/app.log" >&2
     kill -0 "$app_pid" 2>/dev/null && echo "  the program still runs" >&2
     return
   }
   # The launcher has the keyboard once the start-up is over.
-  focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
   wait_for 5 focus_is "$launcher" || fail "$name: the launcher did not get the keyboard"
-  local lx ly lw lh
-  read -r lx ly lw lh <<<"$(geometry "$launcher")"
-  xdotool mousemove $((lx + (91 + 32) * f)) $((ly + (280 + 12) * f)) click 1  # PLAY
+  click_play "$lx" "$ly" "$f"
 
   # The model sees the screen in catalogue pixels and centres the case for
   # its opening; the window is that, scaled (all of it fits this screen).
@@ -68,7 +58,7 @@ run() {
     { fail "$name: PLAY placed the handheld at $(geometry "$handheld"), not $cx $cy $cw $ch"; return; }
 
   # The lid: the open case grows upwards, its bottom where the closed one's was.
-  xdotool mousemove $((cx + $(win 232) * f)) $((cy + $(win 150) * f)) click 1
+  click_lid "$cx" "$cy" "$cw" "$ch"
   local oy=$((cy + ch - oh))
   wait_for 5 geometry_is "$handheld" "$cx $oy $cw $oh" ||
     { fail "$name: the open case is at $(geometry "$handheld"), not $cx $oy $cw $oh"; return; }
