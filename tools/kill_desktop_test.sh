@@ -26,7 +26,6 @@ stored=$'[General]\nSoundMode=2\nHiScoreA=7'  # "(no sound)" chosen, PLAY enable
 launcher() { xdotool search --all --onlyvisible --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1; }
 has_launcher() { [[ -n $(launcher) ]]; }
 no_launcher() { [[ -z $(launcher) ]]; }
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
 play() {
   local lx ly
   read -r lx ly _ <<<"$(geometry "$(launcher)")"
@@ -55,10 +54,10 @@ signalled_at_lock() {
     local until=$(($(ms) + 15000))
     while ((ended_there == 0 && $(ms) < until)); do
       has_launcher && play
-      wait_for 2 ended 2>/dev/null && ended_there=1
+      wait_for 2 app_ended 2>/dev/null && ended_there=1
     done
   else
-    wait_for 15 ended 2>/dev/null && ended_there=1
+    wait_for 15 app_ended 2>/dev/null && ended_there=1
   fi
   kill -9 "$app_pid" 2>/dev/null
   wait "$app_pid" 2>/dev/null
@@ -102,7 +101,7 @@ for ((run = 0; run < runs; run++)); do
   took=$(($(ms) - start))
   no_launcher || fail "run $run: after SIG$signal at lock $take PLAY did not close the launcher"
   xdotool key Escape
-  wait_for 5 ended || fail "run $run: Esc did not end the next start"
+  wait_for 5 app_ended || fail "run $run: Esc did not end the next start"
   kill -9 "$app_pid" 2>/dev/null
   wait "$app_pid" 2>/dev/null
   app_pid=""

@@ -207,3 +207,13 @@ play_and_open() {
 
 # True once the program has ended (or is a zombie its parent has not reaped).
 app_ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+
+# Esc, the menu's Exit: the program ends, with status 0.
+esc_exits() {
+  input key Escape
+  wait_for 5 app_ended || die "Esc did not end the program"
+  wait "$app_pid"
+  local status=$?
+  app_pid=""
+  ((status == 0)) || fail "the program ended with status $status"
+}

@@ -386,13 +386,7 @@ echo "Game A: $diff_start pixels changed from the open case, then $diff_play in 
 ((diff_play > 50)) || fail "nothing moved during the game"
 
 # Esc, the menu's Exit: the program ends and the choice is kept.
-input key Escape
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-wait_for 5 ended || die "Esc did not end the program"
-wait "$app_pid"
-status=$?
-app_pid=""
-((status == 0)) || fail "the program ended with status $status"
+esc_exits
 settings="$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
 grep -qx 'SoundMode=2' "$settings" 2>/dev/null || fail "SoundMode=2 is not in $settings"
 

@@ -203,12 +203,6 @@ changed=$(differing "$work/play1.png" "$work/screen.png" 2%)
 echo "Game A: $changed pixels changed in 1.3 s of play"
 ((changed > 50)) || fail "nothing moved during the game"
 
-# Esc, the menu's Exit: the program ends with status 0.
-input key Escape
-wait_for 5 app_ended || die "Esc did not end the program"
-wait "$app_pid"
-status=$?
-app_pid=""
-((status == 0)) || fail "the program ended with status $status"
+esc_exits
 
 finish

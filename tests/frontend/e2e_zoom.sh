@@ -123,8 +123,7 @@ run() {
     fail "$name: dragged by (+$((42 * f)), -$((24 * f))) the window is at $(geometry "$handheld"), not $dx $dy"
 
   xdotool key Escape
-  ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-  wait_for 5 ended || fail "$name: Esc did not end the program"
+  wait_for 5 app_ended || fail "$name: Esc did not end the program"
   wait "$app_pid" 2>/dev/null
   app_pid=""
   grep -qx "Zoom=$z" "$config/Lanterna/Cantiere.ini" || fail "$name: the size is no longer stored"

@@ -89,11 +89,7 @@ wait_for 2 jump_key_down || fail "A did not press Ctrl"
 pad detach 1
 sleep 0.3
 # Esc, the menu's Exit: the session is written as a driver script.
-xdotool key Escape
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-wait_for 5 ended || die "Esc did not end the program"
-wait "$app_pid"
-app_pid=""
+esc_exits
 
 time_of() { since | awk -v what="$1" '$2 == what { print $1; exit }'; }
 last_time_of() { since | awk -v what="$1" '$2 == what { t = $1 } END { print t }'; }

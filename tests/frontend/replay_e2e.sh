@@ -31,7 +31,6 @@ find_new_window() {  # a window that was not in $before
   [[ -n $new_window ]]
 }
 pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'; }
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
 key() { xdotool key "$@"; }
 
 (cd / && exec "$cantiere" --record "$work/session.sim") >"$work/app.log" 2>&1 &
@@ -123,10 +122,7 @@ key Escape
 wait_for 5 title_is "$handheld" "Cantiere (Ludoria) Simulator" || fail "Esc did not end the replay"
 
 # Exit: the session file is written and replays to the state at exit.
-key Escape
-wait_for 5 ended || die "Esc did not end the program"
-wait "$app_pid"
-app_pid=""
+esc_exits
 "$sim" --verify "$work/session.sim" || fail "the --record session does not verify"
 
 # A damaged file named on the command line: a message, then the launcher.
@@ -148,7 +144,7 @@ wait_for 5 find_message || fail "no message about the damaged file"
 echo "damaged file: a window of $(geometry "$message" | cut -d' ' -f3-) says so"
 xdotool key Return
 sleep 0.5
-ended && fail "a damaged file ended the program"
+app_ended && fail "a damaged file ended the program"
 [[ -n $(window_named 'About Cantiere\.\.\.') ]] || fail "the launcher is gone after the message"
 
 finish
