@@ -131,10 +131,10 @@ focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 input() { xdotool "$@"; }
 
 # PLAY in the launcher whose client area's corner is at X Y (SCALE: the
-# screen's scale factor), and the lid of the closed case that lies at
+# screen's scale in percent), and the lid of the closed case that lies at
 # X Y W H: it opens on a click in its middle.
 click_play() {  # X Y [SCALE]
-  input mousemove $(($1 + (91 + 32) * ${3:-1})) $(($2 + (280 + 12) * ${3:-1})) click 1
+  input mousemove $(($1 + (91 + 32) * ${3:-100} / 100)) $(($2 + (280 + 12) * ${3:-100} / 100)) click 1
 }
 click_lid() {  # X Y W H
   input mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program at several sizes on its own 3840 x 2160 X server, used
 # with real X events: at 150, 200 and 300 % and at 100 % with Qt's own
-# QT_SCALE_FACTOR=2, PLAY places the scaled case, the lid opens upwards, the
+# QT_SCALE_FACTOR=2 and with the X resource Xft.dpi: 144 (Qt then scales by
+# 1.5), PLAY places the scaled case, the lid opens upwards, the
 # open window matches the driver's snapshot at the same scale pixel for
 # pixel, a click on a button's last pixel presses it and one pixel beyond
 # does not, and a drag moves the window exactly as far as the pointer.
@@ -12,7 +13,7 @@ set -uo pipefail
 
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
-source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert
+source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert xrdb
 
 screen_w=3840 screen_h=2160
 start_xvfb ${screen_w}x${screen_h}x24
@@ -24,13 +25,19 @@ pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\
 # Catalogue -> window pixels at zoom $z: edges round half up.
 win() { echo $((($1 * z + 50) / 100)); }
 
-# One run: zoom percent, Qt scale factor.
-run() {
+# One run: zoom percent, Qt scale factor. With a DPI, the size stored is
+# 100 % and the X resource Xft.dpi makes Qt's own scale the zoom, which
+# must look and answer clicks exactly as that size does.
+run() {  # ZOOM SCALE [DPI]
   z=$1
-  local f=$2 name="${1}% x$2"
-  local config="$work/config-$1-$2"
+  local f=$2 dpi=${3:-} stored=$1 name="${1}% x$2"
+  if [[ -n $dpi ]]; then
+    stored=100 name="100% with Xft.dpi $dpi"
+    echo "Xft.dpi: $dpi" | xrdb -merge || { fail "$name: xrdb failed"; return; }
+  fi
+  local config="$work/config-$1-$2$dpi"
   mkdir -p "$config/Lanterna"
-  printf '[General]\nSoundMode=2\nZoom=%s\n' "$z" >"$config/Lanterna/Cantiere.ini"
+  printf '[General]\nSoundMode=2\nZoom=%s\n' "$stored" >"$config/Lanterna/Cantiere.ini"
   XDG_CONFIG_HOME="$config" QT_SCALE_FACTOR=$f "$cantiere" >"$work/app.log" 2>&1 &
   app_pid=$!
 
@@ -43,7 +50,7 @@ run() {
   }
   # The launcher has the keyboard once the start-up is over.
   wait_for 5 focus_is "$launcher" || fail "$name: the launcher did not get the keyboard"
-  click_play "$lx" "$ly" "$f"
+  click_play "$lx" "$ly" $((f * z * 100 / stored))
 
   # The model sees the screen in catalogue pixels and centres the case for
   # its opening; the window is that, scaled (all of it fits this screen).
@@ -126,12 +133,14 @@ run() {
   wait_for 5 app_ended || fail "$name: Esc did not end the program"
   wait "$app_pid" 2>/dev/null
   app_pid=""
-  grep -qx "Zoom=$z" "$config/Lanterna/Cantiere.ini" || fail "$name: the size is no longer stored"
+  grep -qx "Zoom=$stored" "$config/Lanterna/Cantiere.ini" || fail "$name: the size is no longer stored"
+  [[ -z $dpi ]] || xrdb -remove
 }
 
 run 150 1
 run 200 1
 run 300 1
 run 100 2
+run 150 1 144
 
 finish
