@@ -26,7 +26,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=
   -DCANTIERE_GAMES_LAYOUT=ON \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target cantiere cantiere-sim
+cmake --build "$build" -j"$(nproc)" --target cantiere cantiere-sim sdl_link_check
 # shellcheck source=/dev/null
 source "$build/packaging/package.env"
 
@@ -56,9 +56,19 @@ chmod 0755 "$stage"/usr/games/*
 # DEBIAN folder begun; a few lines stand for the tree.
 mkdir -p "$stage/DEBIAN"
 printf 'Source: cantiere\n\nPackage: cantiere\nArchitecture: any\n' >"$build/debian/control"
+# The desktop program loads SDL and SDL_mixer on first use instead of
+# linking them; sdl_link_check links every function it loads, so it speaks
+# for those two, from the staged tree for as long as it is read.
+install -m 0755 "$build/frontend/sdl_link_check" "$stage/usr/games/"
 shlibs=$(cd "$build" && dpkg-shlibdeps -O -edebian/cantiere/usr/games/cantiere \
-  -edebian/cantiere/usr/games/cantiere-sim | sed -n 's/^shlibs:Depends=//p')
+  -edebian/cantiere/usr/games/cantiere-sim -edebian/cantiere/usr/games/sdl_link_check |
+  sed -n 's/^shlibs:Depends=//p')
+rm "$stage/usr/games/sdl_link_check"
 [[ -n $shlibs ]] || { echo "package: dpkg-shlibdeps found no libraries" >&2; exit 1; }
+for needed in libsdl2-2.0-0 libsdl2-mixer-2.0-0; do
+  grep -qE "(^|, )$needed( |,|$)" <<<"$shlibs" ||
+    { echo "package: no dependency on $needed found" >&2; exit 1; }
+done
 
 arch=$(dpkg --print-architecture)
 # Installed-Size as dpkg-gencontrol counts it: KiB per file, rounded up, and

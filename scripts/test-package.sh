@@ -84,6 +84,12 @@ in_namespace() {
   echo "cantiere: launcher on screen after about $((waited / 10)).$((waited % 10)) s"
   [[ $(readlink "/proc/$pid/cwd") == "$root/usr/share/games/cantiere" ]] ||
     fail "cantiere works in $(readlink "/proc/$pid/cwd"), not its data folder"
+  # The launcher shows without SDL: it is loaded at PLAY, from what the
+  # package's dependencies installed.
+  local soname
+  for soname in libSDL2-2.0.so.0 libSDL2_mixer-2.0.so.0; do
+    in_root ldconfig -p | grep -q "^[[:space:]]*$soname " || fail "$soname not installed with it"
+  done
   sleep 0.5
   import -display "$display" -window root build-deb/fresh-root-launcher.png || true
   kill "$pid"

@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Lays out what the page needs beside its module: one sheet of pictures per
-art scale, and the two documents as pages.
+"""Lays out what the page needs beside its module: the pictures of each art
+scale in two sheets, and the two documents as pages.
 
-A sheet is one file, so a first visit makes one request for its pictures
-while the WebAssembly compiles: "CSHT", the index's length (4 bytes, little
-endian), the index as JSON ([{"path", "offset", "size"}], offsets from the
-end of the index), then the files' bytes as they are stored.
+A first visit fetches `sheet-Nx-start.bin` while the WebAssembly compiles:
+what the first screen shows, the launcher's two slides (the handheld is off
+the page until PLAY). The rest, `sheet-Nx-rest.bin`, follows once the first
+frame is drawn, so that a dense screen's large photographs of the case do
+not hold up the start. A sheet is
+"CSHT", the index's length (4 bytes, little endian), the index as JSON
+([{"path", "offset", "size"}], offsets from the end of the index), then the
+files' bytes as they are stored.
 
 usage: make_site.py REPO SITE
 """
@@ -23,6 +27,10 @@ def sheet_files(assets, scale):
     lcd = assets / "lcd" / ("" if scale == 1 else f"{scale}x")
     files = sorted(pictures.glob("*.jpg")) + sorted(lcd.glob("*.pbm" if scale == 1 else "*.png"))
     return [(f.relative_to(assets).as_posix(), f.read_bytes()) for f in files]
+
+
+# The pictures of the first screen: the launcher's slideshow.
+FIRST_SCREEN = ("Im_Piccina1.jpg", "Im_Piccina2.jpg")
 
 
 def write_sheet(path, files):
@@ -61,8 +69,14 @@ def document_page(text, title):
 def main():
     repo, site = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
     assets = repo / "assets"
+    for old in site.glob("sheet-*.bin"):
+        old.unlink()
     for scale in (1, 2, 3, 4):
-        write_sheet(site / f"sheet-{scale}x.bin", sheet_files(assets, scale))
+        files = sheet_files(assets, scale)
+        first = [f for f in files if f[0].rsplit("/", 1)[-1] in FIRST_SCREEN]
+        assert len(first) == len(FIRST_SCREEN), f"the first screen's pictures at {scale}x"
+        write_sheet(site / f"sheet-{scale}x-start.bin", first)
+        write_sheet(site / f"sheet-{scale}x-rest.bin", [f for f in files if f not in first])
     for name, title in (("readme", "Readme.txt"), ("whatsnew", "Whatsnew.txt")):
         text = (assets / f"{name}.txt").read_text(encoding="utf-8")
         (site / f"{name}.html").write_text(document_page(text, title), encoding="utf-8")

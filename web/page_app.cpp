@@ -55,7 +55,7 @@ PageApp::PageApp(std::shared_ptr<SheetArt> art, bool trace)
       time_(scheduler_),
       sound_(output_),
       trace_(scheduler_),
-      settings_(store_, trace_),
+      settings_(store_, [this](const std::string& line) { trace_.event(line); }),
       desktop_(trace_),
       program_(HandheldServices{scheduler_, time_, sound_, settings_, desktop_}),
       recorder_(program_, time_, desktop_),

@@ -16,6 +16,7 @@
 #include "common/replay/input_recorder.h"
 #include "common/replay/replay_session.h"
 #include "core/launcher/program.h"
+#include "core/script/traced_settings.h"
 #include "web/js_clock_host.h"
 #include "web/local_storage_settings.h"
 #include "web/page_desktop.h"
@@ -44,6 +45,8 @@ class PageApp : public SurfaceListener {
   int setZoom(int percent);
   int zoom() const { return view_.zoomPercent(); }
   void frame() { view_.frame(); }
+  // The rest of an art scale's pictures came.
+  void artArrived(int artScale) { view_.artArrived(artScale); }
   // The clock's wake-up has come.
   void wake();
   void timer(int id);

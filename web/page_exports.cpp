@@ -31,7 +31,10 @@ EMSCRIPTEN_KEEPALIVE int page_add_picture(const char* path, int width, int heigh
 EMSCRIPTEN_KEEPALIVE int page_add_bitmap(const char* path, const std::uint8_t* bytes, int size) {
   return size > 0 && art->addBitmap(path, bytes, static_cast<std::size_t>(size));
 }
-EMSCRIPTEN_KEEPALIVE void page_sheet_done(int artScale) { art->completed(artScale); }
+EMSCRIPTEN_KEEPALIVE void page_sheet_done(int artScale, int whole) {
+  art->completed(artScale, whole != 0);
+  if (app && whole) app->artArrived(artScale);
+}
 
 EMSCRIPTEN_KEEPALIVE void page_create(int trace) {
   app = std::make_unique<cantiere::PageApp>(art, trace != 0);

@@ -58,6 +58,17 @@ int PageView::setViewport(double cssWidth, double cssHeight, double deviceRatio,
   return 0;
 }
 
+void PageView::artArrived(int artScale) {
+  if (!pictures_ || placement_.view().artScale() != artScale) return;
+  // A picture asked for before it came is remembered as missing: ask again.
+  pictures_ = std::make_unique<PictureSet>(art_, pictures_->scale());
+  everything();
+}
+
+bool PageView::waitingForArt() const {
+  return !art_->whole(placement_.view().artScale());
+}
+
 void PageView::place(const WindowGeometry& g, bool dragging) {
   window_ = g;
   placement_.follow(g, dragging);
@@ -123,7 +134,7 @@ void PageView::request() {
 void PageView::frame() {
   frameRequested_ = false;
   fadeRequested_ = false;
-  if (!pictures_) return;
+  if (!pictures_ || waitingForArt()) return;
   const Millis now = frameClock_();
   // What this step repaints is drawn now, by this frame.
   stepping_ = true;

@@ -41,6 +41,9 @@ class PageView {
   const PagePlacement& placement() const { return placement_; }
   int zoomPercent() const { return zoom_; }
 
+  // The rest of `artScale`'s pictures came: what waited for them is drawn.
+  void artArrived(int artScale);
+
   // The model's window (or a replay's) moved or changed size.
   void place(const WindowGeometry& g, bool dragging);
 
@@ -72,6 +75,9 @@ class PageView {
   void everything();
   void request();
   void resize();
+  // Until the rest of its pictures come, the case is not drawn: a picture
+  // missing would draw as nothing.
+  bool waitingForArt() const;
 
   const Surface* surface_;
   std::shared_ptr<SheetArt> art_;

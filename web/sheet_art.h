@@ -26,13 +26,19 @@ class SheetArt : public ArtSource {
   // when they are not a bitmap.
   bool addBitmap(const std::string& path, const std::uint8_t* bytes, std::size_t size);
 
-  // Every picture of `artScale` has been handed over.
-  void completed(int artScale) { completed_[artScale] = true; }
-  bool has(int artScale) const { return completed_.count(artScale) != 0; }
+  // The pictures of `artScale` have been handed over: all of them, or
+  // (`whole` false) those the first screen shows (the launcher's), the
+  // rest to follow.
+  void completed(int artScale, bool whole = true) { whole_[artScale] |= whole; }
+  bool has(int artScale) const { return whole_.count(artScale) != 0; }
+  bool whole(int artScale) const {
+    const auto at = whole_.find(artScale);
+    return at != whole_.end() && at->second;
+  }
 
  private:
   std::map<std::string, Art> art_;
-  std::map<int, bool> completed_;
+  std::map<int, bool> whole_;
 };
 
 }  // namespace cantiere

@@ -101,7 +101,7 @@ int run(int argc, char** argv, int& endedBy) {
   QApplication app(argc, argv);
   releaseWindowSystemStart();
   QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-  QApplication::setWindowIcon(builtInIcon());
+  // The icon is set by DesktopWindows, before any window is made.
   // The handheld's close ends the program, through the model.
   app.setQuitOnLastWindowClosed(false);
 
@@ -138,7 +138,8 @@ int run(int argc, char** argv, int& endedBy) {
   const ReplayStage stage = windows.replayStage();
   ReplayPlayer player(stage, clock, program, sound, output);
   ReplayMenu replays(stage, clock, recorder, player);
-  GamepadInput gamepads(program, windows.input, windows.handheld.get());
+  GamepadInput gamepads(program, windows.input, windows.handheld.get(),
+                        QStringLiteral("/dev/input"), GamepadInput::Start::WhenShown);
   const auto testPads = ScriptedGamepads::fromEnvironment(
       gamepads, clock, scheduler, program.form1.surface, windows.handheld.get());
   if (!replayFile.isEmpty()) replays.replayAtStart(replayFile);

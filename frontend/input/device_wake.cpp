@@ -16,6 +16,8 @@ DeviceWake::DeviceWake(const QString& path, std::function<void()> wake, int gapM
   notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, &gap_, [this] { readable(); });
   gap_.setSingleShot(true);
+  // A coarse timer may end up to 5 % early, inside the gap it keeps.
+  gap_.setTimerType(Qt::PreciseTimer);
   gap_.setInterval(gapMs);
   QObject::connect(&gap_, &QTimer::timeout, &gap_, [this] {
     if (notifier_) notifier_->setEnabled(true);

@@ -3,10 +3,12 @@
 
 #include <SDL.h>
 
+#include <QEvent>
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -40,10 +42,29 @@ std::optional<PadButton> padButtonOf(Uint8 button) {
   }
 }
 
+// Calls `shown` as the widget it watches first shows, once.
+class FirstShow : public QObject {
+ public:
+  FirstShow(QWidget* widget, std::function<void()> shown) : shown_(std::move(shown)) {
+    widget->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Show) {
+      watched->removeEventFilter(this);
+      shown_();
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> shown_;
+};
+
 }  // namespace
 
-GamepadInput::GamepadInput(const Program& program, ModelInput& input, const QWidget* window,
-                           const QString& deviceFolder)
+GamepadInput::GamepadInput(const Program& program, ModelInput& input, QWidget* window,
+                           const QString& deviceFolder, Start start)
     : input_(input),
       window_(window),
       deviceFolder_(deviceFolder),
@@ -58,7 +79,14 @@ GamepadInput::GamepadInput(const Program& program, ModelInput& input, const QWid
   });
   repeat_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&repeat_, &QTimer::timeout, &repeat_, [this] { repeat(); });
+  if (start == Start::WhenShown && window && !window->isVisible()) {
+    firstShow_ = std::make_unique<FirstShow>(window, [this] { this->start(); });
+  } else {
+    this->start();
+  }
+}
 
+void GamepadInput::start() {
   // SDL would otherwise take over SIGINT and SIGTERM.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Buttons by place, not by label: on a Nintendo pad too, the north face

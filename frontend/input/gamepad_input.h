@@ -40,12 +40,18 @@ class GamepadInput {
   static constexpr int kRepeatDelay = 250;
   static constexpr int kRepeatInterval = 33;
 
+  // When SDL's controller subsystem starts: at once, or as the window first
+  // shows, which spares the launcher loading SDL (controllers play only in
+  // the window, and SDL reports those already connected as it starts).
+  enum class Start { Now, WhenShown };
+
   // Starts SDL's controller subsystem; a failure is told once on standard
   // error and leaves the program without controllers. `window` is the
   // handheld window: controllers play while it is shown and its program
   // runs (not while a replay borrows it).
-  GamepadInput(const Program& program, ModelInput& input, const QWidget* window,
-               const QString& deviceFolder = QStringLiteral("/dev/input"));
+  GamepadInput(const Program& program, ModelInput& input, QWidget* window,
+               const QString& deviceFolder = QStringLiteral("/dev/input"),
+               Start start = Start::Now);
   ~GamepadInput();
   GamepadInput(const GamepadInput&) = delete;
   GamepadInput& operator=(const GamepadInput&) = delete;
@@ -62,6 +68,7 @@ class GamepadInput {
   void pump();
 
  private:
+  void start();
   void watchDevices();
   void devicesChanged();
   void handle(const SDL_Event& e);
@@ -92,6 +99,7 @@ class GamepadInput {
   QTimer settle_;
   int settleStep_ = 0;
   QTimer repeat_;
+  std::unique_ptr<QObject> firstShow_;  // watches the window until it shows
 };
 
 }  // namespace cantiere

@@ -2,9 +2,11 @@
 #include "frontend/pictures/picture_set.h"
 
 #include <cstring>
+#include <string>
 
 #include "common/view/view_scale.h"
 #include "render/builtin_files.h"
+#include "render/png_reader.h"
 #include "render/resample.h"
 
 namespace cantiere {
@@ -28,11 +30,17 @@ QImage builtInPhoto(const QString& name, QString* error, double deviceScale) {
 }
 
 QIcon builtInIcon() {
+  // Decoded here rather than by QImage: a format named to QImage still
+  // loads every image plugin installed to ask whether it reads it, and the
+  // launcher waits for that.
   QIcon icon;
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    const FileBytes png = builtInFile(QStringLiteral("icons/hicolor/%1x%1/apps/cantiere.png").arg(size).toStdString());
+    const FileBytes png = builtInFile("icons/hicolor/" + std::to_string(size) + "x" +
+                                      std::to_string(size) + "/apps/cantiere.png");
     if (!png.found()) continue;
-    icon.addPixmap(QPixmap::fromImage(QImage::fromData(png.data, static_cast<int>(png.size), "PNG")));
+    std::string why;
+    const Art art = readPng(png.data, png.size, why);
+    if (!art.colour.empty()) icon.addPixmap(QPixmap::fromImage(toQImage(art.colour)));
   }
   return icon;
 }

@@ -35,8 +35,8 @@ AboutForm::AboutForm()
 
   picture_ = new QLabel(this);
   picture_->setGeometry(9, 9, 252, 84);
-  picture_->setPixmap(QPixmap::fromImage(builtInPhoto(QStringLiteral("Im_Foto"))));
-  pictureRatio_ = 1.0;
+  // The photograph is decoded as the window first shows (event()), at its
+  // screen's density: most runs never show it.
   // Over the picture, so its raised edges show.
   auto* bevel = new QFrame(this);
   bevel->setGeometry(9, 9, 256, 84);

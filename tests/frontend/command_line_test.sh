@@ -53,6 +53,12 @@ for option in "--data DIR" "--replay FILE" "--record FILE" --version --help-all;
   expect 0 "" "^  $option " -- "${headless[@]}" "$cantiere" --help
 done
 expect 2 "unknown option --frob" "" -- "${headless[@]}" "$cantiere" --frob
+# SDL and its mixer are loaded as sound or controllers first need them: a
+# machine where neither loads still starts the program.
+mkdir -p "$work/nosdl"
+touch "$work/nosdl/libSDL2-2.0.so.0" "$work/nosdl/libSDL2_mixer-2.0.so.0"
+expect 0 "" "^  --version " -- "${headless[@]}" LD_LIBRARY_PATH="$work/nosdl" "$cantiere" --help
+expect 1 "$no_display" "" -- "${headless[@]}" LD_LIBRARY_PATH="$work/nosdl" "$cantiere"
 
 # --data must name a folder holding SOUND/, before any display is looked for.
 touch "$work/file"

@@ -5,6 +5,7 @@
 #include <QToolTip>
 
 #include "frontend/input/qt_keys.h"
+#include "render/builtin_files.h"
 #include "tests/frontend/desktop_rig.h"
 
 namespace cantiere::test {
@@ -215,6 +216,14 @@ TEST(HandheldWindow, TheWindowsCarryTheIconAndTheLauncherIsAFixedDialog) {
   QList<int> sizes;
   for (const QSize& s : QGuiApplication::windowIcon().availableSizes()) sizes << s.width();
   EXPECT_EQ(sizes, (QList<int>{16, 24, 32, 48, 64, 128, 256}));
+  // Each size is its own file's pixels, as the toolkit's decoder reads them.
+  for (int s : sizes) {
+    const FileBytes png = builtInFile(QStringLiteral("icons/hicolor/%1x%1/apps/cantiere.png").arg(s).toStdString());
+    const QImage file = QImage::fromData(png.data, static_cast<int>(png.size), "PNG");
+    const QImage shown = QGuiApplication::windowIcon().pixmap(QSize(s, s)).toImage();
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              file.convertToFormat(QImage::Format_ARGB32_Premultiplied)) << s;
+  }
   for (QWidget* w : {static_cast<QWidget*>(rig.form1.get()), static_cast<QWidget*>(rig.splash.get()),
                      static_cast<QWidget*>(rig.about.get())})
     EXPECT_FALSE(w->windowIcon().isNull()) << w->windowTitle().toStdString();

@@ -128,6 +128,7 @@ TEST(AboutWindow, F1ShowsItAtTheTopLeftAgainAfterItWasClosed) {
   EXPECT_EQ(a.pos(), QPoint(0, 0));
   EXPECT_EQ(a.rows()[4].caption->text(), "My hobby:");
   EXPECT_EQ(a.rows()[4].value->text(), about::kHobby);
+  EXPECT_EQ(a.picture()->pixmap().toImage(), builtInPhoto(QStringLiteral("Im_Foto")));
   a.close();
   rig.form1->activateWindow();
   DesktopRig::settle();

@@ -250,7 +250,10 @@ int analyse(char** argv) {
       long sounding = 0;
       for (long k = offset; k < offset + length && k < static_cast<long>(s.size()); ++k)
         if (k >= 0 && std::abs(int{s[k]}) > 200) ++sounding;
-      if (length >= 22 && sounding * 2 > length) {
+      // Silence that runs on to the recording's end came after the
+      // program closed (Escape may fall while the game-over tune plays).
+      const bool programEnded = run == static_cast<long>(rec.size());
+      if (length >= 22 && sounding * 2 > length && !programEnded) {
         const double ms = length / kRate * 1000;
         ++breaks;
         breakMs += ms;

@@ -139,8 +139,8 @@ struct Canvas {
   std::shared_ptr<SheetArt> art = std::make_shared<SheetArt>();
   std::unique_ptr<PageView> view;
 
-  Canvas() {
-    art->completed(1);
+  explicit Canvas(bool wholeSheet = true) {
+    art->completed(1, wholeSheet);
     view = std::make_unique<PageView>(
         surface, art,
         PageView::Host{[](int, int, double, double, double, double) {},
@@ -153,6 +153,23 @@ struct Canvas {
     view->frame();
   }
 };
+
+TEST(PageView, TheCaseWaitsForTheRestOfItsPictures) {
+  Canvas c(false);  // the launcher's sheet only
+  EXPECT_EQ(c.view->setViewport(1000, 1000, 1, 100), 0);
+  c.view->place({0, 0, 464, 300}, false);
+  c.frame();
+  EXPECT_TRUE(c.puts.empty());
+  c.view->artArrived(2);  // another scale's: still nothing
+  c.frame();
+  EXPECT_TRUE(c.puts.empty());
+  c.art->completed(1);
+  c.view->artArrived(1);
+  EXPECT_TRUE(c.view->frameWanted());
+  c.frame();
+  ASSERT_EQ(c.puts.size(), 1u);
+  EXPECT_EQ(c.puts[0].height, 300);
+}
 
 TEST(PageView, DrawsOnlyWhatChangedAndOnlyWhileItMoves) {
   Canvas c;

@@ -105,6 +105,17 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class GatedHandler(QuietHandler):
+    """Holds back the sheets a first screen does not need while `rest` is
+    clear, as a slow network would."""
+    rest = threading.Event()
+
+    def do_GET(self):
+        if self.path.split("?")[0].endswith("-rest.bin"):
+            self.rest.wait(120)
+        super().do_GET()
+
+
 class Page:
     """One browser on the page, with the steps the tests share."""
 
@@ -178,8 +189,10 @@ class Page:
         wait_for(lambda: self.js("return !document.getElementById('handheld').hidden"), "the handheld")
 
     def open_lid(self, kind="mouse"):
-        # The canvas shows the closed case once its first frame is drawn.
-        wait_for(lambda: self.js("return cantiere.stats.puts > 0"), "the closed case drawn")
+        # The canvas shows the closed case once its first frame is drawn; the
+        # open case's pictures follow it.
+        wait_for(lambda: self.js("return cantiere.stats.puts > 0 && cantiere.stats.wholeArt"),
+                 "the closed case drawn and every picture there")
         self.tap(*self.at("Im_Front"), kind=kind)
         wait_for(lambda: self.js("return document.getElementById('handheld').height > 400 * devicePixelRatio"),
                  "the open case")
@@ -231,10 +244,13 @@ class PageTest(unittest.TestCase):
     def setUpClass(cls):
         if not os.path.exists(CHROMEDRIVER) or not shutil.which("chromium"):
             raise unittest.SkipTest("SKIPPED: chromium and chromium-driver are not installed")
-        handler = functools.partial(QuietHandler, directory=SITE)
+        GatedHandler.rest.set()
+        # From a folder below the server's root, as a host may put it.
+        site = os.path.abspath(SITE)
+        handler = functools.partial(GatedHandler, directory=os.path.dirname(site))
         cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=cls.server.serve_forever, daemon=True).start()
-        cls.base = f"http://127.0.0.1:{cls.server.server_address[1]}/"
+        cls.base = f"http://127.0.0.1:{cls.server.server_address[1]}/{os.path.basename(site)}/"
 
     @classmethod
     def tearDownClass(cls):
@@ -245,6 +261,14 @@ class PageTest(unittest.TestCase):
         p = Page(self.base + query, **kw)
         self.addCleanup(p.close)
         return p
+
+    def assert_driver_agrees(self, session, trace):
+        """The driver, given the page's own recording, traces what the page did."""
+        status, out, err = run_driver(session, "--trace")
+        self.assertEqual(status, 0, err)
+        end = session_end(session)
+        page_lines = [l for l in trace.splitlines() if int(l.split()[0]) <= end]
+        self.assertEqual(out.splitlines(), page_lines)
 
     def test_game_a_traces_as_the_driver_and_its_high_score_outlives_a_reload(self):
         p = self.page()
@@ -265,17 +289,12 @@ class PageTest(unittest.TestCase):
         trace = p.trace()
         for event in ("sound SndJump", "sound SndMiss", "sound SndOver", "store HiScoreA="):
             self.assertIn(event, trace)
-        state = p.js("return [cantiere.session(), cantiere.trace(), cantiere.stats.soundStarts]")
-        session, trace, starts = state
+        session, trace, starts = p.js(
+            "return [cantiere.session(), cantiere.trace(), cantiere.stats.soundStarts]")
         # Every sound the model played was started on Web Audio.
         for sample, file in SAMPLE_FILES.items():
             self.assertEqual(trace.count(f" sound {sample}\n"), starts.get(file, 0), sample)
-        # The driver, given the page's own recording, traces the same.
-        status, out, err = run_driver(session, "--trace")
-        self.assertEqual(status, 0, err)
-        end = session_end(session)
-        page_lines = [l for l in trace.splitlines() if int(l.split()[0]) <= end]
-        self.assertEqual(out.splitlines(), page_lines)
+        self.assert_driver_agrees(session, trace)
         with tempfile.NamedTemporaryFile("w", suffix=".sim", delete=False) as f:
             f.write(session)
         self.addCleanup(os.unlink, f.name)
@@ -295,6 +314,141 @@ class PageTest(unittest.TestCase):
         digits = f"{best:3d}".replace(" ", "-")
         wanted = [f"digit {i + 2} {d}" for i, d in enumerate(digits) if d != "-"]
         wait_for(lambda: all(w in p.trace() for w in wanted), f"the high score {best} shown")
+
+    def test_a_controller_plays_through_the_gamepad_api(self):
+        p = self.page()
+        p.play(2)
+        p.open_lid()
+        # A pad of the standard layout, read by the page's own polling.
+        p.js("const pad = { id: 'virtual', index: 0, connected: true, mapping: 'standard',"
+             "  timestamp: 0, axes: [0, 0, 0, 0],"
+             "  buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })) };"
+             "window.virtualPad = pad;"
+             "navigator.getGamepads = () => [pad.connected ? pad : null, null, null, null];"
+             "const e = new Event('gamepadconnected'); e.gamepad = pad; dispatchEvent(e);")
+        button = "virtualPad.buttons[{}] = {{ pressed: {}, touched: {}, value: {} }};"
+        axis = "virtualPad.axes[{}] = {};"
+        unplug = ("virtualPad.connected = false; const e = new Event('gamepaddisconnected');"
+                  "e.gamepad = virtualPad; dispatchEvent(e);")
+
+        def held(index, down):
+            return button.format(index, str(down).lower(), str(down).lower(), int(down))
+
+        def inputs():
+            """The session's inputs, a held key's repeats as one, and how many repeats."""
+            lines = [l for l in p.js("return cantiere.session()").splitlines()
+                     if l.startswith(("key", "press", "release"))]
+            merged = [l for i, l in enumerate(lines) if i == 0 or not (l.startswith("keydown") and l == lines[i - 1])]
+            return [l.split(" ")[0] if l.startswith("press") else l for l in merged], len(lines) - len(merged)
+
+        # What the pad does, and the inputs the handheld is then given (the
+        # desktop's mapping); the D-pad is held until its key repeats.
+        steps = [
+            (held(9, True), ["press"]),  # Start: Game A
+            (held(9, False), ["release left"]),
+            (axis.format(0, 0.9), ["keydown right"]),  # the stick past half its travel
+            (axis.format(0, 0.3), ["keyup right"]),  # and back under 35 %
+            (held(0, True), ["keydown ctrl"]),  # south
+            (held(0, False), ["keyup ctrl"]),
+            (held(14, True), ["keydown left"]),
+            (held(14, False), ["keyup left"]),
+            (axis.format(0, 0.6) + axis.format(1, -0.4), ["keydown right"]),  # the leading axis
+            (axis.format(1, -0.95), ["keyup right", "keydown up"]),  # the other clearly ahead
+            (axis.format(0, 0) + axis.format(1, 0), ["keyup up"]),
+            (held(3, True), ["press"]),  # north: Time
+            (held(3, False), ["release left"]),
+            (held(1, True), ["keydown ctrl"]),  # east
+            (unplug, ["keyup ctrl"]),  # unplugged, it lets go of what it held
+        ]
+        expected = inputs()[0]  # the lid's click
+        for change, ends in steps:
+            if ends == ["keyup left"]:
+                wait_for(lambda: inputs()[1] >= 1, "the held D-pad repeating")
+            p.js(change)
+            expected += ends
+            wait_for(lambda: len(inputs()[0]) >= len(expected), f"{ends} after {change}")
+            self.assertEqual(inputs()[0][:len(expected)], expected, change)
+        self.assert_driver_agrees(p.js("return cantiere.session()"), p.trace())
+
+    def test_the_size_keys_the_about_box_and_the_documents(self):
+        p = self.page()
+        p.play(2)
+        p.open_lid()
+        canvas_width = "return document.getElementById('handheld').width"
+        # The size after each key, the keypad's among them, at ratio 1.
+        for key, zoom in [(Keys.ADD, 150), ("=", 200), ("-", 150), (Keys.SUBTRACT, 100), ("+", 150),
+                          (Keys.NUMPAD0, 100), ("+", 150), ("+", 200), ("0", 100), ("+", 150), ("+", 200)]:
+            p.key(key)
+            wait_for(lambda: p.js(canvas_width) == 464 * zoom // 100, f"{zoom} % after {key!r}")
+            self.assertEqual(p.js("return localStorage.getItem('cantiere.zoom')"), str(zoom))
+        # The about window follows the screen (ratio 1), not the case (2x art).
+        about_shown = ("const a = document.getElementById('about'), f = document.getElementById('foto');"
+                       "return !a.hidden && f.complete && f.naturalWidth === 252")
+        p.key(Keys.F1)
+        wait_for(lambda: p.js(about_shown), "the about box by F1")
+        p.click_element("about-close")
+        wait_for(lambda: p.js("return document.getElementById('about').hidden"), "the about box closed")
+        p.menu_choose("About...")
+        wait_for(lambda: p.js(about_shown), "the about box by the menu")
+        self.assertEqual(p.trace().count(" about\n"), 2)
+        # The right click's menu: its entries in their order, the page's own
+        # after Exit, and its shortcuts.
+        p.tap(*p.at("Im_Front", 0.5, 0.5), button=2)
+        wait_for(lambda: p.js("return !document.getElementById('menu').hidden"), "the menu")
+        entries = p.js("return [...document.querySelectorAll('#menu > li')].map(li => li.classList.contains('separator')"
+                       " ? '-' : [...li.childNodes].filter(n => !['KBD', 'UL'].includes(n.nodeName))"
+                       ".map(n => n.textContent).join('').trim() + ' ' + (li.querySelector(':scope > kbd') || {}).textContent)")
+        self.assertEqual(entries, [
+            "About... F1", "-", "View 'Readme.txt' F2", "View 'Whatsnew.txt' F3", "-", "Open 'Manual.exe' F4", "-",
+            "Reset Hiscores undefined", "-", "Exit Esc", "-", "Size undefined", "-", "LCD effects undefined", "-",
+            "Save last game... undefined", "Replay a game... undefined"])
+        p.key(Keys.ESCAPE)
+        wait_for(lambda: p.js("return document.getElementById('menu').hidden"), "the menu closed by Esc")
+        # The documents (and the manual, which has no program here) as pages.
+        home = p.driver.current_window_handle
+        for key, address, title in [(Keys.F2, "readme.html", "Readme.txt"),
+                                    (Keys.F3, "whatsnew.html", "Whatsnew.txt"),
+                                    (Keys.F4, "readme.html#playing", "Readme.txt")]:
+            p.driver.switch_to.window(home)
+            p.key(key)
+            tab = wait_for(lambda: [h for h in p.driver.window_handles if h != home], f"the page of {key!r}")[0]
+            p.driver.switch_to.window(tab)
+            wait_for(lambda: p.driver.title == title, f"{address} loaded")
+            self.assertTrue(p.driver.current_url.endswith("/" + address), p.driver.current_url)
+            if "#" in address:
+                self.assertTrue(p.js("return !!document.getElementById('playing')"))
+            p.driver.close()
+        p.driver.switch_to.window(home)
+        # The keys that change the size left the game's inputs alone.
+        self.assertNotIn("keydown", p.js("return cantiere.session()"))
+
+    def test_a_recording_dropped_on_the_page_replays(self):
+        p = self.page("")
+        p.play(2)
+        p.open_lid()
+
+        def drop(path):
+            x, y = p.at("Im_Front")
+            for kind in ("dragEnter", "dragOver", "drop"):
+                p.driver.execute_cdp_cmd("Input.dispatchDragEvent", {
+                    "type": kind, "x": x, "y": y,
+                    "data": {"items": [], "files": [path], "dragOperationsMask": 1}})
+
+        with tempfile.TemporaryDirectory() as folder:
+            damaged = os.path.join(folder, "damaged.sim")
+            with open(damaged, "wb") as f:
+                f.write(b"# cantiere-recording 1\nwait -5\n\xff\x00press\n")
+            drop(damaged)
+            wait_for(lambda: p.js("return !document.getElementById('message').hidden"), "the refusal")
+        self.assertIn("damaged.sim", p.js("return document.querySelector('#message .text').textContent"))
+        self.assertEqual(p.driver.title, "Cantiere (Ludoria) Simulator")
+        p.click_element("message-ok")
+        drop(os.path.join(os.path.dirname(os.path.abspath(__file__)), "desktop_game.sim"))
+        wait_for(lambda: "Replay of desktop_game.sim" in p.driver.title, "the dropped replay")
+        p.key("4")
+        wait_for(lambda: "(ended)" in p.driver.title, "the replay's end", 120)
+        p.key(Keys.ESCAPE)
+        wait_for(lambda: p.driver.title == "Cantiere (Ludoria) Simulator", "the handheld back")
 
     def test_a_phone_held_upright_plays_by_touch(self):
         p = self.page(width=390, height=844, ratio=3, touch=True)
@@ -381,12 +535,26 @@ class PageTest(unittest.TestCase):
         self.check_canvas(p, 200)
 
     def test_the_canvas_is_sharp_on_a_dense_screen(self):
+        # The launcher comes from the first sheet alone; the case waits for
+        # the rest, and is then drawn whole.
+        GatedHandler.rest.clear()
+        self.addCleanup(GatedHandler.rest.set)
         p = self.page("", ratio=2, width=1000, height=1000)
+        # The slide from the 2x art: a device pixel each of its pixels.
+        wait_for(lambda: p.js("const s = document.getElementById('slide');"
+                              "return cantiere.stats.firstFrameMs && s.complete && s.naturalWidth === 396"
+                              " && s.getBoundingClientRect().width === 198"), "the launcher's first frame")
         p.play(2)
+        p.settled()
+        self.assertEqual(p.js("return [!!cantiere.stats.wholeArt, cantiere.stats.puts]"), [False, 0])
+        GatedHandler.rest.set()
+        wait_for(lambda: p.js("return cantiere.stats.wholeArt"), "the rest of the pictures")
+        p.settled()
+        # 100 % on a screen of ratio 2 is drawn as the driver draws 200 %.
+        self.check_canvas(p, 200)
         p.open_lid()
         p.settled()
         self.assertTrue(p.js("return cantiere.effects()"))
-        # 100 % on a screen of ratio 2 is drawn as the driver draws 200 %.
         self.check_canvas(p, 200)
 
     def test_a_saved_game_verifies_and_a_desktop_recording_replays(self):

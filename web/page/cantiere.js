@@ -14,6 +14,7 @@
   // Figures and hooks for the tests and the benchmark.
   const stats = {
     ready: false, firstFrameMs: null, frames: 0, puts: 0, soundStarts: {}, played: [],
+    frameMs: 0, putMs: 0, putPixels: 0,
   };
   let M = null;  // the module, once it runs
   let zoomWanted = null;
@@ -24,6 +25,7 @@
   let fadeTimer = null;
   const timers = new Map();
   const loaded = new Set();  // art scales handed to the module
+  const prefetched = new Map();  // art scale: its pictures on their way
 
   // --- Sound ---
   let audio = null;
@@ -31,7 +33,12 @@
   const sources = new Set();
 
   // --- Pictures ---
-  const photos = {};  // blob URLs of the launcher's and the about window's photographs
+  // Blob URLs of the launcher's and the about window's photographs, taken
+  // from the sheets of the screen's own scale only: those windows follow
+  // the screen, not the handheld's size, so that each photograph's pixel
+  // is a device pixel at whole ratios.
+  const photos = {};
+  const windowScale = Math.max(1, Math.min(4, Math.floor(devicePixelRatio + 0.5)));
 
   function bytesOf(text) { return new TextEncoder().encode(text); }
 
@@ -43,9 +50,9 @@
 
   function withText(text, use) { return withBytes(bytesOf(text + '\0'), use); }
 
-  // The nearest art scale to a device scale, the larger halfway (as the
-  // renderer chooses it), only to fetch early the sheet the module will ask
-  // for; the module has the last word.
+  // The nearest art scale to the case's device scale, the larger halfway
+  // (as the renderer chooses it), only to fetch early the sheets the module
+  // will ask for; the module has the last word.
   function guessArtScale() {
     let zoom = 100;
     try { zoom = parseInt(localStorage.getItem('cantiere.zoom') || '100', 10) || 100; } catch (e) { /* none */ }
@@ -55,9 +62,12 @@
     return Math.max(1, Math.min(4, Math.floor(scale + 0.5)));
   }
 
-  async function fetchSheet(scale) {
-    const response = await fetch(`sheet-${scale}x.bin`);
-    if (!response.ok) throw new Error(`sheet-${scale}x.bin: ${response.status}`);
+  // One of an art scale's two sheets: 'start', what the first screen shows,
+  // or 'rest'.
+  async function fetchSheet(scale, part) {
+    const name = `sheet-${scale}x-${part}.bin`;
+    const response = await fetch(name);
+    if (!response.ok) throw new Error(`${name}: ${response.status}`);
     const buffer = await response.arrayBuffer();
     const head = new DataView(buffer);
     if (head.getUint32(0, false) !== 0x43534854) throw new Error('not a sheet');
@@ -71,7 +81,9 @@
       if (f.path.endsWith('.pbm')) return { path: f.path, bytes };
       const type = f.path.endsWith('.png') ? 'image/png' : 'image/jpeg';
       const blob = new Blob([bytes], { type });
-      if (/Im_(Piccina1|Piccina2|Foto)\.jpg$/.test(f.path)) photos[f.path.replace(/.*\//, '').replace('.jpg', '')] = URL.createObjectURL(blob);
+      if (scale === windowScale && /Im_(Piccina1|Piccina2|Foto)\.jpg$/.test(f.path)) {
+        photos[f.path.replace(/.*\//, '').replace('.jpg', '')] = URL.createObjectURL(blob);
+      }
       const bitmap = await createImageBitmap(blob, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
       const surface = new OffscreenCanvas(bitmap.width, bitmap.height);
       const c = surface.getContext('2d', { willReadFrequently: true });
@@ -82,7 +94,12 @@
     }));
   }
 
-  function handOver(scale, pictures) {
+  async function fetchWhole(scale) {
+    const parts = await Promise.all([fetchSheet(scale, 'start'), fetchSheet(scale, 'rest')]);
+    return parts[0].concat(parts[1]);
+  }
+
+  function handOver(scale, pictures, whole) {
     for (const p of pictures) {
       withText(p.path, (path) => {
         if (p.bytes) {
@@ -92,8 +109,9 @@
         }
       });
     }
-    M._page_sheet_done(scale);
+    M._page_sheet_done(scale, whole ? 1 : 0);
     loaded.add(scale);
+    if (!$('about').hidden && !$('foto').getAttribute('src') && photos.Im_Foto) $('foto').src = photos.Im_Foto;
   }
 
   // Asks the module for something that may need another art scale: the
@@ -103,7 +121,9 @@
       const missing = ask();
       if (!missing) return;
       if (loaded.has(missing)) return;
-      handOver(missing, await fetchSheet(missing));
+      const whole = prefetched.get(missing) || fetchWhole(missing);
+      prefetched.delete(missing);
+      handOver(missing, await whole, true);
     }
   }
 
@@ -138,10 +158,13 @@
       s.left = `${left}px`; s.top = `${top}px`; s.width = `${width}px`; s.height = `${height}px`;
     },
     put(ptr, stride, rows, x, y, w, h) {
+      const start = performance.now();
       const pixels = new Uint8ClampedArray(M.HEAPU8.buffer, ptr, stride * rows * 4);
       context.putImageData(new ImageData(pixels, stride, rows), 0, 0, x, y, w, h);
       stats.puts++;
+      stats.putPixels += w * h;
       stats.lastPutAt = performance.now();
+      stats.putMs += stats.lastPutAt - start;
     },
     showHandheld(shown) { canvas.hidden = !shown; },
     hint(text, help) {
@@ -234,8 +257,10 @@
 
   function drawFrame() {
     frameRequest = 0;
+    const start = performance.now();
     M._page_frame();
     stats.frames++;
+    stats.frameMs += performance.now() - start;
   }
 
   // What an input changed is put on the canvas at once, not at the next
@@ -346,7 +371,8 @@
   document.addEventListener('dragover', (e) => e.preventDefault());
   document.addEventListener('drop', (e) => {
     e.preventDefault();
-    if (M && e.dataTransfer.files.length) replayFile(e.dataTransfer.files[0]);
+    // Not before the program runs: the module is there before the program.
+    if (M && stats.ready && e.dataTransfer.files.length) replayFile(e.dataTransfer.files[0]);
   });
 
   // --- Pointer: mouse, pen and touch alike ---
@@ -450,8 +476,12 @@
 
   // --- Start: the module compiles while the pictures download ---
   async function start() {
-    const sheet = guessArtScale();
-    const pictures = fetchSheet(sheet);
+    // The launcher's slides at the screen's scale; the case's own, where a
+    // stored size makes it another, whole and at once.
+    const sheet = windowScale;
+    const pictures = fetchSheet(sheet, 'start');
+    const caseScale = guessArtScale();
+    if (caseScale !== sheet) prefetched.set(caseScale, fetchWhole(caseScale));
     const script = document.createElement('script');
     script.src = 'cantiere_page.js';
     const loadedScript = new Promise((resolve, reject) => { script.onload = resolve; script.onerror = reject; });
@@ -459,14 +489,22 @@
     await loadedScript;
     M = await window.CantiereModule({ page });
     M.page = page;
-    handOver(sheet, await pictures);
+    handOver(sheet, await pictures, false);
     M._page_create(params.has('trace') ? 1 : 0);
     await viewport();
     M._page_start();
     stats.ready = true;
     const slide = $('slide');
     if (slide.src) await slide.decode().catch(() => {});
-    requestAnimationFrame(() => { stats.firstFrameMs = performance.now(); });
+    requestAnimationFrame(() => {
+      stats.firstFrameMs = performance.now();
+      // The rest of the pictures once the first screen is up: the case, the
+      // LCD, the about window's photograph.
+      fetchSheet(sheet, 'rest').then((rest) => {
+        handOver(sheet, rest, true);
+        stats.wholeArt = true;
+      }).catch((e) => page.message(`Cantiere cannot load its pictures: ${e.message}`));
+    });
     if (pads.size && !padFrame) padFrame = requestAnimationFrame(readPads);
   }
 
