@@ -62,6 +62,13 @@ in_namespace() {
   fi
   echo "cantiere-sim --trace demo.sim: $(wc -l <"$work/installed.trace") lines, as built"
 
+  # On a Wayland desktop without XWayland it runs on Qt's Wayland platform,
+  # which the package brings: with no compositor to reach, it says so.
+  local wayland
+  wayland=$("${enter[@]}" WAYLAND_DISPLAY=/nonexistent cantiere 2>&1 </dev/null)
+  [[ $wayland == *"Wayland platform cannot reach the compositor"* ]] ||
+    fail "without XWayland cantiere says: $wayland"
+
   # The desktop program, started as the menu starts it, up to its launcher,
   # working in its installed data folder.
   # Started straight from this shell: chroot and env exec, so $! is its pid.

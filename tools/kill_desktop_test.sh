@@ -26,11 +26,10 @@ stored=$'[General]\nSoundMode=2\nHiScoreA=7'  # "(no sound)" chosen, PLAY enable
 launcher() { xdotool search --all --onlyvisible --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1; }
 has_launcher() { [[ -n $(launcher) ]]; }
 no_launcher() { [[ -z $(launcher) ]]; }
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-click_play() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$(launcher)")"
-  xdotool mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
+play() {
+  local lx ly
+  read -r lx ly _ <<<"$(geometry "$(launcher)")"
+  click_play "$lx" "$ly"
 }
 
 # Should the X server turn a connection away, the program ends at once
@@ -54,11 +53,11 @@ signalled_at_lock() {
     # machine may map the launcher before it takes a click.
     local until=$(($(ms) + 15000))
     while ((ended_there == 0 && $(ms) < until)); do
-      has_launcher && click_play
-      wait_for 2 ended 2>/dev/null && ended_there=1
+      has_launcher && play
+      wait_for 2 app_ended 2>/dev/null && ended_there=1
     done
   else
-    wait_for 15 ended 2>/dev/null && ended_there=1
+    wait_for 15 app_ended 2>/dev/null && ended_there=1
   fi
   kill -9 "$app_pid" 2>/dev/null
   wait "$app_pid" 2>/dev/null
@@ -96,13 +95,13 @@ for ((run = 0; run < runs; run++)); do
   # mapped the launcher before it takes a click.
   start=$(ms)
   for attempt in 1 2 3 4 5; do
-    click_play
+    play
     wait_for 2 no_launcher && break
   done
   took=$(($(ms) - start))
   no_launcher || fail "run $run: after SIG$signal at lock $take PLAY did not close the launcher"
   xdotool key Escape
-  wait_for 5 ended || fail "run $run: Esc did not end the next start"
+  wait_for 5 app_ended || fail "run $run: Esc did not end the next start"
   kill -9 "$app_pid" 2>/dev/null
   wait "$app_pid" 2>/dev/null
   app_pid=""

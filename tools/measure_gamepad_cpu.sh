@@ -6,22 +6,19 @@
 # its threads) from /proc. The controller is a virtual one of
 # the test pads (CANTIERE_TEST_GAMEPAD); a program without them measures
 # the phases without a controller only. Run from the repository's root.
-set -euo pipefail
-program=${1:-build/cantiere}
+set -uo pipefail
+program=$(realpath "${1:-build/cantiere}")
 seconds=${2:-30}
-display=:$((60 + RANDOM % 30))
-work=$(mktemp -d)
-mkdir -p "$work/pads" "$work/config"
+source "$(dirname "$0")/../tests/frontend/desktop_lib.sh" measure_gamepad_cpu Xvfb xdotool
+own_folders
+mkdir -p "$work/pads"
 mkfifo "$work/pads/commands"
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-pid=""
-trap 'kill $pid $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-export DISPLAY=$display XDG_CONFIG_HOME=$work/config CANTIERE_TEST_GAMEPAD=$work/pads
-sleep 1
+start_xvfb 1024x768x24
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb CANTIERE_TEST_GAMEPAD=$work/pads
 
-cpu() { awk '{print $14 + $15}' /proc/"$pid"/stat; }
-wakes() { cat /proc/"$pid"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
+cpu() { awk '{print $14 + $15}' /proc/"$app_pid"/stat; }
+wakes() { cat /proc/"$app_pid"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
 # A program without the test pads never opens the FIFO: the write gives up.
 pad() { timeout 2 bash -c 'printf "%s\n" "$1" >"$2"' _ "$*" "$work/pads/commands"; }
 measure() {  # LABEL, then the command run once a second
@@ -37,14 +34,14 @@ ctrl() { xdotool key ctrl; }
 jump() { pad press 1 a; pad release 1 a; }
 
 "$program" >/dev/null 2>&1 &
-pid=$!
-until xdotool search --name "About Cantiere" >/dev/null 2>&1; do sleep 0.01; done
-
-# The launcher is centred on 1024 x 768 at (389, 227): "(no sound)", PLAY.
-xdotool mousemove 559 479 click 1; sleep 0.4
-xdotool mousemove 579 519 click 1; sleep 0.3
-xdotool mousemove 512 519 click 1; sleep 0.8
-xdotool mousemove 500 500 click 1; sleep 0.5     # the lid; the window is at (280, 98)
+app_pid=$!
+wait_for_launcher "$app_pid"
+choose_no_sound "$lx" "$ly"
+sleep 0.3
+click_play "$lx" "$ly"
+sleep 0.8
+click_lid 280 369 464 300   # the window opens to (280, 98)
+sleep 0.5
 xdotool mousemove 677 491 click 1; sleep 1       # Time: the clock
 
 measure "clock, no controller" idle

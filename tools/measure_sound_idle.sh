@@ -25,9 +25,10 @@ for mode in 2 0 1; do
   app=$!
   pids+=("$app")
   wait_for_launcher "$app"
-  xdotool mousemove $((lx + 91 + 32)) $((ly + 280 + 12)) click 1   # PLAY
+  click_play "$lx" "$ly"
   sleep 0.5
-  xdotool mousemove 512 519 click 1 mousemove 5 5   # the lid
+  click_lid 280 369 464 300
+  xdotool mousemove 5 5
   sleep "${SETTLE:-12}"
   a0=$(ticks "$app") s0=$(ticks "$server")
   sleep "$seconds"

@@ -12,10 +12,6 @@ namespace {
 
 constexpr const char* kTitle = "Cantiere (Ludoria) Simulator";
 
-bool isDragSurface(Element e) {
-  return e == Im_Base || e == Im_Front || e == Im_Schermo1Top || e == Im_Schermo2Top;
-}
-
 MouseButton buttonOf(int button) {
   return button == 2 ? MouseButton::Right : button == 1 ? MouseButton::Middle : MouseButton::Left;
 }

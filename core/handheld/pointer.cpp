@@ -11,10 +11,6 @@ int withinRange(std::int64_t v) {
   return static_cast<int>(std::clamp<std::int64_t>(v, -kPointerRange, kPointerRange));
 }
 
-bool isDragSurface(Element e) {
-  return e == Im_Base || e == Im_Front || e == Im_Schermo1Top || e == Im_Schermo2Top;
-}
-
 // The four case buttons and their handlers, pressed and released alike.
 struct CaseButton {
   Element element;
@@ -54,6 +50,10 @@ Element hitTest(const Surface& surface, int x, int y) {
     if (surface.lit(e) && info(e).rect.contains(x, y)) return e;
   }
   return NoElement;
+}
+
+bool isDragSurface(Element e) {
+  return e == Im_Base || e == Im_Front || e == Im_Schermo1Top || e == Im_Schermo2Top;
 }
 
 const ElementHint* hintOf(Element e) {

@@ -14,6 +14,10 @@ namespace cantiere {
 // or without a picture.
 Element hitTest(const Surface& surface, int x, int y);
 
+// Whether a left press on the element may drag the window: the case and
+// its screens.
+bool isDragSurface(Element e);
+
 // The element's hint text and whether it shows the help cursor (else the
 // hand), for elements that have a hint; nullptr otherwise.
 struct ElementHint {

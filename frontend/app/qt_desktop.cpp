@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <filesystem>
 #include <iostream>
+#include <utility>
 
 #include "frontend/windows/handheld_window.h"
 #include "frontend/app/plain_path.h"
@@ -121,9 +122,10 @@ void QtDesktop::showAbout() {
 
 bool QtDesktop::eventFilter(QObject* watched, QEvent* e) {
   if (watched == about_ && handheld_ && handheld_->isVisible()) {
-    // A window manager that activates the about window anyway (Weston's)
-    // gets the keyboard handed back; when it closes the handheld has it.
-    if (e->type() == QEvent::WindowActivate) {
+    // A window manager that activates About anyway gets the keyboard handed
+    // back, once; when About closes the handheld has it.
+    if (e->type() == QEvent::Show) handedBack_ = false;
+    if (e->type() == QEvent::WindowActivate && !std::exchange(handedBack_, true)) {
       x11::giveKeyboard(handheld_);
       giveKeyboard(handheld_);
     }

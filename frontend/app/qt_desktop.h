@@ -59,6 +59,9 @@ class QtDesktop : public QObject, public Desktop {
   HandheldWindow* handheld_ = nullptr;
   QWidget* launcher_ = nullptr;
   QWidget* about_ = nullptr;
+  // The keyboard is handed back once each time About shows: a window
+  // manager that insists on giving it to About is not fought over it.
+  bool handedBack_ = false;
 };
 
 }  // namespace cantiere

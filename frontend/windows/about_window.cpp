@@ -11,6 +11,7 @@
 #include "frontend/windows/launcher_window.h"
 #include "frontend/windows/window_system.h"
 #include "frontend/windows/window_mover.h"
+#include "frontend/x11/x11_window.h"
 
 namespace cantiere {
 
@@ -28,10 +29,9 @@ AboutForm::AboutForm()
   // It never takes the keyboard from the handheld, where a game may run:
   // its only controls are the frame's close button and a click on it.
   setAttribute(Qt::WA_ShowWithoutActivating);
-  // A compositor that places windows itself would centre it and give it
-  // the keyboard: there it is shown as a note that it neither places nor
-  // focuses.
-  if (compositorPlacesWindows()) setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+  // A Wayland compositor would give it the keyboard (and sway centre it):
+  // there it is shown as a note that it neither places nor focuses.
+  if (compositorFocusesNewWindows()) setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
 
   picture_ = new QLabel(this);
   picture_->setGeometry(9, 9, 252, 84);
@@ -94,12 +94,14 @@ void AboutForm::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   // Some window managers place a dialog by their own rule (Xfce's centres
   // it); once it is shown they do move it where it asks to be. Fluxbox
-  // moves it by its frame, so it is moved only when it is not already
-  // where it asked to be.
-  if (compositorPlacesWindows()) return;  // it is where it was put
+  // moves it by its frame, so it is moved only when its frame is not
+  // already where it asked to be; shown again, Qt takes the client area's
+  // corner for the frame's, and a move then hid the title bar above the
+  // screen, so the server is asked where the frame lies.
+  if (compositorFocusesNewWindows()) return;  // a note is where it was put
   const QPoint wanted = pos();
   QTimer::singleShot(WindowMover::kSettle, this, [this, wanted] {
-    if (isVisible() && pos() != wanted) move(wanted);
+    if (isVisible() && x11::frameOrigin(this).value_or(pos()) != wanted) move(wanted);
   });
 }
 

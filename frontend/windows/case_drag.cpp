@@ -63,7 +63,25 @@ void CaseDrag::pressed(const QMouseEvent& e, MouseButton button) {
     placement.pressed(global.x(), global.y());
   }
   const CataloguePoint at = clientPoint(e);
+  if (button == MouseButton::Left && compositorMoveFromPress(at)) return;
   input_.deliver({ModelInput::press(at.x, at.y, button)});
+}
+
+bool CaseDrag::compositorMoveFromPress(CataloguePoint at) {
+  // Begun at the first step of a drag instead, the move would leave that
+  // step behind. The closed lid is left to the first step: a click on it
+  // opens the case, which a move begun at once would swallow.
+  if (!placer_.mover().compositorPlaces() || program_.pointer.captured() != NoElement) return false;
+  const Element e = hitTest(program_.form1.surface, at.x, at.y);
+  if (!isDragSurface(e) || e == Im_Front || !window_.windowHandle()) return false;
+  if (!window_.windowHandle()->startSystemMove()) return false;
+  // A press on the open case alone does nothing; the model sees it all the
+  // same, ended at once as the drag it became.
+  placer_.placement().released();
+  input_.deliver({ModelInput::press(at.x, at.y, MouseButton::Left),
+                  ModelInput::release(MouseButton::Left)});
+  systemMove_ = true;
+  return true;
 }
 
 void CaseDrag::moved(const QMouseEvent& e, CataloguePoint at) {

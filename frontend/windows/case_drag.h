@@ -5,7 +5,9 @@
 // Where the window manager refuses a shown window's moves (Weston, for X11
 // programs), a drag is handed to its own move and the model learns where the
 // window ended; any other move makes the window anew where it belongs (the
-// mover's `remake`, which the window gives it).
+// mover's `remake`, which the window gives it). Where the compositor places
+// windows (sway), its move takes hold of the window where the pointer is
+// when the move begins, so a press on the open case hands it over at once.
 #pragma once
 
 #include <QPointF>
@@ -41,6 +43,9 @@ class CaseDrag {
 
  private:
   void movesRefused();
+  // A left press at `at` on the open case, where the compositor places
+  // windows: its own move, from the press on; whether it began.
+  bool compositorMoveFromPress(CataloguePoint at);
   // After the window manager moved the window, the model learns where to.
   void followScreen();
 

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "frontend/pictures/picture_set.h"
+#include "frontend/windows/own_title_bar.h"
 #include "frontend/x11/x11_window.h"
 
 namespace cantiere {
@@ -135,6 +136,9 @@ SplashForm::SplashForm(Launcher& launcher, ModelInput& input)
     }
     refresh();
   });
+  // No minimise (with no task bar there would be no way back), no
+  // maximise, no close where the toolkit draws the frame.
+  if (onWaylandItself()) giveOwnTitleBar(*this);
   email_->clicked = [this] { clock_.run([&] { launcher_.La_EmailClick(); }); };
   http_->clicked = [this] { clock_.run([&] { launcher_.La_HttpClick(); }); };
   // Only the slideshow changes on a tick, and only while the launcher shows.

@@ -39,6 +39,7 @@ class WindowMover : public QObject {
   // anew, and stays where the compositor puts it; drags are the
   // compositor's.
   void placedByCompositor() { placed_ = true; }
+  bool compositorPlaces() const { return placed_; }
   // Whether a place lies wholly where windows may be: a window manager that
   // leaves a window where it was instead of moving it there refused.
   std::function<bool(const QRect&)> reachable;

@@ -34,6 +34,11 @@ bool compositorPlacesWindows() {
   return placed;
 }
 
+bool compositorFocusesNewWindows() {
+  static const bool focuses = compositorPlacesWindows() || x11::windowManagerName() == "Weston WM";
+  return focuses;
+}
+
 Monitors qtMonitors() {
   Monitors list;
   const QScreen* primary = QGuiApplication::primaryScreen();

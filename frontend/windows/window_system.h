@@ -17,6 +17,13 @@ Monitors qtMonitors();
 // which centres every X11 window and every change of its size.
 bool compositorPlacesWindows();
 
+// Whether a Wayland compositor runs the desktop: on Wayland itself, and on
+// the XWayland of sway or Weston. It gives each new window the keyboard and
+// takes it back from a program that hands it on (Weston), so a window that
+// must leave the keyboard where it is is shown as a note instead, which it
+// neither places nor focuses.
+bool compositorFocusesNewWindows();
+
 // Brings a window to the front with the keyboard, also on an X server
 // without a window manager, where nothing activates a window by itself.
 void bringToFront(QWidget* window);

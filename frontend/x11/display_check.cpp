@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QDir>
+#include <QLibraryInfo>
 #include <QString>
 #include <QtGlobal>
 #include <cstdlib>
@@ -34,6 +36,27 @@ Platform platformOf(const std::string& platformOption, const std::string& displa
   return p;
 }
 
+// Whether Qt's Wayland platform is installed where Qt looks for platforms.
+bool waylandPlatformInstalled() {
+  QStringList folders = QString::fromLocal8Bit(qgetenv("QT_PLUGIN_PATH")).split(':', Qt::SkipEmptyParts);
+  folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
+  for (const QString& folder : folders)
+    if (!QDir(folder + QStringLiteral("/platforms"))
+             .entryList({QStringLiteral("libqwayland*")}, QDir::Files)
+             .isEmpty())
+      return true;
+  return false;
+}
+
+// A Wayland desktop without XWayland: what Qt's Wayland platform lacks.
+std::string waylandOnlyReason() {
+  if (!waylandPlatformInstalled())
+    return "no X display is set (XWayland) and Qt's Wayland platform is not installed "
+           "(the package qt6-wayland)";
+  return "no X display is set (XWayland) and Qt's Wayland platform cannot reach the compositor "
+         "at WAYLAND_DISPLAY \"" + environment("WAYLAND_DISPLAY") + "\"";
+}
+
 QtMessageHandler previousHandler = nullptr;
 std::vector<std::string> heldMessages;
 std::string guardedReason;
@@ -61,15 +84,19 @@ std::optional<std::string> displayProblem(const std::string& platformOption, con
   const Platform p = platformOf(platformOption, display);
   if (!p.x11 && !p.wayland) return std::nullopt;  // offscreen, vnc and the like
   if (p.x11 && !p.xDisplay.empty()) return std::nullopt;
-  if (p.wayland && !environment("WAYLAND_DISPLAY").empty()) return std::nullopt;
+  if (p.wayland && !environment("WAYLAND_DISPLAY").empty())
+    return waylandPlatformInstalled() ? std::nullopt : std::optional(waylandOnlyReason());
   if (!p.x11) return std::string("no WAYLAND_DISPLAY is set");
   return std::string(p.wayland ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "no DISPLAY is set");
 }
 
 void guardWindowSystemStart(const std::string& platformOption, const std::string& display) {
   const Platform p = platformOf(platformOption, display);
-  if (p.x11 && !p.xDisplay.empty() && (!p.wayland || environment("WAYLAND_DISPLAY").empty()))
+  const bool waylandDisplay = !environment("WAYLAND_DISPLAY").empty();
+  if (p.x11 && !p.xDisplay.empty() && (!p.wayland || !waylandDisplay))
     guardedReason = "the X display \"" + p.xDisplay + "\" cannot be opened";
+  else if (p.wayland && waylandDisplay && p.xDisplay.empty())
+    guardedReason = waylandOnlyReason();
   else
     guardedReason = p.name.empty() ? "the default platform does not start" : "platform \"" + p.name + "\" does not start";
   previousHandler = qInstallMessageHandler(holdOrEnd);

@@ -89,6 +89,28 @@ std::optional<QPoint> clientOrigin(const QWidget* window) {
   return QPoint(static_cast<int>(std::lround(x / ratio)), static_cast<int>(std::lround(y / ratio)));
 }
 
+std::optional<QPoint> frameOrigin(const QWidget* window) {
+  Display* d = display();
+  Window w = nativeWindow(window);
+  if (!d || !w) return std::nullopt;
+  const Window root = DefaultRootWindow(d);
+  // Up to the root's child: the frame a window manager put the window in.
+  for (;;) {
+    Window top = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, w, &top, &parent, &children, &count)) return std::nullopt;
+    if (children) XFree(children);
+    if (parent == root || parent == 0) break;
+    w = parent;
+  }
+  Window top = 0;
+  int x = 0, y = 0;
+  unsigned int width = 0, height = 0, border = 0, depth = 0;
+  if (!XGetGeometry(d, w, &top, &x, &y, &width, &height, &border, &depth)) return std::nullopt;
+  const double ratio = window->devicePixelRatioF();
+  return QPoint(static_cast<int>(std::lround(x / ratio)), static_cast<int>(std::lround(y / ratio)));
+}
+
 std::string windowManagerName() {
   Display* d = display();
   if (!d) return {};

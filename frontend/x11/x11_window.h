@@ -18,6 +18,12 @@ namespace cantiere::x11 {
 // or refuse to move a window; the server's own answer is the truth.
 std::optional<QPoint> clientOrigin(const QWidget* window);
 
+// Where the outer corner of the window's frame lies on the screen, in
+// window pixels: the window manager's frame round it, or the window itself
+// where none is. Qt forgets the frame each time the window is shown again
+// (and then takes the client area's corner for the frame's).
+std::optional<QPoint> frameOrigin(const QWidget* window);
+
 // Gives the keyboard to a shown window without raising it, for window
 // managers that ignore a program's activation request.
 bool giveKeyboard(const QWidget* window);

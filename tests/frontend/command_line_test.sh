@@ -46,6 +46,9 @@ expect 1 "$no_display" "" -- "${headless[@]}" "$cantiere"
 expect 1 "$no_display" "" -- "${headless[@]}" DISPLAY=:31999 "$cantiere"
 expect 1 "$no_display" "" -- "${headless[@]}" QT_QPA_PLATFORM=no-such-platform "$cantiere"
 expect 1 "$no_display" "" -- "${headless[@]}" "$cantiere" -platform no-such-platform
+# A Wayland desktop without XWayland: the line says what is missing.
+expect 1 'no X display is set \(XWayland\) and Qt.s Wayland platform (is not installed|cannot reach the compositor at WAYLAND_DISPLAY "/nonexistent")' "" -- \
+  "${headless[@]}" WAYLAND_DISPLAY=/nonexistent "$cantiere"
 for option in "--data DIR" "--replay FILE" "--record FILE" --version --help-all; do
   expect 0 "" "^  $option " -- "${headless[@]}" "$cantiere" --help
 done

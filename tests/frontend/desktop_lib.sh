@@ -9,7 +9,7 @@
 # process in pids, the last started first.
 desktop_test=$1
 shift
-for tool in "$@"; do
+for tool in xwininfo "$@"; do  # xwininfo: geometry, below
   command -v "$tool" >/dev/null || { echo "$desktop_test: $tool is missing" >&2; exit 1; }
 done
 
@@ -105,22 +105,62 @@ start_pulseaudio() {  # SINK [PULSEAUDIO OPTION]...
   wait_for 10 pactl info >/dev/null 2>&1 || die "PulseAudio did not start"
 }
 
-# Waits for the launcher of the program PID; sets launcher, lx and ly.
-wait_for_launcher() {  # PID
-  local pid=$1
-  launcher=""
-  launcher_shown() {
-    launcher=$(xdotool search --onlyvisible --pid "$pid" --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1)
-    [[ -n $launcher ]]
-  }
-  wait_for 15 launcher_shown || die "no launcher"
-  read -r lx ly < <(xwininfo -id "$launcher" |
-    awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+# The launcher of the program PID, if it shows: sets launcher, lx and ly
+# (its client area's corner).
+find_launcher() {  # PID
+  launcher=$(xdotool search --onlyvisible --pid "$1" --name '^About Cantiere\.\.\.$' 2>/dev/null | head -n1)
+  [[ -n $launcher ]] || return 1
+  read -r lx ly _ <<<"$(geometry "$launcher")"
 }
+wait_for_launcher() {  # PID
+  wait_for 15 find_launcher "$1" || die "no launcher on screen"
+}
+
+# X Y WIDTH HEIGHT of a window's client area, as the X server has it; for
+# no window (one being made anew) nothing, as xwininfo would wait for a click.
+geometry() {  # WINDOW
+  [[ -n $1 ]] || return 0
+  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
+}
+geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
+focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 
 # Pointer and keys for the program; a test whose program runs inside a
 # nested server points this at the outer one.
 input() { xdotool "$@"; }
+
+# PLAY in the launcher whose client area's corner is at X Y (SCALE: the
+# screen's scale in percent), and the lid of the closed case that lies at
+# X Y W H: it opens on a click in its middle.
+click_play() {  # X Y [SCALE]
+  input mousemove $(($1 + (91 + 32) * ${3:-100} / 100)) $(($2 + (280 + 12) * ${3:-100} / 100)) click 1
+}
+click_lid() {  # X Y W H
+  input mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1
+}
+
+# Pixels that differ between two pictures, colours within FUZZ (none unless
+# given) counting as the same.
+differing() {  # A B [FUZZ]
+  compare -metric AE -fuzz "${3:-0}" "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'
+}
+
+# The driver's ($sim's) picture of a state as a desktop of $colour shows it:
+# everything dark that reaches the snapshot's edge is the desktop's.
+# Writes $work/NAME-expected.png, and $work/NAME-outside.png, white where
+# the desktop shows.
+expected() {  # NAME SCRIPT-LINES...
+  local name=$1 settings=()
+  shift
+  [[ -f $work/sim.ini ]] && settings=(--settings "$work/sim.ini")
+  printf '%s\n' "$@" "snapshot $work/sim.png" | "$sim" "${settings[@]}" >/dev/null ||
+    die "cantiere-sim could not draw"
+  convert "$work/sim.png" -fill '#ff00ff' -fuzz 14% -draw 'color 0,0 floodfill' -fuzz 0 \
+    -fill black +opaque '#ff00ff' -fill white -opaque '#ff00ff' "$work/$name-outside.png"
+  convert "$work/sim.png" -size "$(identify -format %wx%h "$work/sim.png")" "xc:$colour" \
+    "$work/$name-outside.png" -composite "$work/$name-expected.png"
+}
 
 # Clicks at X Y and waits for the popup list that the click opens; sets
 # popup.
@@ -136,6 +176,14 @@ open_popup_at() {  # X Y
   wait_for 5 popup_shown || die "the sound list did not open"
 }
 
+# "(no sound)", the third entry of the sound list of the launcher at X Y.
+choose_no_sound() {  # X Y
+  open_popup_at $(($1 + 128 + 48)) $(($2 + 242 + 10))
+  local px py pw ph
+  read -r px py pw ph <<<"$(geometry "$popup")"
+  input mousemove $((px + pw / 2)) $((py + ph * 5 / 6)) click 1
+}
+
 window_named() {  # the visible window of the program with this exact title
   xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1
 }
@@ -143,20 +191,29 @@ window_named() {  # the visible window of the program with this exact title
 # With "(no sound)" stored, PLAY and then the lid, on a 1024x768 screen:
 # the handheld stands open at 280,98; sets handheld.
 play_and_open() {
-  local launcher WINDOW X Y WIDTH HEIGHT SCREEN
-  find_launcher_window() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
-  wait_for 15 find_launcher_window || die "no launcher on screen"
-  eval "$(xdotool getwindowgeometry --shell "$launcher")"
-  input mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
+  local launcher lx ly
+  wait_for_launcher "$app_pid"
+  click_play "$lx" "$ly"
   handheld=""
   placed_at() {
     handheld=$(window_named 'Cantiere \(Ludoria\) Simulator')
-    [[ -n $handheld ]] && [[ $(xdotool getwindowgeometry "$handheld") == *"$1"* ]]
+    [[ -n $handheld ]] && [[ $(geometry "$handheld") == "$1 "* ]]
   }
-  wait_for 5 placed_at "280,369" || die "PLAY did not place the handheld"
-  input mousemove $((280 + 232)) $((369 + 150)) click 1 mousemove 5 5
-  wait_for 5 placed_at "280,98" || die "the lid did not open"
+  wait_for 5 placed_at "280 369" || die "PLAY did not place the handheld"
+  click_lid 280 369 464 300
+  input mousemove 5 5
+  wait_for 5 placed_at "280 98" || die "the lid did not open"
 }
 
 # True once the program has ended (or is a zombie its parent has not reaped).
 app_ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+
+# Esc, the menu's Exit: the program ends, with status 0.
+esc_exits() {
+  input key Escape
+  wait_for 5 app_ended || die "Esc did not end the program"
+  wait "$app_pid"
+  local status=$?
+  app_pid=""
+  ((status == 0)) || fail "the program ended with status $status"
+}

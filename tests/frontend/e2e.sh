@@ -157,48 +157,22 @@ fi
 # Input and screenshots go to the outer server: with Weston that is its
 # window, which forwards them to the programs inside.
 [[ -n $nested ]] && input() {
-  # Sway gives the pointer to the window under it only once it moves there.
-  if [[ $desktop == sway && $1 == mousemove && ${4:-} == click ]]; then
+  # Under sway a press that follows the one move that brought the pointer
+  # into an X11 window is lost (XWayland reports the pointer leaving it):
+  # the pointer comes in by two moves, as a hand's does.
+  if [[ $desktop == sway && $1 == mousemove && (${4:-} == click || ${6:-} == mousedown) ]]; then
     DISPLAY=$outer xdotool mousemove $(($2 - 1)) "$3" sleep 0.1 mousemove "$2" "$3" sleep 0.1
     shift 3
   fi
   DISPLAY=$outer xdotool "$@"
 }
-# Where the compositor places every window (sway), a drag is its own move,
-# which starts once the pointer has moved: the first step of the pointer
-# (2 pixels here) may be lost.
-steps=8 slack=0
-[[ $desktop == sway ]] && slack=2
-near() {  # X Y: the open case is within the slack of there
+near() {  # X Y: the open case is there
   local x y
   read -r x y _ <<<"$(case_geometry 571)"
-  [[ -n $y ]] && (((x - $1) * (x - $1) <= slack * slack && (y - $2) * (y - $2) <= slack * slack))
+  [[ -n $y ]] && ((x == $1 && y == $2))
 }
 shot() {  # FILE X Y W H: what the screen shows there
   import -display "$outer" -window root -crop "$4x$5+$2+$3" +repage "$1"
-}
-geometry() {  # X Y WIDTH HEIGHT of a window's client area, as the server has it
-  # No window (one being made anew): nothing, as xwininfo would wait for a click.
-  [[ -n $1 ]] || return 0
-  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
-}
-geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
-focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
-differing() {  # pixels that differ between two pictures
-  compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'
-}
-# The driver's picture of a state, and which of its pixels are the
-# desktop's: everything dark that reaches the picture's edge.
-expected() {  # NAME SCRIPT-LINES...
-  local name=$1
-  shift
-  printf '%s\n' "$@" "snapshot $work/sim.png" | "$sim" --settings "$work/sim.ini" >/dev/null ||
-    die "cantiere-sim could not draw"
-  convert "$work/sim.png" -fill '#ff00ff' -fuzz 14% -draw 'color 0,0 floodfill' -fuzz 0 \
-    -fill black +opaque '#ff00ff' -fill white -opaque '#ff00ff' "$work/$name-outside.png"
-  convert "$work/sim.png" -size "$(identify -format %wx%h "$work/sim.png")" "xc:$colour" \
-    "$work/$name-outside.png" -composite "$work/$name-expected.png"
 }
 # Compares what the screen shows at the handheld's place with a state: the
 # case pixel for pixel, and round it the desktop. Weston draws a soft shadow
@@ -230,7 +204,7 @@ compare_screen() {
   convert -size "${w}x$h" "xc:$colour" "$desk"
   convert "$work/$name.png" "$desk" "$outside" -composite "$work/$name-case.png"
   convert "$desk" "$work/$name.png" "$outside" -composite "$work/$name-round.png"
-  in=$(differing "$work/$name-case.png" "$work/$name-expected.png")
+  in=$(differing "$work/$name-case.png" "$work/$name-expected.png" 2%)
   if [[ $desktop == weston || $desktop == mutter ]]; then
     # Blue at least half as strong as the desktop's (a fifth under mutter's
     # deeper shadow): shaded, not black.
@@ -239,7 +213,7 @@ compare_screen() {
     out=$(convert "$work/$name-round.png" -channel B -separate +channel -threshold $least \
       -format '%[fx:round(w*h*(1-mean))]' info:)
   else
-    out=$(differing "$work/$name-round.png" "$desk")
+    out=$(differing "$work/$name-round.png" "$desk" 2%)
   fi
 }
 
@@ -248,9 +222,7 @@ started=$(ms)
 (cd / && exec "$cantiere") >"$work/app.log" 2>&1 &
 app_pid=$!
 
-launcher=""
-find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
-wait_for 15 find_launcher || die "no launcher on screen"
+wait_for_launcher "$app_pid"
 echo "$desktop: launcher on screen after $(($(ms) - started)) ms"
 wait_for 5 focus_is "$launcher" || fail "the launcher did not get the keyboard"
 # Centred; a frame the window manager adds may shift it a little. Weston
@@ -282,7 +254,7 @@ input mousemove $((px + pw / 2)) $((py + ph * 5 / 6 - 2))
 sleep 0.2
 input mousemove $((px + pw / 2)) $((py + ph * 5 / 6)) click 1
 sleep 0.3
-input mousemove $((lx + 91 + 32)) $((ly + 280 + 12)) click 1 # PLAY
+click_play "$lx" "$ly"
 
 # The handheld's window; where a window manager refuses to move it, it is
 # made anew, so it is looked up again each time.
@@ -325,7 +297,7 @@ else
 fi
 
 # The lid: the case opens upwards, its lower half staying where it was.
-input mousemove $((cx + 232)) $((cy + 150)) click 1
+click_lid "$cx" "$cy" 464 300
 oy=$((cy - 271))
 wait_for 5 handheld_at "$cx $oy 464 571" ||
   die "after the click on the lid the case is at $(case_geometry 571), not $cx $oy 464 571"
@@ -336,9 +308,7 @@ looks_like open 40 "play 2" "click Im_Front"
 # A drag on the case moves it; a drag back puts it where it was.
 drag() {  # FROM-X FROM-Y DX DY
   input mousemove "$1" "$2" sleep 0.1 mousedown 1 sleep 0.1
-  local i n=$steps
-  # A hand's steps where the compositor's own move takes over after the first.
-  [[ $desktop == sway ]] && n=$(((${3#-} > ${4#-} ? ${3#-} : ${4#-}) / 2 + 1))
+  local i n=8
   for ((i = 1; i <= n; i++)); do
     input mousemove $(($1 + $3 * i / n)) $(($2 + $4 * i / n)) sleep 0.03
   done
@@ -380,33 +350,42 @@ wait_for 5 near "$cx" "$oy" ||
 input mousemove 5 5
 wait_for 5 handheld_has_keyboard || fail "the handheld lost the keyboard in a drag"
 
-# Keys: Ctrl held presses the jump button in.
-input keydown ctrl
-sleep 0.4
-looks_like ctrl 40 "play 2" "click Im_Front" "keydown ctrl"
-input keyup ctrl
-
-# F1: About shows and leaves the keyboard with the handheld; closed, it
-# is gone and the handheld still has the keyboard.
+# F1: About shows and leaves the keyboard with the handheld: Ctrl pressed
+# while it shows presses the jump button in, which is looked at once About
+# has closed. Closed, About is gone and the handheld still has the keyboard.
 input key F1
 about=""
 find_about() { about=$(window_named 'About the author\.\.\.'); [[ -n $about ]]; }
 wait_for 5 find_about || fail "F1 did not show About"
 sleep 0.5
 wait_for 5 handheld_has_keyboard || fail "About took the keyboard from the handheld"
+input keydown ctrl
+sleep 0.2
 if [[ -n $about ]]; then
   read -r ax ay aw ah <<<"$(geometry "$about")"
   ((aw == 275 && ah == 224)) || fail "About is ${aw}x$ah"
-  if [[ $desktop == weston ]]; then
-    echo "weston: About's place not checked: Weston places a window that asks for 0,0 as it likes"
-  else
-    ((ax <= 40 && ay <= 40)) || fail "About at $ax,$ay, not at the top left corner"
-  fi
+  ((ax <= 40 && ay <= 40)) || fail "About at $ax,$ay, not at the top left corner"
   "$x11_tool" close "$about"
   gone() { [[ -z $(window_named 'About the author\.\.\.') ]]; }
   wait_for 5 gone || fail "About did not close"
 fi
+looks_like ctrl 40 "play 2" "click Im_Front" "keydown ctrl"
+input keyup ctrl
 wait_for 5 handheld_has_keyboard || fail "the handheld does not have the keyboard after About"
+# Shown again, About opens where it did the first time, its frame's title
+# bar on the screen (fluxbox's once lay above it every second time). A
+# compositor's note may be put anywhere.
+if [[ -n $about && $desktop != weston && $desktop != sway ]]; then
+  first_about="$ax $ay $aw $ah"
+  input key F1
+  about=""
+  wait_for 5 find_about || fail "F1 did not show About a second time"
+  again() { [[ $(geometry "$about") == "$first_about" ]]; }
+  wait_for 5 again && sleep 0.5 # past the program's own look at where it lies
+  again || fail "About shown again is at $(geometry "$about"), not at $first_about"
+  "$x11_tool" close "$about"
+  wait_for 5 gone || fail "About did not close"
+fi
 
 # Game A: the barrels roll.
 input mousemove $((cx + 387 + 10)) $((oy + 328 + 6)) click 1 mousemove 5 5
@@ -414,20 +393,14 @@ sleep 1.3
 shot "$work/play1.png" "$cx" "$oy" 464 571
 sleep 1.3
 shot "$work/play2.png" "$cx" "$oy" 464 571
-diff_start=$(differing "$work/open.png" "$work/play1.png")
-diff_play=$(differing "$work/play1.png" "$work/play2.png")
+diff_start=$(differing "$work/open.png" "$work/play1.png" 2%)
+diff_play=$(differing "$work/play1.png" "$work/play2.png" 2%)
 echo "Game A: $diff_start pixels changed from the open case, then $diff_play in 1.3 s of play"
 ((diff_start > 1000)) || fail "Game A did not clear the screens for a game"
 ((diff_play > 50)) || fail "nothing moved during the game"
 
 # Esc, the menu's Exit: the program ends and the choice is kept.
-input key Escape
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-wait_for 5 ended || die "Esc did not end the program"
-wait "$app_pid"
-status=$?
-app_pid=""
-((status == 0)) || fail "the program ended with status $status"
+esc_exits
 settings="$XDG_CONFIG_HOME/Lanterna/Cantiere.ini"
 grep -qx 'SoundMode=2' "$settings" 2>/dev/null || fail "SoundMode=2 is not in $settings"
 

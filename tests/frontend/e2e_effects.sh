@@ -19,21 +19,18 @@ own_folders
 
 "$cantiere" >"$work/app.log" 2>&1 &
 app_pid=$!
-launcher_up() { [[ -n $(window_named 'About Cantiere\.\.\.') ]]; }
-wait_for 15 launcher_up || die "no launcher on screen"
-# The launcher is centred at (389, 227): "(no sound)" from its list, PLAY.
-xdotool mousemove 559 479 click 1
-sleep 0.4
-xdotool mousemove 579 519 click 1
+wait_for_launcher "$app_pid"
+choose_no_sound "$lx" "$ly"
 sleep 0.3
-xdotool mousemove 512 519 click 1
+click_play "$lx" "$ly"
 handheld=""
 placed() {
   handheld=$(window_named 'Cantiere \(Ludoria\) Simulator')
   [[ -n $handheld ]] && [[ $(xdotool getwindowgeometry "$handheld") == *"280,369"* ]]
 }
 wait_for 5 placed || die "PLAY did not place the handheld"
-xdotool mousemove 512 519 click 1 mousemove 5 5   # the lid
+click_lid 280 369 464 300
+xdotool mousemove 5 5
 opened() { [[ $(xdotool getwindowgeometry "$handheld") == *"464x571"* ]]; }
 wait_for 5 opened || die "the lid did not open"
 sleep 0.6

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program at several sizes on its own 3840 x 2160 X server, used
 # with real X events: at 150, 200 and 300 % and at 100 % with Qt's own
-# QT_SCALE_FACTOR=2, PLAY places the scaled case, the lid opens upwards, the
+# QT_SCALE_FACTOR=2 and with the X resource Xft.dpi: 144 (Qt then scales by
+# 1.5), PLAY places the scaled case, the lid opens upwards, the
 # open window matches the driver's snapshot at the same scale pixel for
 # pixel, a click on a button's last pixel presses it and one pixel beyond
 # does not, and a drag moves the window exactly as far as the pointer.
@@ -12,7 +13,7 @@ set -uo pipefail
 
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
-source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert
+source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert xrdb
 
 screen_w=3840 screen_h=2160
 start_xvfb ${screen_w}x${screen_h}x24
@@ -20,40 +21,36 @@ unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 own_folders  # each run has a settings folder of its own as well
 
-geometry() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$X $Y $WIDTH $HEIGHT"
-}
-geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
 pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'; }
 # Catalogue -> window pixels at zoom $z: edges round half up.
 win() { echo $((($1 * z + 50) / 100)); }
 
-# One run: zoom percent, Qt scale factor.
-run() {
+# One run: zoom percent, Qt scale factor. With a DPI, the size stored is
+# 100 % and the X resource Xft.dpi makes Qt's own scale the zoom, which
+# must look and answer clicks exactly as that size does.
+run() {  # ZOOM SCALE [DPI]
   z=$1
-  local f=$2 name="${1}% x$2"
-  local config="$work/config-$1-$2"
+  local f=$2 dpi=${3:-} stored=$1 name="${1}% x$2"
+  if [[ -n $dpi ]]; then
+    stored=100 name="100% with Xft.dpi $dpi"
+    echo "Xft.dpi: $dpi" | xrdb -merge || { fail "$name: xrdb failed"; return; }
+  fi
+  local config="$work/config-$1-$2$dpi"
   mkdir -p "$config/Lanterna"
-  printf '[General]\nSoundMode=2\nZoom=%s\n' "$z" >"$config/Lanterna/Cantiere.ini"
+  printf '[General]\nSoundMode=2\nZoom=%s\n' "$stored" >"$config/Lanterna/Cantiere.ini"
   XDG_CONFIG_HOME="$config" QT_SCALE_FACTOR=$f "$cantiere" >"$work/app.log" 2>&1 &
   app_pid=$!
 
-  local launcher="" handheld=""
-  find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
-  wait_for 15 find_launcher || {
+  local launcher="" handheld="" lx ly
+  wait_for 15 find_launcher "$app_pid" || {
     fail "$name: no launcher"
     sed 's/^/  app.log: /' "$work/app.log" >&2
     kill -0 "$app_pid" 2>/dev/null && echo "  the program still runs" >&2
     return
   }
   # The launcher has the keyboard once the start-up is over.
-  focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
   wait_for 5 focus_is "$launcher" || fail "$name: the launcher did not get the keyboard"
-  local lx ly lw lh
-  read -r lx ly lw lh <<<"$(geometry "$launcher")"
-  xdotool mousemove $((lx + (91 + 32) * f)) $((ly + (280 + 12) * f)) click 1  # PLAY
+  click_play "$lx" "$ly" $((f * z * 100 / stored))
 
   # The model sees the screen in catalogue pixels and centres the case for
   # its opening; the window is that, scaled (all of it fits this screen).
@@ -68,7 +65,7 @@ run() {
     { fail "$name: PLAY placed the handheld at $(geometry "$handheld"), not $cx $cy $cw $ch"; return; }
 
   # The lid: the open case grows upwards, its bottom where the closed one's was.
-  xdotool mousemove $((cx + $(win 232) * f)) $((cy + $(win 150) * f)) click 1
+  click_lid "$cx" "$cy" "$cw" "$ch"
   local oy=$((cy + ch - oh))
   wait_for 5 geometry_is "$handheld" "$cx $oy $cw $oh" ||
     { fail "$name: the open case is at $(geometry "$handheld"), not $cx $oy $cw $oh"; return; }
@@ -133,16 +130,17 @@ run() {
     fail "$name: dragged by (+$((42 * f)), -$((24 * f))) the window is at $(geometry "$handheld"), not $dx $dy"
 
   xdotool key Escape
-  ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-  wait_for 5 ended || fail "$name: Esc did not end the program"
+  wait_for 5 app_ended || fail "$name: Esc did not end the program"
   wait "$app_pid" 2>/dev/null
   app_pid=""
-  grep -qx "Zoom=$z" "$config/Lanterna/Cantiere.ini" || fail "$name: the size is no longer stored"
+  grep -qx "Zoom=$stored" "$config/Lanterna/Cantiere.ini" || fail "$name: the size is no longer stored"
+  [[ -z $dpi ]] || xrdb -remove
 }
 
 run 150 1
 run 200 1
 run 300 1
 run 100 2
+run 150 1 144
 
 finish

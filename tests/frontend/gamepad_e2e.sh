@@ -33,9 +33,7 @@ trace="$work/pads/trace"
 # Each command is written whole at once; the program holds the FIFO open.
 pad() { printf '%s\n' "$*" >"$work/pads/commands"; }
 
-launcher=""
-find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
-wait_for 15 find_launcher || die "no launcher on screen"
+wait_for_launcher "$app_pid"
 # The trace from line $mark on: what happened since the last mark.
 mark=1
 since() { tail -n "+$mark" "$trace"; }
@@ -49,17 +47,14 @@ wait_for 5 has "pad release 1 start" || die "the program does not read the test 
 grep -q -- '[-+]Puls_GameA$' "$trace" && fail "Start pressed Game A on the closed case"
 
 # "(no sound)" from the list, PLAY, then the lid, as in the other end-to-end test.
-eval "$(xdotool getwindowgeometry --shell "$launcher")"
-open_popup_at $((X + 128 + 48)) $((Y + 242 + 10))
-read -r px py pw ph <<<"$(xdotool getwindowgeometry --shell "$popup" |
-  awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')"
-xdotool mousemove $((px + pw / 2)) $((py + ph * 5 / 6)) click 1
+choose_no_sound "$lx" "$ly"
 sleep 0.3
-xdotool mousemove $((X + 91 + 32)) $((Y + 280 + 12)) click 1
+click_play "$lx" "$ly"
 handheld=""
 find_handheld() { handheld=$(window_named 'Cantiere \(Ludoria\) Simulator'); [[ -n $handheld ]]; }
 wait_for 5 find_handheld || die "no handheld window"
-xdotool mousemove $((280 + 232)) $((369 + 150)) click 1 mousemove 5 5
+click_lid 280 369 464 300
+xdotool mousemove 5 5
 wait_for 5 has "+Im_Base" || die "the lid did not open"
 mark=$(($(wc -l <"$trace") + 1))
 
@@ -94,11 +89,7 @@ wait_for 2 jump_key_down || fail "A did not press Ctrl"
 pad detach 1
 sleep 0.3
 # Esc, the menu's Exit: the session is written as a driver script.
-xdotool key Escape
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
-wait_for 5 ended || die "Esc did not end the program"
-wait "$app_pid"
-app_pid=""
+esc_exits
 
 time_of() { since | awk -v what="$1" '$2 == what { print $1; exit }'; }
 last_time_of() { since | awk -v what="$1" '$2 == what { t = $1 } END { print t }'; }

@@ -31,29 +31,19 @@ find_new_window() {  # a window that was not in $before
   [[ -n $new_window ]]
 }
 pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'; }
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
 key() { xdotool key "$@"; }
-geometry() {  # X Y WIDTH HEIGHT of a window
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$X $Y $WIDTH $HEIGHT"
-}
-geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
-focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 
 (cd / && exec "$cantiere" --record "$work/session.sim") >"$work/app.log" 2>&1 &
 app_pid=$!
-launcher=""
-find_launcher() { launcher=$(window_named 'About Cantiere\.\.\.'); [[ -n $launcher ]]; }
-wait_for 15 find_launcher || die "no launcher on screen"
+wait_for_launcher "$app_pid"
 wait_for 5 focus_is "$launcher" || fail "the launcher did not get the keyboard"
-xdotool mousemove $((389 + 91 + 32)) $((227 + 280 + 12)) click 1   # PLAY
+click_play "$lx" "$ly"
 handheld=""
 find_handheld() { handheld=$(window_named 'Cantiere \(Ludoria\) Simulator'); [[ -n $handheld ]]; }
 wait_for 5 find_handheld || die "no handheld window"
 wait_for 5 geometry_is "$handheld" "280 369 464 300" || die "PLAY did not place the handheld"
 wait_for 5 focus_is "$handheld" || fail "the handheld did not get the keyboard"
-xdotool mousemove $((280 + 232)) $((369 + 150)) click 1   # the lid
+click_lid 280 369 464 300
 wait_for 5 geometry_is "$handheld" "280 98 464 571" || die "the lid did not open"
 # The case dragged 40 right and 20 down near its corner (the corner itself
 # is the desktop's: the window is shaped like the case): the saved game must
@@ -132,10 +122,7 @@ key Escape
 wait_for 5 title_is "$handheld" "Cantiere (Ludoria) Simulator" || fail "Esc did not end the replay"
 
 # Exit: the session file is written and replays to the state at exit.
-key Escape
-wait_for 5 ended || die "Esc did not end the program"
-wait "$app_pid"
-app_pid=""
+esc_exits
 "$sim" --verify "$work/session.sim" || fail "the --record session does not verify"
 
 # A damaged file named on the command line: a message, then the launcher.
@@ -152,12 +139,12 @@ find_message() {  # a window that is neither the launcher nor the handheld
   done | grep -vx "$launcher" | head -n1)
   [[ -n $message ]]
 }
-wait_for 15 find_launcher || die "no launcher with a damaged --replay"
+wait_for 15 find_launcher "$app_pid" || die "no launcher with a damaged --replay"
 wait_for 5 find_message || fail "no message about the damaged file"
 echo "damaged file: a window of $(geometry "$message" | cut -d' ' -f3-) says so"
 xdotool key Return
 sleep 0.5
-ended && fail "a damaged file ended the program"
+app_ended && fail "a damaged file ended the program"
 [[ -n $(window_named 'About Cantiere\.\.\.') ]] || fail "the launcher is gone after the message"
 
 finish

@@ -40,13 +40,6 @@ if [[ $desktop == openbox ]]; then
   wait_for 10 wm_running || die "openbox did not start"
 fi
 
-geometry() {  # X Y WIDTH HEIGHT of a window's client area
-  [[ -n $1 ]] || return 0
-  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
-}
-geometry_is() { [[ $(geometry "$1") == "$2" ]]; }
-focus_is() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 title_has() { [[ $(xdotool getwindowname "$1" 2>/dev/null) == *"$2"* ]]; }
 running() { kill -0 "$app_pid" 2>/dev/null && [[ $(ps -o stat= -p "$app_pid") != Z* ]]; }
 differing() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{printf "%d\n", $1}'; }
@@ -120,7 +113,7 @@ handheld_gone() {
 }
 wait_for 5 handheld_gone || fail "the handheld stays on screen after the replay"
 wait_for 5 focus_is "$launcher" || fail "the launcher did not get the keyboard back"
-xdotool mousemove $((lx + 91 + 32)) $((ly + 280 + 12)) click 1  # PLAY
+click_play "$lx" "$ly"
 played=""
 find_played() { played=$(window_named 'Cantiere \(Ludoria\) Simulator'); [[ -n $played ]]; }
 wait_for 5 find_played || die "no handheld after PLAY"

@@ -71,10 +71,10 @@ recorder=$!
 pids+=("$recorder")
 sleep 0.5
 
-xdotool mousemove $((lx + 91 + 32)) $((ly + 280 + 12)) click 1   # PLAY
+click_play "$lx" "$ly"
 sleep 0.5
 kill -0 "$app" 2>/dev/null || die "the program ended at PLAY"
-xdotool mousemove 512 519 click 1   # the lid
+click_lid 280 369 464 300
 sleep 0.3
 xdotool mousemove 677 432 click 1 mousemove 5 5   # Game A
 sleep 0.3
