@@ -16,20 +16,13 @@ Display* display() {
   return x11 ? x11->display() : nullptr;
 }
 
-// True when a window manager that honours the hints could not give the
-// window the one size they allow: it is no whole number of steps from the
-// base (the smallest size when no base is given).
-bool stepMissesFixedSize(const XSizeHints& hints) {
-  constexpr long kNeeded = PMinSize | PMaxSize | PResizeInc;
-  if ((hints.flags & kNeeded) != kNeeded) return false;
-  if (hints.min_width != hints.max_width || hints.min_height != hints.max_height) return false;
-  if (hints.width_inc <= 1 && hints.height_inc <= 1) return false;
-  const bool based = hints.flags & PBaseSize;
-  const int baseWidth = based ? hints.base_width : hints.min_width;
-  const int baseHeight = based ? hints.base_height : hints.min_height;
-  const auto misses = [](int size, int base, int step) { return step > 1 && (size - base) % step; };
-  return misses(hints.min_width, baseWidth, hints.width_inc) ||
-         misses(hints.min_height, baseHeight, hints.height_inc);
+SizeHints sizeHints(const XSizeHints& x) {
+  SizeHints hints;
+  if (x.flags & PMinSize) hints.min = QSize(x.min_width, x.min_height);
+  if (x.flags & PMaxSize) hints.max = QSize(x.max_width, x.max_height);
+  if (x.flags & PBaseSize) hints.base = QSize(x.base_width, x.base_height);
+  if (x.flags & PResizeInc) hints.step = QSize(x.width_inc, x.height_inc);
+  return hints;
 }
 
 // Qt writes WM_NORMAL_HINTS at every show, move and resize, so the hints
@@ -53,7 +46,9 @@ class FixedSizeMender : public QAbstractNativeEventFilter {
     Display* d = display();
     XSizeHints hints{};
     long supplied = 0;
-    if (!d || !XGetWMNormalHints(d, w, &hints, &supplied) || !stepMissesFixedSize(hints)) return;
+    if (!d || !XGetWMNormalHints(d, w, &hints, &supplied) ||
+        !stepMissesFixedSize(sizeHints(hints)))
+      return;
     hints.width_inc = hints.height_inc = 1;
     XSetWMNormalHints(d, w, &hints);
     XFlush(d);
@@ -61,6 +56,14 @@ class FixedSizeMender : public QAbstractNativeEventFilter {
 };
 
 }  // namespace
+
+bool stepMissesFixedSize(const SizeHints& hints) {
+  if (!hints.min || !hints.step || hints.max != hints.min) return false;
+  const QSize size = *hints.min, step = *hints.step, base = hints.base.value_or(size);
+  const auto misses = [](int length, int from, int by) { return by > 1 && (length - from) % by; };
+  return misses(size.width(), base.width(), step.width()) ||
+         misses(size.height(), base.height(), step.height());
+}
 
 void keepFixedSizesExact() {
   if (!display()) return;
