@@ -27,6 +27,7 @@
 #include "frontend/input/scripted_gamepads.h"
 #include "frontend/sound/sdl_output.h"
 #include "frontend/x11/x11_input.h"
+#include "frontend/x11/fixed_size_hints.h"
 #include "common/clock/time_anchor.h"
 
 namespace {
@@ -106,6 +107,7 @@ int run(int argc, char** argv, int& endedBy) {
   app.setQuitOnLastWindowClosed(false);
 
   enableDetectableAutoRepeat();
+  x11::keepFixedSizesExact();
 
   Scheduler scheduler;
   QtClockHost loop;

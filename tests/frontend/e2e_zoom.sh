@@ -3,17 +3,20 @@
 # The real program at several sizes on its own 3840 x 2160 X server, used
 # with real X events: at 150, 200 and 300 % and at 100 % with Qt's own
 # QT_SCALE_FACTOR=2 and with the X resource Xft.dpi: 144 (Qt then scales by
-# 1.5), PLAY places the scaled case, the lid opens upwards, the
-# open window matches the driver's snapshot at the same scale pixel for
+# 1.5; on the bare server and under openbox and fluxbox, which follow the
+# window's size hints), PLAY places the scaled case, the lid opens upwards,
+# the open window matches the driver's snapshot at the same scale pixel for
 # pixel, a click on a button's last pixel presses it and one pixel beyond
-# does not, and a drag moves the window exactly as far as the pointer.
+# does not, and a drag from the case's lowest row moves the window exactly
+# as far as the pointer.
 #
 #   e2e_zoom.sh CANTIERE CANTIERE_SIM
 set -uo pipefail
 
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
-source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert xrdb
+source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert xrdb \
+  xprop openbox fluxbox
 
 screen_w=3840 screen_h=2160
 start_xvfb ${screen_w}x${screen_h}x24
@@ -25,16 +28,47 @@ pixels_differing() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{printf "%d\
 # Catalogue -> window pixels at zoom $z: edges round half up.
 win() { echo $((($1 * z + 50) / 100)); }
 
+# The window manager of a run, if any; wm_pid. A run cut short leaves its
+# program and window manager to the next run's start.
+wm_pid=""
+wm_named() {  # NAME: the running window manager calls itself that
+  local check
+  check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
+  [[ -n $check ]] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -qi "\"$1\""
+}
+start_wm() {  # openbox | fluxbox
+  if [[ $1 == fluxbox ]]; then  # its tool bar as it comes, the desktop left as it is
+    mkdir -p "$HOME/.fluxbox"
+    echo 'background: none' >"$HOME/.fluxbox/overlay"
+    echo "session.styleOverlay: $HOME/.fluxbox/overlay" >"$HOME/.fluxbox/init"
+    fluxbox >"$work/wm.log" 2>&1 &
+  else
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+  fi
+  wm_pid=$!
+  pids+=("$wm_pid")
+  wait_for 10 wm_named "$1"
+}
+stop_leftovers() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+  [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  app_pid="" wm_pid=""
+}
+
 # One run: zoom percent, Qt scale factor. With a DPI, the size stored is
 # 100 % and the X resource Xft.dpi makes Qt's own scale the zoom, which
-# must look and answer clicks exactly as that size does.
-run() {  # ZOOM SCALE [DPI]
+# must look and answer clicks exactly as that size does, also under a
+# window manager (that scale once made openbox cut the open case's lowest
+# row off).
+run() {  # ZOOM SCALE [DPI [WINDOW-MANAGER]]
+  stop_leftovers
   z=$1
-  local f=$2 dpi=${3:-} stored=$1 name="${1}% x$2"
+  local f=$2 dpi=${3:-} wm=${4:-} stored=$1 name="${1}% x$2"
   if [[ -n $dpi ]]; then
-    stored=100 name="100% with Xft.dpi $dpi"
+    stored=100 name="100% with Xft.dpi $dpi${wm:+ under $wm}"
     echo "Xft.dpi: $dpi" | xrdb -merge || { fail "$name: xrdb failed"; return; }
   fi
+  if [[ -n $wm ]]; then start_wm "$wm" || { fail "$name: $wm did not start"; return; }; fi
   local config="$work/config-$1-$2$dpi"
   mkdir -p "$config/Lanterna"
   printf '[General]\nSoundMode=2\nZoom=%s\n' "$stored" >"$config/Lanterna/Cantiere.ini"
@@ -117,8 +151,13 @@ run() {  # ZOOM SCALE [DPI]
   # That press started a game, which is over; ACL brings back the segments.
   xdotool mousemove $((cx + ($(win 422) + 1) * f)) $((oy + ($(win 373) + 1) * f)) click 1
 
-  # A drag on the bare case moves the window exactly as far as the pointer.
-  local gx=$((cx + $(win 20) * f)) gy=$((oy + $(win 560) * f))
+  # A drag from the bare case's lowest row (in its middle, the last one
+  # inside the band compared above) moves the window exactly as far as the
+  # pointer.
+  local gx=$((cx + cw / 2)) gy
+  gy=$(convert "$work/outside.png" -crop "1x$oh+$((cw / 2))+0" +repage txt:- |
+    awk -F'[,:]' '/#000000/ {y = $2} END {print y}')
+  gy=$((oy + gy))
   xdotool mousemove "$gx" "$gy" mousedown 1
   for step in 1 2 3 4 5 6; do
     xdotool mousemove $((gx + 7 * step * f)) $((gy - 4 * step * f))
@@ -135,6 +174,7 @@ run() {  # ZOOM SCALE [DPI]
   app_pid=""
   grep -qx "Zoom=$stored" "$config/Lanterna/Cantiere.ini" || fail "$name: the size is no longer stored"
   [[ -z $dpi ]] || xrdb -remove
+  stop_leftovers
 }
 
 run 150 1
@@ -142,5 +182,7 @@ run 200 1
 run 300 1
 run 100 2
 run 150 1 144
+run 150 1 144 openbox
+run 150 1 144 fluxbox
 
 finish
