@@ -110,13 +110,17 @@ openbox --sm-disable >"$work/wm.log" 2>&1 &
 pids+=($!)
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_for 10 wm_running || die "openbox did not start"
-game_a
 mark=$(($(wc -l <"$trace") + 1))
 since_mark() { tail -n "+$mark" "$trace" | grep -qE "$1"; }
 scored() { since_mark "^[0-9]+ digit 4 [1-9]$"; }
+last_seen() { tail -n 5 "$trace" | tr '\n' ' '; }
+# A click that falls while openbox takes the window in is lost: again
+# until the button is seen pressed.
+game_a_taken() { game_a; wait_for 2 since_mark "^[0-9]+ -Puls_GameA$"; }
+wait_for 20 game_a_taken || die "Game A was not pressed; the trace ends $(last_seen)"
 # Ctrl brings the player in at the bottom left, column 2.
 came_in() { xdotool key ctrl; wait_for 1 since_mark "^[0-9]+ \+Im_Omino27$"; }
-wait_for 20 came_in || die "Ctrl did not bring the player in"
+wait_for 20 came_in || die "Ctrl did not bring the player in; the trace ends $(last_seen)"
 # A jump as a barrel rolls into the player's column is aloft while it
 # passes; the landing scores it. Missed barrels end the game, and with it
 # the jumps.
