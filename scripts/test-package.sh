@@ -152,8 +152,11 @@ cleanup() {
 trap cleanup EXIT
 
 # An X server outside the root; the program in the root reaches it through
-# its abstract socket, as any local client does.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# its abstract socket, as any local client does. It never resets: a client
+# that comes and goes (another test's, on a busy machine) would otherwise
+# turn the program away while it resets.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+  >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [[ -s $work/display ]] && break
