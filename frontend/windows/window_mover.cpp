@@ -36,12 +36,14 @@ void WindowMover::place(const QRect& g, bool byDrag) {
     return;
   }
   window_.move(g.topLeft());
+  askedAgain_ = false;
   if (origin && !settle_.isActive()) watch(*origin);
 }
 
 void WindowMover::shown() {
   target_ = window_.geometry();
   newWindow_ = true;
+  askedAgain_ = false;
   // Where it was asked to appear counts as where it was: a window manager
   // that puts a new window elsewhere holds it there.
   if (!settle_.isActive()) watch(target_.topLeft());
@@ -67,6 +69,13 @@ void WindowMover::check() {
   if (newWindow && !placed_) {
     window_.move(target_.topLeft());
     watch(*origin);
+    return;
+  }
+  if (!std::exchange(askedAgain_, true)) {
+    // A busy window manager may rest a moment short of the place, or not
+    // have begun: it is asked once more before its answer is believed.
+    window_.move(target_.topLeft());
+    settle_.start(kSettle);
     return;
   }
   if (!placed_ && *origin == before_ && before_ != target_.topLeft() && reachable &&

@@ -4,7 +4,8 @@
 // limits of their own (clear of a task bar, or a new window where they
 // choose), and some (Weston's, for X11 programs) ignore a shown window's
 // moves and honour only where a new window asks to appear. The mover waits
-// until the window stops moving and then tells them apart: a window left
+// until the window stops moving, asks once more if it rests short of the
+// place (a busy one may lag), and then tells them apart: a window left
 // exactly where it was, though asked to a place on a monitor, was refused;
 // then the window moves by being made anew where it belongs, and drags are
 // handed to the window manager. A window that ended elsewhere was held
@@ -67,6 +68,9 @@ class WindowMover : public QObject {
   // belongs: a window manager may place a new window its own way and still
   // honour later moves (i3 puts it where its frame would be).
   bool newWindow_ = false;
+  // The window manager was asked again to the same place after the window
+  // came to rest short of it.
+  bool askedAgain_ = false;
   QTimer settle_;
 };
 
