@@ -81,7 +81,10 @@ wait_for 5 new_window || die "a right click opened no menu"
 before=$(windows_of)
 xdotool key Up Up Return
 wait_for 5 new_window || die "Save last game... opened no dialog"
-sleep 0.5
+dialog=$(comm -13 <(echo "$before") <(windows_of) | head -n1)
+# Typed once the dialog has the keyboard, over the name it suggests.
+wait_for 5 focus_is "$dialog" || die "the dialog did not get the keyboard"
+xdotool key ctrl+a
 xdotool type --delay 5 "$full/game.sim"
 before=$(windows_of)
 xdotool key Return
@@ -112,20 +115,46 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'windo
 wait_for 10 wm_running || die "openbox did not start"
 mark=$(($(wc -l <"$trace") + 1))
 since_mark() { tail -n "+$mark" "$trace" | grep -qE "$1"; }
-scored() { since_mark "^[0-9]+ digit 4 [1-9]$"; }
 last_seen() { tail -n 5 "$trace" | tr '\n' ' '; }
 # A click that falls while openbox takes the window in is lost: again
 # until the button is seen pressed.
 game_a_taken() { game_a; wait_for 2 since_mark "^[0-9]+ -Puls_GameA$"; }
 wait_for 20 game_a_taken || die "Game A was not pressed; the trace ends $(last_seen)"
-# Jumps where the player comes in until a barrel passes under one, then
-# nothing: the barrels end the game.
-for ((jump = 0; jump < 120; jump++)); do
-  scored && break
-  xdotool key ctrl
-  sleep 0.35
+# The player comes in at once. Barrels roll left along row 7 one cell per
+# barrel tick, a barrel in the segment right of the player (Im_Bar27) hits
+# at the next barrel tick unless the player is in the air, and a jump lasts
+# two game ticks, one barrel tick: Ctrl as a barrel comes into Im_Bar27 has
+# it pass under the jump, which lands with it in Im_Bar17 and scores. After
+# a miss the player is off the field until it comes in again (a life icon
+# goes), and a Ctrl then would bring it in under the barrel.
+# A window manager that starts after the window may leave the keyboard
+# nowhere; a click on Game A that came before it took the window in did not
+# give it back: as from a task bar, the handheld is made the active window.
+keyboard() { focus_is "$handheld"; }
+wait_for 3 keyboard || xdotool windowactivate "$handheld"
+wait_for 5 keyboard || die "the handheld does not have the keyboard"
+mark=$(($(wc -l <"$trace") + 1))
+exec {lines}< <(tail -n "+$mark" -f "$trace")
+pids+=($!)
+xdotool key ctrl
+points="" in=0 now="" gone="" jumped=""
+deadline=$((SECONDS + 60))
+while [[ -z $points ]] && ((SECONDS < deadline)); do
+  read -r -t 1 -u "$lines" at change || continue
+  if [[ $at != "$now" ]]; then
+    # The player went dark with no jump pose in the same instant: a miss.
+    [[ -n $gone && -z $jumped ]] && in=0
+    now=$at gone="" jumped=""
+  fi
+  case $change in
+    -Im_Omino27) gone=1 ;;
+    +Im_Omino27J) jumped=1 ;;
+    -Im_Vite?) in=1 ;;
+    +Im_Bar27) ((in)) && xdotool key ctrl ;;
+    "digit 4 "[1-9]) points=$change ;;
+  esac
 done
-scored || die "no point scored in 40 s of jumps; the trace ends $(last_seen)"
+[[ -n $points ]] || die "no point scored in 60 s; the trace ends $(last_seen)"
 wait_for 150 find_message || die "no message about the high score that could not be stored"
 said="^cantiere: cannot store the high score HiScoreA=[1-9][0-9]* in $ini: No space left on device;"
 (($(grep -cE "$said" "$work/app.log") == 1)) || fail "the error output said: $(cat "$work/app.log")"
