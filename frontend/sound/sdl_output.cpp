@@ -42,10 +42,12 @@ void raiseMixingThread(void*, Uint8*, int) {
 // SDL's PulseAudio driver asks the server to hold exactly one mixer buffer,
 // so the buffer's size was both the delay and the only cushion against a
 // late refill: 512 frames (23 ms) broke off under load. Through a server the
-// mixer now hands over small blocks and the server holds 35 ms: a sound
-// starts some 25 ms after its key, and the queue rides out a busy machine.
+// mixer now hands over small blocks and the server holds 25 ms: a sound is
+// heard some 20 ms after its key, and the queue still rides out a busy
+// machine (35 ms cost 10 ms more and left too little room for a slow X
+// server under load).
 // A device opened directly keeps the larger buffer it needs.
-constexpr const char* kServerQueueMs = "35";
+constexpr const char* kServerQueueMs = "25";
 constexpr int kFramesToServer = 128;
 constexpr int kFramesToDevice = 512;
 
