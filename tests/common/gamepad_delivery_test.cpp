@@ -19,7 +19,7 @@ namespace {
 constexpr std::int64_t kNoon = 12 * 3600000;
 
 // An open handheld fed by a controller, recorded as the desktop records it.
-struct PadRig {
+struct PadRig : test::AnchoredProgram {
   PadRig() {
     time.set(kNoon, 0);
     recorder.anchored(0, {kNoon, 0});
@@ -47,13 +47,6 @@ struct PadRig {
     return out;
   }
 
-  Scheduler scheduler;
-  AnchoredTimeOfDay time{scheduler};
-  RecordingOutput output;
-  Sound sound{output};
-  MemorySettings settings;
-  test::FakeDesktop desktop;
-  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
   test::VirtualClockHost loop;
   EventClock clock{scheduler, loop};
   ModelInput input{program, clock};

@@ -14,7 +14,7 @@ constexpr std::int64_t kTen = 10 * 3600000;  // 10:00 universal
 
 // A program on virtual time fed as the desktop feeds it: each input told to
 // the recorder, each instant's ticks followed by a look at the game.
-struct RecorderRig {
+struct RecorderRig : test::AnchoredProgram {
   explicit RecorderRig(std::size_t cap = InputRecorder::kDefaultCap)
       : recorder(program, time, desktop, cap) {
     time.set(kTen, 60);
@@ -58,13 +58,6 @@ struct RecorderRig {
     return at == std::string::npos ? -1 : std::stoll(text.substr(at + 21));
   }
 
-  Scheduler scheduler;
-  AnchoredTimeOfDay time{scheduler};
-  RecordingOutput output;
-  Sound sound{output};
-  MemorySettings settings;
-  test::FakeDesktop desktop;
-  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
   InputRecorder recorder;
   bool started = false;
   Millis endedAt = -1;

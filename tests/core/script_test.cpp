@@ -173,13 +173,8 @@ TEST(ScriptLines, FromAStreamOrATextAlikeAndNeverTooMuchOfALine) {
 TEST(StateDump, EveryLineFitsTheLongestScriptLine) {
   // Every element lit and every number at its widest: a final state the
   // program saves must read back.
-  Scheduler scheduler;
-  AnchoredTimeOfDay time{scheduler};
-  RecordingOutput output;
-  Sound sound{output};
-  MemorySettings settings;
-  test::FakeDesktop desktop;
-  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
+  test::AnchoredProgram rig;
+  Program& program = rig.program;
   for (int e = 0; e < ElementCount; ++e) program.form1.surface.show(static_cast<Element>(e));
 #define CANTIERE_WIDEST(type, name) program.form1.state.name = std::numeric_limits<type>::lowest();
   CANTIERE_GAME_STATE_FIELDS(CANTIERE_WIDEST)
@@ -192,14 +187,7 @@ TEST(StateDump, EveryLineFitsTheLongestScriptLine) {
 }
 
 // A program run by script lines, as the check runs one.
-struct Runner {
-  Scheduler scheduler;
-  AnchoredTimeOfDay time{scheduler};
-  RecordingOutput output;
-  Sound sound{output};
-  MemorySettings settings;
-  test::FakeDesktop desktop;
-  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
+struct Runner : test::AnchoredProgram {
   ScriptRunner runner{program, scheduler, time, {}};
   void run(const std::string& script) {
     std::istringstream in(script);

@@ -11,6 +11,7 @@
 #include "core/launcher/program.h"
 #include "core/settings/memory_settings.h"
 #include "core/sound/recording_output.h"
+#include "core/timing/anchored_time_of_day.h"
 
 namespace cantiere::test {
 
@@ -52,6 +53,18 @@ class SoundLog : public SoundListener {
   // The sounds alone, without times.
   std::vector<std::string> names() const;
   void clear() { events.clear(); }
+};
+
+// A program whose time of day runs on from the virtual clock, as the
+// driver's and the recorder's do.
+struct AnchoredProgram {
+  Scheduler scheduler;
+  AnchoredTimeOfDay time{scheduler};
+  RecordingOutput output;
+  Sound sound{output};
+  MemorySettings settings;
+  FakeDesktop desktop;
+  Program program{HandheldServices{scheduler, time, sound, settings, desktop}};
 };
 
 // Puts the player on a cell, standing, with control.
