@@ -87,9 +87,12 @@ in_namespace() {
     fail "cantiere works in $(readlink "/proc/$pid/cwd"), not its data folder"
   # The launcher shows without SDL: it is loaded at PLAY, from what the
   # package's dependencies installed.
-  local soname
+  # Read whole first: grep -q leaves at its first match, and under pipefail
+  # the SIGPIPE ldconfig may then get would read as a missing library.
+  local soname libraries
+  libraries=$(in_root ldconfig -p)
   for soname in libSDL2-2.0.so.0 libSDL2_mixer-2.0.so.0; do
-    in_root ldconfig -p | grep -q "^[[:space:]]*$soname " || fail "$soname not installed with it"
+    grep -q "^[[:space:]]*$soname " <<<"$libraries" || fail "$soname not installed with it"
   done
   sleep 0.5
   import -display "$display" -window root build-deb/fresh-root-launcher.png || true

@@ -114,7 +114,8 @@ pids+=($!)
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_for 10 wm_running || die "openbox did not start"
 mark=$(($(wc -l <"$trace") + 1))
-since_mark() { tail -n "+$mark" "$trace" | grep -qE "$1"; }
+# Not a pipe into grep -q: under pipefail tail's SIGPIPE would read as no match.
+since_mark() { grep -qE "$1" <(tail -n "+$mark" "$trace"); }
 last_seen() { tail -n 5 "$trace" | tr '\n' ' '; }
 # A click that falls while openbox takes the window in is lost: again
 # until the button is seen pressed.

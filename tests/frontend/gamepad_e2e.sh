@@ -37,7 +37,9 @@ wait_for_launcher "$app_pid"
 # The trace from line $mark on: what happened since the last mark.
 mark=1
 since() { tail -n "+$mark" "$trace"; }
-has() { since | cut -d' ' -f2- | grep -qx -- "$1"; }
+# grep -q leaves at its first match: fed by a process substitution, not a
+# pipe, so that pipefail cannot take the writer's SIGPIPE for no match.
+has() { grep -qx -- "$1" <(since | cut -d' ' -f2-); }
 
 # A controller before the case is open: Start reaches no button.
 pad attach
