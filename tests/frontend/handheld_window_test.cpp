@@ -213,6 +213,8 @@ TEST(HandheldWindow, IsShapedLikeTheCaseClosedAndOpen) {
 
 TEST(HandheldWindow, TheWindowsCarryTheIconAndTheLauncherIsAFixedDialog) {
   DesktopRig rig;
+  // Set once the first window has painted.
+  QTRY_VERIFY_WITH_TIMEOUT(!QGuiApplication::windowIcon().isNull(), 20000);
   QList<int> sizes;
   for (const QSize& s : QGuiApplication::windowIcon().availableSizes()) sizes << s.width();
   EXPECT_EQ(sizes, (QList<int>{16, 24, 32, 48, 64, 128, 256}));
