@@ -71,9 +71,10 @@ void WindowMover::check() {
     watch(*origin);
     return;
   }
-  if (!std::exchange(askedAgain_, true)) {
+  if (!placed_ && !std::exchange(askedAgain_, true)) {
     // A busy window manager may rest a moment short of the place, or not
-    // have begun: it is asked once more before its answer is believed.
+    // have begun: it is asked once more before its answer is believed. A
+    // compositor that places windows is never asked.
     window_.move(target_.topLeft());
     settle_.start(kSettle);
     return;
