@@ -121,6 +121,12 @@ last_seen() { tail -n 5 "$trace" | tr '\n' ' '; }
 # until the button is seen pressed.
 game_a_taken() { game_a; wait_for 2 since_mark "^[0-9]+ -Puls_GameA$"; }
 wait_for 20 game_a_taken || die "Game A was not pressed; the trace ends $(last_seen)"
+# A window manager that starts after the window may leave the keyboard
+# nowhere; a click on Game A that came before it took the window in did not
+# give it back: as from a task bar, the handheld is made the active window.
+keyboard() { focus_is "$handheld"; }
+wait_for 3 keyboard || xdotool windowactivate "$handheld"
+wait_for 5 keyboard || die "the handheld does not have the keyboard"
 # The player comes in at once. Barrels roll left along row 7 one cell per
 # barrel tick, a barrel in the segment right of the player (Im_Bar27) hits
 # at the next barrel tick unless the player is in the air, and a jump lasts
@@ -128,12 +134,6 @@ wait_for 20 game_a_taken || die "Game A was not pressed; the trace ends $(last_s
 # it pass under the jump, which lands with it in Im_Bar17 and scores. After
 # a miss the player is off the field until it comes in again (a life icon
 # goes), and a Ctrl then would bring it in under the barrel.
-# A window manager that starts after the window may leave the keyboard
-# nowhere; a click on Game A that came before it took the window in did not
-# give it back: as from a task bar, the handheld is made the active window.
-keyboard() { focus_is "$handheld"; }
-wait_for 3 keyboard || xdotool windowactivate "$handheld"
-wait_for 5 keyboard || die "the handheld does not have the keyboard"
 mark=$(($(wc -l <"$trace") + 1))
 exec {lines}< <(tail -n "+$mark" -f "$trace")
 pids+=($!)
