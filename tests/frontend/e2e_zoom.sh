@@ -3,8 +3,8 @@
 # The real program at several sizes on its own 3840 x 2160 X server, used
 # with real X events: at 150, 200 and 300 % and at 100 % with Qt's own
 # QT_SCALE_FACTOR=2 and with the X resource Xft.dpi: 144 (Qt then scales by
-# 1.5; on the bare server and under openbox, which follows the window's
-# size hints to the pixel), PLAY places the scaled case, the lid opens upwards,
+# 1.5; on the bare server and under openbox and fluxbox, which follow the
+# window's size hints), PLAY places the scaled case, the lid opens upwards,
 # the open window matches the driver's snapshot at the same scale pixel for
 # pixel, a click on a button's last pixel presses it and one pixel beyond
 # does not, and a drag from the case's lowest row moves the window exactly
@@ -16,7 +16,7 @@ set -uo pipefail
 cantiere=$(realpath "$1")
 sim=$(realpath "$2")
 source "$(dirname "$0")/desktop_lib.sh" e2e_zoom Xvfb xdotool import compare convert xrdb \
-  xprop openbox
+  xprop openbox fluxbox
 
 screen_w=3840 screen_h=2160
 start_xvfb ${screen_w}x${screen_h}x24
@@ -36,8 +36,15 @@ wm_named() {  # NAME: the running window manager calls itself that
   check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
   [[ -n $check ]] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -qi "\"$1\""
 }
-start_wm() {  # openbox
-  openbox --sm-disable >"$work/wm.log" 2>&1 &
+start_wm() {  # openbox | fluxbox
+  if [[ $1 == fluxbox ]]; then  # its tool bar as it comes, the desktop left as it is
+    mkdir -p "$HOME/.fluxbox"
+    echo 'background: none' >"$HOME/.fluxbox/overlay"
+    echo "session.styleOverlay: $HOME/.fluxbox/overlay" >"$HOME/.fluxbox/init"
+    fluxbox >"$work/wm.log" 2>&1 &
+  else
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+  fi
   wm_pid=$!
   pids+=("$wm_pid")
   wait_for 10 wm_named "$1"
@@ -176,5 +183,6 @@ run 300 1
 run 100 2
 run 150 1 144
 run 150 1 144 openbox
+run 150 1 144 fluxbox
 
 finish
