@@ -153,8 +153,13 @@ void PageView::frame() {
   }
   if (frames_.running() && !frameRequested_) {
     fadeRequested_ = true;
-    host_.requestFrameAfter(kFadeFrameMs);
+    host_.requestFrameAfter(nextFadeFrameIn(now));
   }
+}
+
+int PageView::nextFadeFrameIn(Millis now) const {
+  const Millis toRest = frames_.response().settledAt() - now;
+  return static_cast<int>(std::clamp<Millis>(toRest, 1, kFadeFrameMs));
 }
 
 bool PageView::onCase(double cssX, double cssY) const {

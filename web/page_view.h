@@ -27,7 +27,8 @@ class PageView {
         canvas;
     // Straight-alpha RGBA rows of `stride` pixels; the part (x, y, w, h) is new.
     std::function<void(const std::uint8_t* rgba, int stride, int rows, int x, int y, int w, int h)> put;
-    // One animation frame, please: frame() then; or one after `ms`.
+    // A frame, please: frame() once the changes under way are all made;
+    // or one `ms` later.
     std::function<void()> requestFrame;
     std::function<void(int ms)> requestFrameAfter;
   };
@@ -60,10 +61,15 @@ class PageView {
   // An animation frame: what changed since the last one, composed and put.
   void frame();
   bool frameWanted() const { return frameRequested_ || fadeRequested_; }
-  // A fade's next frame comes this long after the last: each shows its own
-  // instant exactly, and half the display's rate halves what a fade costs
-  // a browser, where every frame of a canvas is composed again.
-  static constexpr int kFadeFrameMs = 33;
+  // A fade's frames come at most this far apart, the last at the instant
+  // the last segment settles, each showing its own instant exactly: a
+  // segment darkens in two frames and fades in three. In a browser every
+  // frame of a canvas costs a few milliseconds of its processes whatever
+  // it draws, so a fade drawn at the display's rate would cost five times
+  // as much for a ghost that lasts an eighth of a second.
+  static constexpr int kFadeFrameMs = 60;
+  // How long after a frame at `now` the fade's next one is due.
+  int nextFadeFrameIn(Millis now) const;
 
   // True where the canvas shows the case (not its transparent corners).
   bool onCase(double cssX, double cssY) const;

@@ -133,6 +133,7 @@ TEST(PageView, StraightRgbaAsTheSnapshotWritesIt) {
 // A canvas that records what it is handed.
 struct Canvas {
   int frames = 0;
+  int after = 0;  // the delay of the last frame asked for later, in ms
   std::vector<Rect> puts;
   Millis now = 0;
   Surface surface;
@@ -145,7 +146,10 @@ struct Canvas {
         surface, art,
         PageView::Host{[](int, int, double, double, double, double) {},
                        [this](const std::uint8_t*, int, int, int x, int y, int w, int h) { puts.push_back({x, y, w, h}); },
-                       [this] { ++frames; }, [this](int) { ++frames; }},
+                       [this] { ++frames; }, [this](int ms) {
+                         ++frames;
+                         after = ms;
+                       }},
         [this] { return now; });
   }
   void frame() {
@@ -208,6 +212,44 @@ TEST(PageView, DrawsOnlyWhatChangedAndOnlyWhileItMoves) {
   c.frame();
   EXPECT_EQ(c.puts.size(), 1u);
   EXPECT_FALSE(c.view->frameWanted());
+}
+
+// A segment darkens in 40 ms and fades in 120: its frames come at most 60 ms
+// apart, the last at the instant it settles, wherever the first one fell.
+TEST(PageView, AFadesFramesLandOnItsLastInstant) {
+  struct Case {
+    std::vector<Element> lit, dark;
+    Millis firstFrame;
+    std::vector<Millis> frames;
+  };
+  const Case cases[] = {
+      {{Im_Bar46}, {}, 0, {0, 40}},
+      {{Im_Bar46}, {}, 12, {12, 40}},
+      {{}, {Im_Bar47}, 0, {0, 60, 120}},
+      {{}, {Im_Bar47}, 12, {12, 72, 120}},
+      {{Im_Bar46}, {Im_Bar47}, 5, {5, 65, 120}},  // a barrel rolls on
+  };
+  for (const Case& k : cases) {
+    Canvas c;
+    c.view->setViewport(1000, 1000, 1, 100);
+    c.view->place({0, 0, 464, 571}, false);
+    c.surface.set(Im_Bar47, true);
+    c.view->litChanged(Im_Bar47, true, 0);
+    c.now = 500;  // long settled
+    c.frame();
+    ASSERT_FALSE(c.view->frameWanted());
+    c.now = 1000;
+    for (Element e : k.lit) c.surface.set(e, true), c.view->litChanged(e, true, c.now);
+    for (Element e : k.dark) c.surface.set(e, false), c.view->litChanged(e, false, c.now);
+    std::vector<Millis> seen;
+    c.now += k.firstFrame;
+    for (int guard = 0; c.view->frameWanted() && guard < 10; ++guard, c.now += c.after) {
+      c.frame();
+      EXPECT_FALSE(c.puts.empty()) << "a frame that draws nothing at " << c.now;
+      seen.push_back(c.now - 1000);
+    }
+    EXPECT_EQ(seen, k.frames) << k.firstFrame;
+  }
 }
 
 }  // namespace

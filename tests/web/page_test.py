@@ -194,7 +194,7 @@ class Page:
         wait_for(lambda: self.js("return cantiere.stats.puts > 0 && cantiere.stats.wholeArt"),
                  "the closed case drawn and every picture there")
         self.tap(*self.at("Im_Front"), kind=kind)
-        wait_for(lambda: self.js("return document.getElementById('handheld').height > 400 * devicePixelRatio"),
+        wait_for(lambda: self.js("return cantiere.drawing.height > 400 * devicePixelRatio"),
                  "the open case")
 
     def settled(self, ms=400):
@@ -216,7 +216,7 @@ class Page:
         self.tap(item["left"] + item["width"] / 2, item["top"] + item["height"] / 2)
 
     def canvas_rgba(self):
-        data = self.js("const c = document.getElementById('handheld');"
+        data = self.js("const c = cantiere.drawing;"
                        "const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
                        "let s = ''; for (let i = 0; i < d.length; i += 32768)"
                        "  s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));"
@@ -300,7 +300,6 @@ class PageTest(unittest.TestCase):
         self.addCleanup(os.unlink, f.name)
         verified = subprocess.run([NATIVE_SIM, "--verify", f.name], capture_output=True, timeout=300)
         self.assertEqual(verified.returncode, 0, verified.stderr)
-
         best = int(re.findall(r"store HiScoreA=(\d+)", trace)[-1])
         p.load()
         p.play(2)
@@ -374,7 +373,7 @@ class PageTest(unittest.TestCase):
         p = self.page()
         p.play(2)
         p.open_lid()
-        canvas_width = "return document.getElementById('handheld').width"
+        canvas_width = "return cantiere.drawing.width"
         # The size after each key, the keypad's among them, at ratio 1.
         for key, zoom in [(Keys.ADD, 150), ("=", 200), ("-", 150), (Keys.SUBTRACT, 100), ("+", 150),
                           (Keys.NUMPAD0, 100), ("+", 150), ("+", 200), ("0", 100), ("+", 150), ("+", 200)]:
@@ -458,8 +457,8 @@ class PageTest(unittest.TestCase):
                     "return r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 && r.bottom <= innerHeight + 0.5")
         self.assertTrue(fits)
         # Sharp: one canvas pixel a device pixel.
-        self.assertTrue(p.js("const c = document.getElementById('handheld');"
-                             "return Math.abs(c.width - c.getBoundingClientRect().width * devicePixelRatio) < 1"))
+        self.assertTrue(p.js("const r = document.getElementById('handheld').getBoundingClientRect();"
+                             "return Math.abs(cantiere.drawing.width - r.width * devicePixelRatio) < 1"))
         p.tap(*p.at("Puls_GameA"), kind="touch")
         wait_for(lambda: "+Im_GameA" in p.trace(), "Game A")
         # The pad's right arm and the jump button, under the thumbs.
@@ -516,6 +515,22 @@ class PageTest(unittest.TestCase):
         # The case's rounded corners and the hinge's sides let the page show.
         self.assertGreater(outside, 0)
         self.assertGreater(shown, width * height * 0.9)
+        # And the screen shows what was drawn: the browser's own picture of
+        # the page, where the canvas is, has the case's every pixel.
+        left, top = p.js("const r = document.getElementById('handheld').getBoundingClientRect();"
+                         "return [Math.round(r.left * devicePixelRatio), Math.round(r.top * devicePixelRatio)]")
+
+        def differing_on_screen():
+            shot, sw, sh, sc = read_png(p.driver.get_screenshot_as_png())
+            wrong = 0
+            for y in range(max(0, -top), min(height, sh - top)):
+                for x in range(max(0, -left), min(width, sw - left)):
+                    i, j = y * width + x, (top + y) * sw + left + x
+                    if got[i * 4 + 3] == 255 and got[i * 4:i * 4 + 3] != shot[j * sc:j * sc + 3]:
+                        wrong += 1
+            return wrong
+
+        wait_for(lambda: differing_on_screen() == 0, f"the screen to show the canvas at {zoom} %", 20)
 
     def test_the_canvas_is_the_drivers_snapshot(self):
         p = self.page("")
@@ -526,7 +541,7 @@ class PageTest(unittest.TestCase):
         p.settled()
         self.check_canvas(p, 100)
         p.menu_choose("200 %", submenu=True)
-        wait_for(lambda: p.js("return document.getElementById('handheld').width") == 928, "200 %")
+        wait_for(lambda: p.js("return cantiere.drawing.width") == 928, "200 %")
         p.settled()
         self.check_canvas(p, 200)
         p.menu_choose("LCD effects")  # on again

@@ -9,7 +9,13 @@
 (() => {
   const $ = (id) => document.getElementById(id);
   const canvas = $('handheld');
-  const context = canvas.getContext('2d');
+  // The canvas is drawn through an OffscreenCanvas where the browser has
+  // one: what is drawn there goes to the screen without a frame of the
+  // page's own (style, layout, commit), which halves what each of the
+  // LCD's frames costs the browser. Its size is set on it, not on the
+  // element, which keeps only its place and its CSS size.
+  const drawing = canvas.transferControlToOffscreen ? canvas.transferControlToOffscreen() : canvas;
+  const context = drawing.getContext('2d');
   const params = new URLSearchParams(location.search);
   // Figures and hooks for the tests and the benchmark.
   const stats = {
@@ -21,7 +27,7 @@
 
   // --- Timers ---
   let wakeTimer = null;
-  let frameRequest = 0;
+  let framePending = false;
   let fadeTimer = null;
   const timers = new Map();
   const loaded = new Set();  // art scales handed to the module
@@ -143,17 +149,22 @@
       timers.set(id, setTimeout(() => { timers.delete(id); M._page_timer(id); }, ms));
     },
     cancelTimer(id) { clearTimeout(timers.get(id)); timers.delete(id); },
+    // Drawn once the task that asked for it has made all its changes, not
+    // at the next animation frame: that would wake the page's whole frame
+    // for what the canvas shows by itself, and show each instant later.
     requestFrame() {
       clearTimeout(fadeTimer);
-      if (!frameRequest) frameRequest = requestAnimationFrame(drawFrame);
+      if (framePending) return;
+      framePending = true;
+      queueMicrotask(drawFrame);
     },
     requestFrameAfter(ms) {
       clearTimeout(fadeTimer);
       fadeTimer = setTimeout(() => page.requestFrame(), ms);
     },
     canvas(deviceWidth, deviceHeight, left, top, width, height) {
-      if (canvas.width !== deviceWidth) canvas.width = deviceWidth;
-      if (canvas.height !== deviceHeight) canvas.height = deviceHeight;
+      if (drawing.width !== deviceWidth) drawing.width = deviceWidth;
+      if (drawing.height !== deviceHeight) drawing.height = deviceHeight;
       const s = canvas.style;
       s.left = `${left}px`; s.top = `${top}px`; s.width = `${width}px`; s.height = `${height}px`;
     },
@@ -256,19 +267,12 @@
   }
 
   function drawFrame() {
-    frameRequest = 0;
+    if (!framePending) return;
+    framePending = false;
     const start = performance.now();
     M._page_frame();
     stats.frames++;
     stats.frameMs += performance.now() - start;
-  }
-
-  // What an input changed is put on the canvas at once, not at the next
-  // animation frame: the browser shows it with the very next frame it makes.
-  function drawNow() {
-    if (!frameRequest) return;
-    cancelAnimationFrame(frameRequest);
-    drawFrame();
   }
 
   function centre(element) {
@@ -383,7 +387,6 @@
     e.preventDefault();
     const taken = M._page_pointer_down(e.pointerId, e.clientX, e.clientY, e.button);
     if (!taken) return;
-    drawNow();
     canvas.setPointerCapture(e.pointerId);
     if (e.pointerType === 'touch') {
       cancelLongPress();
@@ -400,7 +403,6 @@
   function pointerEnd(e, button) {
     if (longPress && longPress.id === e.pointerId) cancelLongPress();
     const r = M._page_pointer_up(e.pointerId, e.clientX, e.clientY, button);
-    drawNow();
     if (r === 2) openMenu(e.clientX, e.clientY);
   }
   canvas.addEventListener('pointerup', (e) => pointerEnd(e, e.button));
@@ -437,7 +439,6 @@
     }
     const code = virtualKey(e);
     if (M._page_key(down ? 1 : 0, code) || /^F[1-4]$/.test(e.key)) e.preventDefault();
-    drawNow();
   }
   document.addEventListener('keydown', (e) => keyEvent(e, true));
   document.addEventListener('keyup', (e) => keyEvent(e, false));
@@ -510,6 +511,7 @@
 
   window.cantiere = {
     stats,
+    drawing,
     trace: () => M.UTF8ToString(M._page_trace()),
     session: () => M.UTF8ToString(M._page_session()),
     audioState: () => (audio ? audio.state : 'none'),
