@@ -36,7 +36,7 @@ EM_JS(char*, js_storage_get, (const char* key), {
 });
 EM_JS(int, js_storage_set, (const char* key, const char* value),
       { return Module.page.storageSet(UTF8ToString(key), UTF8ToString(value)) ? 1 : 0; });
-EM_JS(int, js_audio_init, (), { return Module.page.audioInit() ? 1 : 0; });
+EM_JS(int, js_audio_init, (int restMs), { return Module.page.audioInit(restMs) ? 1 : 0; });
 EM_JS(void, js_audio_load, (int h, const char* name, const std::int16_t* frames, int count, int rate),
       { Module.page.audioLoad(h, UTF8ToString(name), frames, count, rate); });
 EM_JS(void, js_audio_play, (int h), { Module.page.audioPlay(h); });

@@ -37,7 +37,8 @@ void js_exit();
 char* js_storage_get(const char* key);
 int js_storage_set(const char* key, const char* value);
 
-int js_audio_init();
+// The output rests after `restMs` with nothing to play.
+int js_audio_init(int restMs);
 void js_audio_load(int handle, const char* name, const std::int16_t* frames, int count, int rate);
 void js_audio_play(int handle);
 void js_audio_stop_all();

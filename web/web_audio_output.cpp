@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/sound/sound_rest.h"
 #include "common/sound/sound_synth.h"
 #include "web/js_bridge.h"
 #include "web/wav_frames.h"
@@ -19,7 +20,7 @@ const std::vector<SoundFile>& soundFiles() {
 
 }  // namespace
 
-void WebAudioOutput::init(int, int) { open_ = js_audio_init() != 0; }
+void WebAudioOutput::init(int, int) { open_ = js_audio_init(kSoundRestAfterMs) != 0; }
 
 SampleHandle WebAudioOutput::load(const char* path) {
   if (!open_) return 0;

@@ -3,7 +3,9 @@
 // buffer, each play a source of its own, so a new sound never cuts one that
 // plays. The samples are not downloaded: the page makes them with the same
 // code that makes the WAV files, byte for byte. Both sound modes of the
-// launcher play here, the browser having one output.
+// launcher play here, the browser having one output. Like the desktop's,
+// the output rests (the audio context is suspended) once nothing has
+// sounded for a while, and the next sound takes it up again.
 #pragma once
 
 #include <string>

@@ -5,7 +5,7 @@
 //
 // An open device costs processor time even in silence: SDL's thread goes on
 // mixing it, and a sound server goes on taking it. So once nothing has
-// sounded for kRestAfterMs the device is given back ("rests") while the
+// sounded for kSoundRestAfterMs the device is given back ("rests") while the
 // samples stay loaded, and the next sound opens it again as it was. A device
 // that goes away while open (the sound server restarted, a card unplugged)
 // is noticed at the next sound, given back the same way and opened again.
@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "common/sound/sound_rest.h"
 #include "core/sound/sound.h"
 
 struct Mix_Chunk;
@@ -27,9 +28,6 @@ namespace cantiere {
 
 // The eight samples last a few seconds; a file over this is no sample.
 constexpr off_t kSampleSizeLimit = 16 << 20;
-// Long enough that a game, whose sounds come every second or so, never
-// waits for a device to open; short beside the clock's hours of silence.
-constexpr int kRestAfterMs = 10000;
 
 class SdlOutput : public SoundOutput {
  public:
@@ -104,7 +102,7 @@ class SdlOutput : public SoundOutput {
   // SDL's number for the device the mixer opened, 0 when unknown: SDL_mixer
   // does not say it, so it is found among SDL's open devices.
   std::uint32_t device_ = 0;
-  int restMs_ = kRestAfterMs;
+  int restMs_ = kSoundRestAfterMs;
   // A sound only notes its time: restarting a timer at every sound would
   // cost the event loop an allocation each time.
   std::chrono::steady_clock::time_point lastSound_;

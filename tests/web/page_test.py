@@ -300,6 +300,14 @@ class PageTest(unittest.TestCase):
         self.addCleanup(os.unlink, f.name)
         verified = subprocess.run([NATIVE_SIM, "--verify", f.name], capture_output=True, timeout=300)
         self.assertEqual(verified.returncode, 0, verified.stderr)
+        # Ten seconds with nothing to play after the game's end, and the
+        # output rests; the next game's first sound takes it up again.
+        wait_for(lambda: p.js("return cantiere.audioState()") == "suspended", "the sound to rest")
+        barrels = starts.get("Barrel.wav", 0)
+        p.tap(*p.at("Puls_GameA"))
+        wait_for(lambda: p.js("return cantiere.stats.soundStarts['Barrel.wav']") > barrels, "a barrel's sound")
+        wait_for(lambda: p.js("return cantiere.audioState()") == "running", "the sound to run again")
+
         best = int(re.findall(r"store HiScoreA=(\d+)", trace)[-1])
         p.load()
         p.play(2)

@@ -37,6 +37,10 @@
   let audio = null;
   const buffers = new Map();
   const sources = new Set();
+  // A running audio context costs the browser a stream even in silence.
+  let restMs = 10000;
+  let lastSound = 0;
+  let restTimer = null;
 
   // --- Pictures ---
   // Blob URLs of the launcher's and the about window's photographs, taken
@@ -229,7 +233,10 @@
     storageSet(key, value) {
       try { localStorage.setItem(key, value); return true; } catch (e) { return false; }
     },
-    audioInit() { return !!ensureAudio(); },
+    audioInit(ms) {
+      restMs = ms;
+      return !!ensureAudio();
+    },
     audioLoad(handle, name, ptr, count, rate) {
       const buffer = audio.createBuffer(1, Math.max(1, count), rate);
       const channel = buffer.getChannelData(0);
@@ -240,6 +247,8 @@
     audioPlay(handle) {
       const sample = buffers.get(handle);
       if (!sample || !audio) return;
+      // Taken up again if it rested: the sound starts as it runs.
+      ensureAudio();
       const source = audio.createBufferSource();
       source.buffer = sample.buffer;
       source.connect(audio.destination);
@@ -263,7 +272,20 @@
       audio = new Context();
     }
     if (audio.state === 'suspended') audio.resume();
+    lastSound = performance.now();
+    if (!restTimer) restTimer = setTimeout(restIfQuiet, restMs);
     return audio;
+  }
+
+  function restIfQuiet() {
+    restTimer = null;
+    const quiet = performance.now() - lastSound;
+    // A long sample still sounding counts as a sound.
+    if (quiet < restMs || sources.size) {
+      restTimer = setTimeout(restIfQuiet, Math.max(1, quiet < restMs ? restMs - quiet : restMs));
+      return;
+    }
+    if (audio.state === 'running') audio.suspend();
   }
 
   function drawFrame() {
