@@ -376,6 +376,13 @@ class PageTest(unittest.TestCase):
             wait_for(lambda: len(inputs()[0]) >= len(expected), f"{ends} after {change}")
             self.assertEqual(inputs()[0][:len(expected)], expected, change)
         self.assert_driver_agrees(p.js("return cantiere.session()"), p.trace())
+        # The browser is asked for controllers in the minute after a click or
+        # tap, not once a key is played, and again at the next tap.
+        self.assertTrue(p.js("return cantiere.padsAsked()"))
+        p.key(Keys.SHIFT)
+        wait_for(lambda: not p.js("return cantiere.padsAsked()"), "the keyboard chosen")
+        p.tap(5, 5)
+        wait_for(lambda: p.js("return cantiere.padsAsked()"), "a tap asking for controllers")
 
     def test_the_size_keys_the_about_box_and_the_documents(self):
         p = self.page()

@@ -466,14 +466,26 @@
   document.addEventListener('keyup', (e) => keyEvent(e, false));
   window.addEventListener('blur', () => { if (M && stats.ready) M._page_release_keys(); });
 
-  // --- Controllers, read only while one is connected ---
+  // --- Controllers ---
+  // A browser asked for controllers reads every one 60 times a second, which
+  // costs it about 1 % of a core even with none there: so the page asks only
+  // while one may be wanted. A click or tap (PLAY, the lid, a button: how a
+  // controller's player begins) asks for a minute, a key ends that minute (the
+  // keyboard is played), and a connected controller is asked for as long as
+  // it stays. A controller shows itself to a page at its first press.
+  const kPadLookMs = 60000;
+  // Read as often as the browser reads them, on a timer: an animation frame
+  // would wake the page's whole frame 60 times a second.
+  const kPadReadMs = 16;
   const pads = new Map();
-  let padFrame = 0;
+  let padRead = null;
+  let padLook = null;
+  let padsAsked = false;
   function readPads() {
-    padFrame = 0;
+    padRead = null;
     for (const pad of navigator.getGamepads ? navigator.getGamepads() : []) {
-      if (!pad) continue;
-      const last = pads.get(pad.index) || { buttons: [], axes: [] };
+      if (!pad || !pads.has(pad.index)) continue;
+      const last = pads.get(pad.index);
       pad.buttons.forEach((b, i) => {
         if (b.pressed !== !!last.buttons[i]) M._page_pad(pad.index, 0, i, b.pressed ? 1 : 0);
         last.buttons[i] = b.pressed;
@@ -482,18 +494,41 @@
         if (v !== last.axes[i]) M._page_pad(pad.index, 1, i, v);
         last.axes[i] = v;
       });
-      pads.set(pad.index, last);
     }
-    if (pads.size) padFrame = requestAnimationFrame(readPads);
+    startReadingPads();
   }
-  window.addEventListener('gamepadconnected', (e) => {
+  function startReadingPads() {
+    if (M && stats.ready && pads.size && !padRead) padRead = setTimeout(readPads, kPadReadMs);
+  }
+  function padConnected(e) {
     pads.set(e.gamepad.index, { buttons: [], axes: [] });
-    if (M && stats.ready && !padFrame) padFrame = requestAnimationFrame(readPads);
-  });
-  window.addEventListener('gamepaddisconnected', (e) => {
+    startReadingPads();
+  }
+  function padDisconnected(e) {
     pads.delete(e.gamepad.index);
     if (M && stats.ready) M._page_pad(e.gamepad.index, 2, 0, 0);
-  });
+    if (!pads.size && !padLook) askForPads(false);
+  }
+  function askForPads(on) {
+    if (on === padsAsked) return;
+    padsAsked = on;
+    const listen = on ? window.addEventListener : window.removeEventListener;
+    listen('gamepadconnected', padConnected);
+    listen('gamepaddisconnected', padDisconnected);
+  }
+  function lookForPads() {
+    clearTimeout(padLook);
+    askForPads(true);
+    padLook = setTimeout(stopLookingForPads, kPadLookMs);
+  }
+  function stopLookingForPads() {
+    clearTimeout(padLook);
+    padLook = null;
+    if (!pads.size) askForPads(false);
+  }
+  document.addEventListener('pointerdown', lookForPads, true);
+  document.addEventListener('keydown', stopLookingForPads, true);
+  lookForPads();
 
   window.addEventListener('resize', () => { if (M && stats.ready) viewport(); });
 
@@ -528,12 +563,13 @@
         stats.wholeArt = true;
       }).catch((e) => page.message(`Cantiere cannot load its pictures: ${e.message}`));
     });
-    if (pads.size && !padFrame) padFrame = requestAnimationFrame(readPads);
+    startReadingPads();
   }
 
   window.cantiere = {
     stats,
     drawing,
+    padsAsked: () => padsAsked,
     trace: () => M.UTF8ToString(M._page_trace()),
     session: () => M.UTF8ToString(M._page_session()),
     audioState: () => (audio ? audio.state : 'none'),
