@@ -127,7 +127,10 @@ void PageApp::setEffects(bool on) {
 }
 
 void PageApp::wake() {
+  // What the model does on its own ticks, not at a person's hand.
+  ticking_ = true;
   if (host_.wake) host_.wake();
+  ticking_ = false;
   afterInput();
 }
 
@@ -164,12 +167,12 @@ void PageApp::placed(const WindowGeometry& g) {
 
 void PageApp::litChanged(Element e, bool lit) {
   trace_.litChanged(e, lit);
-  if (!replayShown_) view_.litChanged(e, lit, scheduler_.now());
+  if (!replayShown_) view_.litChanged(e, lit, scheduler_.now(), !ticking_);
 }
 
 void PageApp::pictureChanged(Element e) {
   trace_.pictureChanged(program_.form1.surface, e);
-  if (!replayShown_) view_.pictureChanged(e, scheduler_.now());
+  if (!replayShown_) view_.pictureChanged(e, scheduler_.now(), !ticking_);
 }
 
 void PageApp::chooseSound(int index) {

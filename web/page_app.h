@@ -127,6 +127,7 @@ class PageApp : public SurfaceListener {
   std::unique_ptr<ReplayListener> replayListener_;
   std::string replayName_;
   bool replayShown_ = false;
+  bool ticking_ = false;  // inside the clock's wake-up
   bool handheldWasShown_ = false;
   double replayWall0_ = 0;
 };

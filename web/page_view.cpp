@@ -42,8 +42,22 @@ PageView::PageView(const Surface& surface, std::shared_ptr<SheetArt> art, Host h
       host_(std::move(host)),
       frameClock_(std::move(frameClock)),
       frames_(surface, [this](Element e, bool shadow) {
-        if (pictures_) dirty(paintedRect(e, placement_.view(), shadow));
-      }) {}
+        // A segment under the effects is drawn by its fade's frames.
+        if (pictures_) dirty(paintedRect(e, placement_.view(), shadow), !shadow);
+      }) {
+  fadeFrames_.reserve(8);
+}
+
+void PageView::litChanged(Element e, bool lit, Millis at, bool byHand) {
+  frames_.litChanged(e, lit, at);
+  if (frames_.enabled() && isLcd(e)) fadeFramesFor(at, frames_.response().settlesAt(e), byHand);
+}
+
+void PageView::pictureChanged(Element e, Millis at, bool byHand) {
+  frames_.pictureChanged(e, at);
+  if (frames_.enabled() && isLcd(e) && frames_.response().inTransition(e, at))
+    fadeFramesFor(at, frames_.response().settlesAt(e), byHand);
+}
 
 int PageView::setViewport(double cssWidth, double cssHeight, double deviceRatio, int zoomPercent) {
   PagePlacement next = placement_;
@@ -103,7 +117,7 @@ void PageView::setEffects(bool on) {
 
 void PageView::everything() { dirty(buffer_.rect()); }
 
-void PageView::dirty(const Rect& device) {
+void PageView::dirty(const Rect& device, bool drawNow) {
   const Rect r = intersected(device, buffer_.rect());
   if (isEmpty(r)) return;
   // A segment's frame repaints what its change already asked for.
@@ -112,7 +126,7 @@ void PageView::dirty(const Rect& device) {
            d.top + d.height >= r.top + r.height;
   };
   if (std::any_of(dirty_.begin(), dirty_.end(), covers)) {
-    request();
+    if (drawNow) request();
     return;
   }
   if (dirty_.size() >= kMostRects) {
@@ -122,7 +136,7 @@ void PageView::dirty(const Rect& device) {
   } else {
     dirty_.push_back(r);
   }
-  request();
+  if (drawNow) request();
 }
 
 void PageView::request() {
@@ -151,15 +165,61 @@ void PageView::frame() {
     }
     dirty_.clear();
   }
-  if (frames_.running() && !frameRequested_) {
-    fadeRequested_ = true;
-    host_.requestFrameAfter(nextFadeFrameIn(now));
+  // Time standing still (a replay held at its end) ends the fades too.
+  if (!frames_.running()) {
+    fadeFrames_.clear();
+    return;
   }
+  fadeFrames_.erase(fadeFrames_.begin(),
+                    std::find_if(fadeFrames_.begin(), fadeFrames_.end(),
+                                 [now](const FadeFrame& f) { return f.at > now; }));
+  // Turned on in the middle of a fade: its last instant is enough.
+  if (fadeFrames_.empty()) {
+    const Millis end = frames_.response().settledAt();
+    fadeFrames_.push_back({end, end, end});
+  }
+  requestFadeFrame(now);
 }
 
-int PageView::nextFadeFrameIn(Millis now) const {
-  const Millis toRest = frames_.response().settledAt() - now;
-  return static_cast<int>(std::clamp<Millis>(toRest, 1, kFadeFrameMs));
+void PageView::fadeFramesFor(Millis at, Millis settles, bool byHand) {
+  if (!pictures_) return;
+  // A person's change that also drew something at once (a button pressed)
+  // has shown itself already.
+  const bool prompt = byHand && !frameRequested_;
+  const Millis first = prompt ? kHandFrameMs : kFirstFadeFrameMs;
+  if (settles - at > first) {
+    addFadeFrame({at + first, at + kEarliestFirstFrameMs, at + (prompt ? first : kLatestFirstFrameMs)});
+  }
+  const Millis end = std::max(at, settles);
+  addFadeFrame({end, end, end});
+  requestFadeFrame(frameClock_());
+}
+
+void PageView::addFadeFrame(FadeFrame f) {
+  // One frame serves both where their spans meet, as early as they allow.
+  for (FadeFrame& d : fadeFrames_) {
+    const Millis earliest = std::max(d.earliest, f.earliest), latest = std::min(d.latest, f.latest);
+    if (earliest > latest) continue;
+    d = {std::clamp(std::min(d.at, f.at), earliest, latest), earliest, latest};
+    std::sort(fadeFrames_.begin(), fadeFrames_.end(),
+              [](const FadeFrame& a, const FadeFrame& b) { return a.at < b.at; });
+    return;
+  }
+  fadeFrames_.insert(std::find_if(fadeFrames_.begin(), fadeFrames_.end(),
+                                  [&f](const FadeFrame& d) { return d.at > f.at; }),
+                     f);
+}
+
+void PageView::requestFadeFrame(Millis now) {
+  // A frame already on its way asks for the next itself.
+  if (frameRequested_ || stepping_ || fadeFrames_.empty()) return;
+  const Millis in = fadeFrames_.front().at - now;
+  if (in <= 0) {
+    request();
+    return;
+  }
+  fadeRequested_ = true;
+  host_.requestFrameAfter(static_cast<int>(std::min<Millis>(in, 1 << 30)));
 }
 
 bool PageView::onCase(double cssX, double cssY) const {

@@ -48,9 +48,10 @@ class PageView {
   // The model's window (or a replay's) moved or changed size.
   void place(const WindowGeometry& g, bool dragging);
 
-  // The surface's changes, stamped with their virtual instant.
-  void litChanged(Element e, bool lit, Millis at) { frames_.litChanged(e, lit, at); }
-  void pictureChanged(Element e, Millis at) { frames_.pictureChanged(e, at); }
+  // The surface's changes, stamped with their virtual instant; `byHand`
+  // when a person's key, touch or controller made them.
+  void litChanged(Element e, bool lit, Millis at, bool byHand = false);
+  void pictureChanged(Element e, Millis at, bool byHand = false);
   // Draws `surface` from now on (a replay's, or the program's own again),
   // its segments settled as they are, on `frameClock`.
   void show(const Surface& surface, std::function<Millis()> frameClock);
@@ -61,15 +62,23 @@ class PageView {
   // An animation frame: what changed since the last one, composed and put.
   void frame();
   bool frameWanted() const { return frameRequested_ || fadeRequested_; }
-  // A fade's frames come at most this far apart, the last at the instant
-  // the last segment settles, each showing its own instant exactly: a
-  // segment darkens in two frames and fades in three. In a browser every
-  // frame of a canvas costs a few milliseconds of its processes whatever
-  // it draws, so a fade drawn at the display's rate would cost five times
-  // as much for a ghost that lasts an eighth of a second.
-  static constexpr int kFadeFrameMs = 60;
-  // How long after a frame at `now` the fade's next one is due.
-  int nextFadeFrameIn(Millis now) const;
+  // With the effects on, a segment's change is not drawn in the instant it
+  // happens, when it would look as it did. It has a first frame
+  // kFirstFadeFrameMs on, and one at the instant it settles, each showing
+  // its own instant exactly. A person's change that drew nothing at once
+  // (a step, where a jump draws its button pressed) has its first frame
+  // kHandFrameMs on, so a key shows within a display's frame. A first frame
+  // may be drawn a little earlier or, not by hand, later, with a frame due
+  // then (a darkening, 40 ms, is drawn only as it ends); the instants
+  // segments settle are all kept. What switches at once is drawn at once,
+  // the segments as they stand. In a browser every frame of a canvas costs
+  // a few milliseconds of its processes whatever it draws, so a fade drawn
+  // at the display's rate would cost five times as much for a ghost that
+  // lasts an eighth of a second.
+  static constexpr Millis kFirstFadeFrameMs = 20;
+  static constexpr Millis kHandFrameMs = 12;
+  static constexpr Millis kEarliestFirstFrameMs = 8;
+  static constexpr Millis kLatestFirstFrameMs = 45;
 
   // True where the canvas shows the case (not its transparent corners).
   bool onCase(double cssX, double cssY) const;
@@ -77,9 +86,17 @@ class PageView {
   const Image& buffer() const { return buffer_; }
 
  private:
-  void dirty(const Rect& device);
+  void dirty(const Rect& device, bool drawNow = true);
   void everything();
   void request();
+  // A segment's change at `at` wants frames; `settles` is when it ends.
+  void fadeFramesFor(Millis at, Millis settles, bool byHand);
+  // A frame wanted at `at`, or anywhere from `earliest` to `latest`.
+  struct FadeFrame {
+    Millis at, earliest, latest;
+  };
+  void addFadeFrame(FadeFrame f);
+  void requestFadeFrame(Millis now);
   void resize();
   // Until the rest of its pictures come, the case is not drawn: a picture
   // missing would draw as nothing.
@@ -97,6 +114,8 @@ class PageView {
   Image buffer_;
   std::vector<std::uint8_t> rgba_;
   std::vector<Rect> dirty_;
+  // The instants the fades under way want drawn, earliest first.
+  std::vector<FadeFrame> fadeFrames_;
   bool frameRequested_ = false;
   bool fadeRequested_ = false;
   bool stepping_ = false;

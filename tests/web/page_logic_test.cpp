@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,7 @@ TEST(PageView, StraightRgbaAsTheSnapshotWritesIt) {
 struct Canvas {
   int frames = 0;
   int after = 0;  // the delay of the last frame asked for later, in ms
+  std::optional<Millis> due;  // when the frame last asked for is drawn
   std::vector<Rect> puts;
   Millis now = 0;
   Surface surface;
@@ -146,9 +148,10 @@ struct Canvas {
         surface, art,
         PageView::Host{[](int, int, double, double, double, double) {},
                        [this](const std::uint8_t*, int, int, int x, int y, int w, int h) { puts.push_back({x, y, w, h}); },
-                       [this] { ++frames; }, [this](int ms) {
+                       [this] { ++frames, due = now; }, [this](int ms) {
                          ++frames;
                          after = ms;
+                         due = now + ms;
                        }},
         [this] { return now; });
   }
@@ -214,41 +217,62 @@ TEST(PageView, DrawsOnlyWhatChangedAndOnlyWhileItMoves) {
   EXPECT_FALSE(c.view->frameWanted());
 }
 
-// A segment darkens in 40 ms and fades in 120: its frames come at most 60 ms
-// apart, the last at the instant it settles, wherever the first one fell.
-TEST(PageView, AFadesFramesLandOnItsLastInstant) {
+// A segment darkens in 40 ms and fades in 120. With the effects on its
+// change shows 20 ms on (or with a frame due near then), 12 by hand when
+// nothing else showed the hand at once, and as it settles; what switches at once is drawn at once; every settling is
+// drawn on its instant, and a late timer's frame shows its own instant.
+TEST(PageView, AFadeIsDrawnAsItShowsAndAsItSettles) {
+  struct Change {
+    Millis at;
+    Element e;
+    bool lit;
+    bool byHand = false;
+  };
   struct Case {
-    std::vector<Element> lit, dark;
-    Millis firstFrame;
+    std::vector<Change> changes;
+    Millis late;  // every timer fires this much after its time
     std::vector<Millis> frames;
   };
   const Case cases[] = {
-      {{Im_Bar46}, {}, 0, {0, 40}},
-      {{Im_Bar46}, {}, 12, {12, 40}},
-      {{}, {Im_Bar47}, 0, {0, 60, 120}},
-      {{}, {Im_Bar47}, 12, {12, 72, 120}},
-      {{Im_Bar46}, {Im_Bar47}, 5, {5, 65, 120}},  // a barrel rolls on
+      {{{0, Im_Bar46, true}}, 0, {40}},
+      {{{0, Im_Bar47, false}}, 0, {20, 120}},
+      {{{0, Im_Bar46, true}, {0, Im_Bar47, false}}, 0, {40, 120}},  // a barrel rolls on
+      {{{0, Im_Bar47, false}, {0, Im_Bar46, true}}, 0, {40, 120}},
+      {{{0, Im_Bar46, true, true}, {0, Im_Bar47, false, true}}, 0, {12, 40, 120}},  // a step
+      // A jump: its button is drawn at once, which shows the key.
+      {{{0, Puls_Jump, false, true}, {0, Im_Bar46, true, true}, {0, Im_Bar47, false, true}}, 0,
+       {0, 40, 120}},
+      {{{0, Im_Bar47, false}, {100, Im_Bar46, true}}, 0, {20, 120, 140}},
+      {{{0, Im_Bar47, false}, {10, Im_Bar46, true}}, 0, {20, 50, 120}},
+      {{{0, Im_Bar47, false}}, 30, {50, 150}},
   };
   for (const Case& k : cases) {
     Canvas c;
     c.view->setViewport(1000, 1000, 1, 100);
     c.view->place({0, 0, 464, 571}, false);
-    c.surface.set(Im_Bar47, true);
-    c.view->litChanged(Im_Bar47, true, 0);
+    for (Element e : {Im_Bar47, Puls_Jump}) c.surface.set(e, true), c.view->litChanged(e, true, 0);
     c.now = 500;  // long settled
     c.frame();
     ASSERT_FALSE(c.view->frameWanted());
-    c.now = 1000;
-    for (Element e : k.lit) c.surface.set(e, true), c.view->litChanged(e, true, c.now);
-    for (Element e : k.dark) c.surface.set(e, false), c.view->litChanged(e, false, c.now);
+    c.due.reset();
     std::vector<Millis> seen;
-    c.now += k.firstFrame;
-    for (int guard = 0; c.view->frameWanted() && guard < 10; ++guard, c.now += c.after) {
+    std::size_t next = 0;
+    for (int guard = 0; guard < 20 && (next < k.changes.size() || c.view->frameWanted()); ++guard) {
+      const bool change = next < k.changes.size() &&
+                          (!c.view->frameWanted() || 1000 + k.changes[next].at <= *c.due + k.late);
+      if (change) {
+        const Change& ch = k.changes[next++];
+        c.now = 1000 + ch.at;
+        c.surface.set(ch.e, ch.lit);
+        c.view->litChanged(ch.e, ch.lit, c.now, ch.byHand);
+        continue;
+      }
+      c.now = std::max(c.now, *c.due + (*c.due > c.now ? k.late : 0));
       c.frame();
       EXPECT_FALSE(c.puts.empty()) << "a frame that draws nothing at " << c.now;
       seen.push_back(c.now - 1000);
     }
-    EXPECT_EQ(seen, k.frames) << k.firstFrame;
+    EXPECT_EQ(seen, k.frames) << k.changes.size() << " changes, late " << k.late;
   }
 }
 
