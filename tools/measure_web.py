@@ -23,7 +23,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 import page_test  # noqa: E402  (the tests' browser rig)
-from page_test import Page, Keys, wait_for  # noqa: E402
+from page_test import ActionChains, Page, Keys, wait_for  # noqa: E402
 
 TICK = os.sysconf("SC_CLK_TCK")
 
@@ -94,22 +94,45 @@ def main():
             print(f"ratio {ratio}: first frame {', '.join(f'{t:.0f}' for t in firsts)} ms after navigation "
                   f"(median {statistics.median(firsts):.0f})")
 
-        p = Page(url, width=1000, height=900)
-        p.play(2)
-        p.open_lid()
-        p.tap(*p.at("Puls_GameA"))
-        # A key to the canvas: the jump's change, drawn by the next frame.
-        waits = []
-        for _ in range(10):
-            p.settled(400)
-            p.js("cantiere.stats.lastPutAt = 0")
-            p.key(Keys.CONTROL, 0.02)
-            wait_for(lambda: p.js("return cantiere.stats.lastPutAt > cantiere.stats.lastKeyAt"), "the jump drawn")
-            waits.append(p.js("return cantiere.stats.lastPutAt - cantiere.stats.lastKeyAt"))
+        def started(sound, button="Puls_GameA"):
+            page = Page(url, width=1000, height=900)
+            page.play(sound)
+            page.open_lid()
+            page.tap(*page.at(button))
+            return page
+
+        p = started(2)
+        # A key to the canvas: from the key going down to the first
+        # rectangle put after it. Ctrl draws its button pressed at once; a
+        # step (an arrow) has only segments, drawn as they start to show.
+        # The steps are taken just after the player comes in, before a
+        # barrel can reach him, each game in a browser of its own.
+        listen = ("document.addEventListener('keydown', () => { const down = performance.now();"
+                  " const puts = cantiere.stats.puts; window.keyToCanvas = null;"
+                  " const poll = () => { if (cantiere.stats.puts > puts) window.keyToCanvas ="
+                  " cantiere.stats.lastPutAt - down; else setTimeout(poll, 0); }; poll(); }, true);")
+
+        def key_to_canvas(page, key):
+            page.settled(200)
+            ActionChains(page.driver).key_down(key).perform()
+            wait_for(lambda: page.js("return window.keyToCanvas != null"), "the key drawn")
+            ActionChains(page.driver).key_up(key).perform()
+            return page.js("return window.keyToCanvas")
+
+        p.js(listen)
+        waits = {"Ctrl": [key_to_canvas(p, Keys.CONTROL) for _ in range(10)], "an arrow": []}
         frame = p.driver.execute_async_script(
             "const done = arguments[0]; requestAnimationFrame(a => requestAnimationFrame(b => done(b - a)));")
-        print(f"key to canvas: {', '.join(f'{w:.1f}' for w in sorted(waits))} ms (a frame is {frame:.1f} ms)")
         p.close()
+        for _ in range(3):
+            p = started(2)
+            p.settled(1500)
+            p.key(Keys.CONTROL, 0.05)
+            p.js(listen)
+            waits["an arrow"] += [key_to_canvas(p, k) for k in [Keys.ARROW_RIGHT, Keys.ARROW_LEFT] * 2]
+            p.close()
+        for what, ms in waits.items():
+            print(f"{what} to canvas: {', '.join(f'{w:.1f}' for w in sorted(ms))} ms (a frame is {frame:.1f} ms)")
 
         def report(what, shares, frames):
             print(f"{what}: {statistics.median(shares):.1f} % of a core (runs: "
@@ -131,10 +154,7 @@ def main():
                 ("in the clock, Ctrl a second (the rig's keys)", False, True, 2)):
             shares, frames = [], []
             for _ in range(args.runs):
-                p = Page(url, width=1000, height=900)
-                p.play(sound)
-                p.open_lid()
-                p.tap(*p.at("Puls_GameA" if start_game else "Puls_Time"))
+                p = started(sound, "Puls_GameA" if start_game else "Puls_Time")
                 p.settled(2000) if start_game else time.sleep(65)
                 last = [0.0]
 
