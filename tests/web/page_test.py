@@ -595,6 +595,16 @@ class PageTest(unittest.TestCase):
         for key in (Keys.CONTROL, Keys.ARROW_RIGHT, Keys.CONTROL):
             p.key(key, 0.05)
         p.settled(1000)
+        # A step draws only segments: its first frame comes 12 ms on, as
+        # they start to show, where a barrel's waits for 20 or more.
+        asked = []
+        for key in (Keys.ARROW_RIGHT, Keys.ARROW_LEFT) * 2:
+            p.js("cantiere.stats.keyFrameAfter = undefined")
+            p.key(key, 0.05)
+            asked.append(p.js("return cantiere.stats.keyFrameAfter"))
+            p.settled(200)
+        self.assertTrue(any(a is not None for a in asked), asked)
+        self.assertTrue(all(a is None or a <= 12 for a in asked), asked)
         p.menu_choose("Save last game...")
         saved = wait_for(lambda: p.js("return cantiere.stats.saved"), "the saved game")
         with tempfile.TemporaryDirectory() as folder:

@@ -163,6 +163,7 @@
       queueMicrotask(drawFrame);
     },
     requestFrameAfter(ms) {
+      stats.frameAfter = ms;
       clearTimeout(fadeTimer);
       fadeTimer = setTimeout(() => page.requestFrame(), ms);
     },
@@ -460,7 +461,10 @@
       return;
     }
     const code = virtualKey(e);
+    stats.frameAfter = null;
     if (M._page_key(down ? 1 : 0, code) || /^F[1-4]$/.test(e.key)) e.preventDefault();
+    // How long after a key goes down its change is drawn, when not at once.
+    if (down) stats.keyFrameAfter = stats.frameAfter;
   }
   document.addEventListener('keydown', (e) => keyEvent(e, true));
   document.addEventListener('keyup', (e) => keyEvent(e, false));
