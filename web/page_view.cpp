@@ -197,17 +197,18 @@ void PageView::fadeFramesFor(Millis at, Millis settles, bool byHand) {
 
 void PageView::addFadeFrame(FadeFrame f) {
   // One frame serves both where their spans meet, as early as they allow.
-  for (FadeFrame& d : fadeFrames_) {
-    const Millis earliest = std::max(d.earliest, f.earliest), latest = std::min(d.latest, f.latest);
-    if (earliest > latest) continue;
-    d = {std::clamp(std::min(d.at, f.at), earliest, latest), earliest, latest};
-    std::sort(fadeFrames_.begin(), fadeFrames_.end(),
-              [](const FadeFrame& a, const FadeFrame& b) { return a.at < b.at; });
-    return;
+  const auto shared = std::find_if(fadeFrames_.begin(), fadeFrames_.end(), [&f](const FadeFrame& d) {
+    return std::max(d.earliest, f.earliest) <= std::min(d.latest, f.latest);
+  });
+  if (shared == fadeFrames_.end()) {
+    fadeFrames_.push_back(f);
+  } else {
+    const Millis earliest = std::max(shared->earliest, f.earliest);
+    const Millis latest = std::min(shared->latest, f.latest);
+    *shared = {std::clamp(std::min(shared->at, f.at), earliest, latest), earliest, latest};
   }
-  fadeFrames_.insert(std::find_if(fadeFrames_.begin(), fadeFrames_.end(),
-                                  [&f](const FadeFrame& d) { return d.at > f.at; }),
-                     f);
+  std::sort(fadeFrames_.begin(), fadeFrames_.end(),
+            [](const FadeFrame& a, const FadeFrame& b) { return a.at < b.at; });
 }
 
 void PageView::requestFadeFrame(Millis now) {
@@ -219,7 +220,7 @@ void PageView::requestFadeFrame(Millis now) {
     return;
   }
   fadeRequested_ = true;
-  host_.requestFrameAfter(static_cast<int>(std::min<Millis>(in, 1 << 30)));
+  host_.requestFrameAfter(static_cast<int>(in));
 }
 
 bool PageView::onCase(double cssX, double cssY) const {
