@@ -6,7 +6,8 @@
 # It checks that the tools are installed (NAME starts the message when one
 # is not), makes a work folder that goes at exit (KEEP=1 keeps it), and
 # stops at exit the program (app_pid, with app_signal) and then every
-# process in pids, the last started first.
+# process in pids, the last started first, killing what has not ended 5 s
+# later.
 desktop_test=$1
 shift
 for tool in xwininfo "$@"; do  # xwininfo: geometry, below
@@ -21,6 +22,7 @@ cleanup() {
   [[ -n $app_pid ]] && kill -s "$app_signal" "$app_pid" 2>/dev/null
   local i
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  for i in $app_pid "${pids[@]}"; do wait_for 5 process_ended "$i" || kill -KILL "$i" 2>/dev/null; done
   wait 2>/dev/null
   if [[ -n ${KEEP:-} ]]; then echo "kept $work"; else rm -rf "$work"; fi
 }
@@ -205,8 +207,19 @@ play_and_open() {
   wait_for 5 placed_at "280 98" || die "the lid did not open"
 }
 
-# True once the program has ended (or is a zombie its parent has not reaped).
-app_ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ $(ps -o stat= -p "$app_pid") == Z* ]]; }
+# True once a process has ended (or is a zombie its parent has not reaped).
+process_ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
+app_ended() { process_ended "$app_pid"; }
+
+# Ends a process of the test's own (a window manager, a server): TERM, then
+# KILL if it has not gone within 5 s. A window manager may never end on
+# TERM: fluxbox calls Xlib from its signal handler, and deadlocks in about
+# one stop in three when the signal finds it inside Xlib.
+stop_process() {  # PID
+  kill "$1" 2>/dev/null || return 0
+  wait_for 5 process_ended "$1" || kill -KILL "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+}
 
 # Esc, the menu's Exit: the program ends, with status 0.
 esc_exits() {

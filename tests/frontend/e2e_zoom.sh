@@ -50,8 +50,8 @@ start_wm() {  # openbox | fluxbox
   wait_for 10 wm_named "$1"
 }
 stop_leftovers() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
-  [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [[ -n $app_pid ]] && stop_process "$app_pid"
+  [[ -n $wm_pid ]] && stop_process "$wm_pid"
   app_pid="" wm_pid=""
 }
 
