@@ -2,23 +2,29 @@
 // The recorded-sound test's own instruments, on the system's monotonic
 // clock (the program's sound log uses the same one):
 //
-//   sound_check record RAW STAMPS
+//   sound_check record RAW STAMPS STALLS
 //       copies the recorder's raw output (16-bit stereo at 22050 Hz) from
-//       standard input to RAW, and notes when each piece arrived
+//       standard input to RAW, and notes when each piece arrived; meanwhile
+//       notes in STALLS each time the machine itself stopped running
+//       anything for a while
 //   sound_check play PLAN KEYLOG
 //       presses keys and clicks as PLAN says ("MS key NAME", "MS click X Y":
 //       wait MS, then act), noting in KEYLOG when each key went down
-//   sound_check analyse RAW STAMPS KEYLOG SOUNDLOG SOUND_DIR SINK_LATENCY_US
+//   sound_check analyse RAW STAMPS STALLS KEYLOG SOUNDLOG SOUND_DIR SINK_LATENCY_US
 //       finds every sound of the program's log in the recording, and says
 //       how long each key took to be heard and where the sound broke off
 //
 // A break is a stretch of digital silence inside a sound that was still
 // playing: what a sound server plays when the program's stream runs dry.
+// One that begins just after the machine stalled is the machine's, not
+// the program's: a virtual machine's host may take its processors away for
+// tens of milliseconds, longer than any stream's queue.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +32,8 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <pthread.h>
+#include <sched.h>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -42,10 +50,35 @@ long long nowNs() {
       .count();
 }
 
-int record(const char* rawPath, const char* stampsPath) {
+// A stall: a real-time thread above all others (the program's mixing thread
+// and the sound server's run at low real-time priorities) woke this much
+// later than asked, so nothing could run. Lines "START_NS LATE_NS".
+constexpr long long kStallNs = 3'000'000;
+constexpr long long kNapNs = 1'000'000;
+// How long before a break a stall may have begun to cause it: the stream's
+// queue at the server and the sink's (some 25 ms), and a few milliseconds
+// of uncertainty in placing the recording on the clock.
+constexpr double kStallReachNs = 50e6, kPlacingNs = 5e6;
+
+void witnessStalls(std::FILE* out, const std::atomic<bool>& stop) {
+  sched_param top{};
+  top.sched_priority = 50;
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &top) != 0) return;  // no witness: nothing excused
+  while (!stop.load()) {
+    const long long from = nowNs();
+    std::this_thread::sleep_for(std::chrono::nanoseconds(kNapNs));
+    const long long late = nowNs() - from - kNapNs;
+    if (late >= kStallNs) std::fprintf(out, "%lld %lld\n", from, late);
+  }
+}
+
+int record(const char* rawPath, const char* stampsPath, const char* stallsPath) {
   std::FILE* raw = std::fopen(rawPath, "wb");
   std::FILE* stamps = std::fopen(stampsPath, "w");
-  if (!raw || !stamps) return 1;
+  std::FILE* stalls = std::fopen(stallsPath, "w");
+  if (!raw || !stamps || !stalls) return 1;
+  std::atomic<bool> stop{false};
+  std::thread witness(witnessStalls, stalls, std::cref(stop));
   char buffer[4096];
   long long total = 0;
   for (;;) {
@@ -56,8 +89,11 @@ int record(const char* rawPath, const char* stampsPath) {
     total += n;
     std::fprintf(stamps, "%lld %lld\n", total, at);
   }
+  stop = true;
+  witness.join();
   std::fclose(raw);
   std::fclose(stamps);
+  std::fclose(stalls);
   return 0;
 }
 
@@ -151,13 +187,26 @@ int analyse(char** argv) {
   auto frameAt = [&](double tNs) { return static_cast<long>((tNs - t0) / 1e9 * kRate); };
   auto timeOf = [&](long frame) { return t0 + frame / kRate * 1e9; };
 
-  std::ifstream keylog(argv[2]);
+  std::ifstream stallFile(argv[2]);
+  std::vector<std::pair<long long, long long>> stalls;  // start, lateness
+  long long stallAt = 0, stallLate = 0;
+  while (stallFile >> stallAt >> stallLate) stalls.emplace_back(stallAt, stallLate);
+  // The longest stall that may have emptied the stream's queue by this time.
+  auto stallBefore = [&](double atNs) {
+    long long longest = 0;
+    for (const auto& [from, late] : stalls)
+      if (from <= atNs + kPlacingNs && from + kNapNs + late >= atNs - kStallReachNs)
+        longest = std::max(longest, late);
+    return longest;
+  };
+
+  std::ifstream keylog(argv[3]);
   std::vector<std::pair<long long, std::string>> keys;
   long long before = 0, after = 0;
   std::string key;
   while (keylog >> before >> after >> key) keys.emplace_back(before, key);
 
-  std::ifstream soundlog(argv[3]);
+  std::ifstream soundlog(argv[4]);
   std::vector<Event> events;
   std::string line;
   while (std::getline(soundlog, line)) {
@@ -168,8 +217,8 @@ int analyse(char** argv) {
     if (what == "sound") in >> e.sample;
     events.push_back(e);
   }
-  const std::string dir = argv[4];
-  const double sinkLatencyMs = std::atof(argv[5]) / 1000.0;
+  const std::string dir = argv[5];
+  const double sinkLatencyMs = std::atof(argv[6]) / 1000.0;
   const std::map<std::string, std::string> files = {
       {"SndBarrel", "Barrel"}, {"SndBonus", "Bonus"}, {"SndFall", "Fall"}, {"SndJump", "Jump"},
       {"SndOrcoFall", "OrcoFall"}, {"SndMiss", "Miss"}, {"SndOver", "Over"}, {"SndStep", "Step"}};
@@ -215,7 +264,7 @@ int analyse(char** argv) {
   // Breaks: digital silence of a millisecond or more where a located sound
   // was still to be heard (it had more to play there, and nothing had cut
   // it: a silence stops every sound, at the next sound's onset).
-  int breaks = 0;
+  int breaks = 0, machineBreaks = 0;
   double breakMs = 0, longestMs = 0;
   for (std::size_t j = 0; j < found.size(); ++j) {
     const Event& e = events[found[j].event];
@@ -255,10 +304,16 @@ int analyse(char** argv) {
       const bool programEnded = run == static_cast<long>(rec.size());
       if (length >= 22 && sounding * 2 > length && !programEnded) {
         const double ms = length / kRate * 1000;
-        ++breaks;
-        breakMs += ms;
-        longestMs = std::max(longestMs, ms);
-        std::printf("break of %.1f ms in %s at %.3f s\n", ms, e.sample.c_str(), f / kRate);
+        if (const long long stall = stallBefore(timeOf(f))) {
+          ++machineBreaks;
+          std::printf("break of %.1f ms in %s at %.3f s, just after the machine stalled for %.1f ms:"
+                      " the machine's, not counted\n", ms, e.sample.c_str(), f / kRate, stall / 1e6);
+        } else {
+          ++breaks;
+          breakMs += ms;
+          longestMs = std::max(longestMs, ms);
+          std::printf("break of %.1f ms in %s at %.3f s\n", ms, e.sample.c_str(), f / kRate);
+        }
         end += length;  // it goes on where it stopped
         shift += length;
       }
@@ -281,7 +336,12 @@ int analyse(char** argv) {
 
   std::printf("recording %.1f s, %d sounds in the program's log, %d found in the recording\n",
               rec.size() / kRate, sounds, located);
-  std::printf("breaks: %d, %.1f ms in all, the longest %.1f ms\n", breaks, breakMs, longestMs);
+  long long longestStall = 0;
+  for (const auto& stall : stalls) longestStall = std::max(longestStall, stall.second);
+  std::printf("the machine stalled %zu times (a real-time thread woke %lld ms or more late),"
+              " the longest %.1f ms\n", stalls.size(), kStallNs / 1'000'000, longestStall / 1e6);
+  std::printf("breaks: %d, %.1f ms in all, the longest %.1f ms; %d more just after a stall\n", breaks,
+              breakMs, longestMs, machineBreaks);
   bool ok = breaks == 0 && sounds > 0 && located >= sounds * 9 / 10;
   // Judged over every key that made a sound: a step and a jump take the same
   // way to the speaker, and how many of each a play gives is the game's
@@ -306,11 +366,11 @@ int analyse(char** argv) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "record" && argc == 4) return record(argv[2], argv[3]);
+  if (mode == "record" && argc == 5) return record(argv[2], argv[3], argv[4]);
   if (mode == "play" && argc == 4) return play(argv[2], argv[3]);
-  if (mode == "analyse" && argc == 8) return analyse(argv + 2);
+  if (mode == "analyse" && argc == 9) return analyse(argv + 2);
   std::fprintf(stderr,
-               "usage: sound_check record RAW STAMPS | play PLAN KEYLOG |\n"
-               "       analyse RAW STAMPS KEYLOG SOUNDLOG SOUND_DIR SINK_LATENCY_US\n");
+               "usage: sound_check record RAW STAMPS STALLS | play PLAN KEYLOG |\n"
+               "       analyse RAW STAMPS STALLS KEYLOG SOUNDLOG SOUND_DIR SINK_LATENCY_US\n");
   return 2;
 }

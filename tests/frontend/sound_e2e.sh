@@ -5,8 +5,9 @@
 # sink, thirty seconds of Game A played with real keys while four busy
 # loops load the two cores, the sink's monitor recorded with parecord, and
 # the recording set against the program's own log of the same play: every
-# sound must be found, none may break off, and a key must be heard within
-# 40 ms (median).
+# sound must be found, none may break off (but just after the machine
+# itself stalled, as a virtual machine's host may make it), and a key must
+# be heard within 40 ms (median).
 #
 #   sound_e2e.sh CANTIERE SOUND_CHECK SOUND_DIR
 set -uo pipefail
@@ -62,7 +63,7 @@ pids+=("$app")
 wait_for_launcher "$app"
 
 mkfifo "$work/pcm"
-"$check" record "$work/recording.raw" "$work/stamps" <"$work/pcm" &
+"$check" record "$work/recording.raw" "$work/stamps" "$work/stalls" <"$work/pcm" &
 writer=$!
 pids+=("$writer")
 parecord --device=cantiere_test.monitor --raw --format=s16le --rate=22050 --channels=2 \
@@ -108,10 +109,10 @@ xdotool key Escape
 wait "$app"
 kill "$recorder"
 wait "$writer"
-[[ -n ${SOUND_E2E_KEEP:-} ]] && cp "$work"/{recording.raw,stamps,keys,sounds.log} "$SOUND_E2E_KEEP/"
+[[ -n ${SOUND_E2E_KEEP:-} ]] && cp "$work"/{recording.raw,stamps,stalls,keys,sounds.log} "$SOUND_E2E_KEEP/"
 
 echo "sink latency configured: ${sink_latency:-?} us"
-"$check" analyse "$work/recording.raw" "$work/stamps" "$work/keys" "$work/sounds.log" "$sounds" \
+"$check" analyse "$work/recording.raw" "$work/stamps" "$work/stalls" "$work/keys" "$work/sounds.log" "$sounds" \
   "${sink_latency:-0}"
 status=$?
 if ((status)); then
