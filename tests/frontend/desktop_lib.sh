@@ -19,10 +19,9 @@ pids=()
 app_pid=""
 app_signal=TERM
 cleanup() {
-  [[ -n $app_pid ]] && kill -s "$app_signal" "$app_pid" 2>/dev/null
+  [[ -n $app_pid ]] && stop_process "$app_pid" "$app_signal"
   local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for i in $app_pid "${pids[@]}"; do wait_for 5 process_ended "$i" || kill -KILL "$i" 2>/dev/null; done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop_process "${pids[i]}"; done
   wait 2>/dev/null
   if [[ -n ${KEEP:-} ]]; then echo "kept $work"; else rm -rf "$work"; fi
 }
@@ -211,12 +210,12 @@ play_and_open() {
 process_ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
 app_ended() { process_ended "$app_pid"; }
 
-# Ends a process of the test's own (a window manager, a server): TERM, then
-# KILL if it has not gone within 5 s. A window manager may never end on
+# Ends a process of the test's own (the program, a window manager, a
+# server): TERM (or SIGNAL), then KILL if it has not gone within 5 s. A window manager may never end on
 # TERM: fluxbox calls Xlib from its signal handler and deadlocks when the
 # signal finds it inside Xlib (3 to 15 stops in 40 here).
-stop_process() {  # PID
-  kill "$1" 2>/dev/null || return 0
+stop_process() {  # PID [SIGNAL]
+  kill -s "${2:-TERM}" "$1" 2>/dev/null || return 0
   wait_for 5 process_ended "$1" || kill -KILL "$1" 2>/dev/null
   wait "$1" 2>/dev/null
 }
